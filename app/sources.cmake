@@ -1,0 +1,4 @@
+pw_sources(
+    WIN32
+    MetronomeApp.cpp
+)

@@ -1,0 +1,68 @@
+# The program and its Windows tests. Tests run under Wine inside a headless
+# environment (Xvfb, PulseAudio null sink, private prefix) that a ctest fixture
+# starts and stops.
+enable_language(RC)
+
+add_compile_definitions(STRICT NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0600)
+set(PW_STATIC_LINK -static -static-libgcc -static-libstdc++)
+set(PW_SYSTEM_LIBS user32 gdi32 comctl32 comdlg32 shell32 advapi32 winmm dsound ole32 dxguid uuid)
+
+add_library(pw_core STATIC ${PW_PORTABLE_SOURCES} ${PW_WIN32_SOURCES})
+target_include_directories(pw_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+target_compile_options(pw_core PUBLIC ${PW_WARNINGS})
+target_link_libraries(pw_core PUBLIC ${PW_SYSTEM_LIBS})
+target_link_options(pw_core PUBLIC ${PW_STATIC_LINK})
+
+add_library(pw_resources OBJECT res/Pulsewick.rc)
+target_include_directories(pw_resources PRIVATE ${CMAKE_SOURCE_DIR}/res)
+
+add_executable(Pulsewick WIN32 app/main.cpp $<TARGET_OBJECTS:pw_resources>)
+target_link_libraries(Pulsewick PRIVATE pw_core)
+set_target_properties(Pulsewick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# GoogleTest built from the sources Debian ships, with the cross compiler.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(PW_HEADLESS ${CMAKE_SOURCE_DIR}/scripts/headless.sh)
+set(PW_HEADLESS_ENV ${CMAKE_BINARY_DIR}/headless.env)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${PW_HEADLESS_ENV})
+
+add_test(NAME headless.start COMMAND ${PW_HEADLESS} start ${CMAKE_BINARY_DIR})
+add_test(NAME headless.stop COMMAND ${PW_HEADLESS} stop ${CMAKE_BINARY_DIR})
+set_tests_properties(headless.start PROPERTIES FIXTURES_SETUP headless TIMEOUT 300)
+set_tests_properties(headless.stop PROPERTIES FIXTURES_CLEANUP headless)
+
+pw_glob(PW_TEST_SUPPORT tests/win/support/*.cpp)
+add_library(pw_test_support STATIC ${PW_TEST_SUPPORT})
+target_include_directories(pw_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
+target_link_libraries(pw_test_support PUBLIC pw_core gtest)
+
+# One executable per test file, so a crash takes down only its own cases.
+pw_glob(PW_WIN_TESTS tests/win/*_test.cpp)
+foreach(source ${PW_WIN_TESTS})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source} $<TARGET_OBJECTS:pw_resources>)
+    target_link_libraries(${name} PRIVATE pw_test_support gtest_main)
+    add_test(NAME win.${name} COMMAND ${name})
+    set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 300
+                         RESOURCE_LOCK wine)
+endforeach()
+
+# Benchmarks print figures; scripts/bench.sh runs them.
+pw_glob(PW_BENCHES tests/bench/*_bench.cpp)
+foreach(source ${PW_BENCHES})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source} $<TARGET_OBJECTS:pw_resources>)
+    target_link_libraries(${name} PRIVATE pw_test_support)
+endforeach()
+
+# End-to-end tests drive the real program with xdotool and record its audio.
+pw_glob(PW_E2E_TESTS tests/e2e/*_e2e.sh)
+foreach(script ${PW_E2E_TESTS})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} ${PW_HEADLESS_ENV})
+    set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 600
+                         RESOURCE_LOCK wine)
+endforeach()

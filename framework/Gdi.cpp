@@ -1,0 +1,49 @@
+#include "framework/Gdi.h"
+
+#include "framework/WinApp.h"
+
+#include <cstdlib>
+
+bool CBitmap::LoadBitmap(UINT id) {
+    Attach(static_cast<HBITMAP>(
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    return *this ? true : false;
+}
+
+bool CBitmap::CreateCompatibleBitmap(HDC dc, int width, int height) {
+    Attach(::CreateCompatibleBitmap(dc, width, height));
+    return *this ? true : false;
+}
+
+SIZE CBitmap::GetSize() const {
+    BITMAP info{};
+    if (!*this || !::GetObjectA(GetSafeHandle(), sizeof info, &info))
+        return SIZE{0, 0};
+    return SIZE{info.bmWidth, info.bmHeight};
+}
+
+bool CFont::CreateFont(int height, int weight, const char* face) {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    Attach(::CreateFontIndirectA(&lf));
+    return *this ? true : false;
+}
+
+bool CFont::CreatePointFont(int pointSizeTenths, const char* face, HDC dc) {
+    HDC screen = dc ? dc : ::GetDC(nullptr);
+    // Point size to logical height as the screen measures it.
+    POINT pt{0, ::MulDiv(::GetDeviceCaps(screen, LOGPIXELSY), pointSizeTenths, 720)};
+    POINT origin{0, 0};
+    ::DPtoLP(screen, &pt, 1);
+    ::DPtoLP(screen, &origin, 1);
+    if (!dc)
+        ::ReleaseDC(nullptr, screen);
+    return CreateFont(-std::abs(pt.y - origin.y), FW_NORMAL, face);
+}

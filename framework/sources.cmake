@@ -1,0 +1,9 @@
+pw_sources(
+    WIN32
+    CommonDialogs.cpp
+    Controls.cpp
+    Dialog.cpp
+    Gdi.cpp
+    WinApp.cpp
+    Wnd.cpp
+)

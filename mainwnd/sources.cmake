@@ -1,0 +1,4 @@
+pw_sources(
+    WIN32
+    MetronomeDlg.cpp
+)

@@ -1,0 +1,4 @@
+pw_sources(
+    PORTABLE
+    WIN32
+)

@@ -1,0 +1,43 @@
+// Helpers for tests that drive real windows under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+
+namespace pwtest {
+
+// Dispatches every queued message of this thread.
+void PumpMessages();
+// Dispatches messages for the given time.
+void PumpFor(std::chrono::milliseconds duration);
+// Dispatches messages until the condition holds or the time-out passes.
+bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// Renders a window's client area into a 32-bit bitmap through WM_PRINTCLIENT
+// (falling back to a copy from the window's device context) and reads pixels.
+class Snapshot {
+public:
+    explicit Snapshot(HWND hwnd, bool printClient = true);
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    ~Snapshot();
+    COLORREF Pixel(int x, int y) const;
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    // Saves as a 24-bit BMP (for looking at by eye).
+    bool Save(const char* path) const;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    HBITMAP m_bitmap = nullptr;
+    unsigned* m_bits = nullptr;
+};
+
+// Number of GDI and USER objects the process holds.
+unsigned GdiObjectCount();
+unsigned UserObjectCount();
+
+} // namespace pwtest
