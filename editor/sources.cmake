@@ -1,4 +1,5 @@
 pw_sources(
     PORTABLE
+    BeatPattern.cpp
     WIN32
 )

@@ -60,4 +60,6 @@ INT_PTR CFileDialog::DoModal() {
     return chosen ? IDOK : IDCANCEL;
 }
 
-void CFileDialog::SetTestResponder(Responder responder) { TestResponder() = std::move(responder); }
+void CFileDialog::SetTestResponder(Responder responder) {
+    TestResponder() = std::move(responder);
+}

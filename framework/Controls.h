@@ -13,9 +13,7 @@ public:
     void SetCheck(int check) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
     UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
     UINT GetButtonStyle() const { return GetStyle() & 0xFF; }
-    void SetButtonStyle(UINT style, BOOL redraw = TRUE) const {
-        SendMessage(BM_SETSTYLE, style, redraw);
-    }
+    void SetButtonStyle(UINT style, BOOL redraw = TRUE) const { SendMessage(BM_SETSTYLE, style, redraw); }
 
 protected:
     // Owner-drawn buttons draw themselves; the parent's WM_DRAWITEM comes here.
@@ -26,7 +24,8 @@ protected:
 class CStatic : public CWnd {
 public:
     HBITMAP SetBitmap(HBITMAP bitmap) const {
-        return reinterpret_cast<HBITMAP>(SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+        return reinterpret_cast<HBITMAP>(
+            SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
     }
     HBITMAP GetBitmap() const { return reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP)); }
 };
@@ -43,7 +42,9 @@ public:
     void SetPos(int pos, BOOL redraw = TRUE) const { SendMessage(TBM_SETPOS, redraw, pos); }
     void SetTicFreq(int frequency) const { SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(frequency)); }
     int GetPageSize() const { return static_cast<int>(SendMessage(TBM_GETPAGESIZE)); }
-    void GetChannelRect(RECT* rect) const { SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(rect)); }
+    void GetChannelRect(RECT* rect) const {
+        SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(rect));
+    }
     void GetThumbRect(RECT* rect) const { SendMessage(TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(rect)); }
     void GetSelection(int* start, int* end) const {
         *start = static_cast<int>(SendMessage(TBM_GETSELSTART));

@@ -33,7 +33,8 @@ INT_PTR CDialog::DoModal() {
     HWND hwnd;
     {
         CWndCreationScope scope(this);
-        hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner, DialogProc, 0);
+        hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+                                    DialogProc, 0);
     }
     if (!hwnd)
         return -1;
@@ -96,7 +97,9 @@ void CDialog::OnOK() {
         EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {

@@ -5,7 +5,8 @@
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dialog, bool saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(CWnd* dialog, bool saveAndValidate)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
     CWnd* m_pDlgWnd;
     bool m_bSaveAndValidate;
 };
@@ -17,7 +18,8 @@ void DDX_Check(CDataExchange* dx, int id, int& value);
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
     // Creates the dialog from its template and runs its own message loop until
     // EndDialog; returns the value given to EndDialog, or -1 if the dialog

@@ -105,7 +105,9 @@ HWND CWnd::UnsubclassWindow() {
     return hwnd;
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 void CWnd::ScreenToClient(RECT* rect) const {
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
@@ -126,13 +128,21 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) const {
     return TRUE;
 }
 
-LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
+LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) {
+    return Default();
+}
 
-bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
+    return false;
+}
 
-LRESULT CWnd::Default() { return ::DefSubclassProc(m_hWnd, m_current.msg, m_current.wp, m_current.lp); }
+LRESULT CWnd::Default() {
+    return ::DefSubclassProc(m_hWnd, m_current.msg, m_current.wp, m_current.lp);
+}
 
-LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) { return ::DefSubclassProc(m_hWnd, msg, wp, lp); }
+LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    return ::DefSubclassProc(m_hWnd, msg, wp, lp);
+}
 
 bool CWnd::Attach(HWND hwnd) {
     if (!::SetPropA(hwnd, kObjectProperty, this))
@@ -163,7 +173,8 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) noexcept {
+LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                    DWORD_PTR data) noexcept {
     auto* wnd = reinterpret_cast<CWnd*>(data);
     if (msg == WM_NCDESTROY) {
         LRESULT result = wnd->Dispatch(msg, wp, lp);

@@ -28,10 +28,10 @@ public:
 
     // Creates a window of the program's own class (className null) or of a
     // system class; the object is attached before the first message arrives.
-    bool CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                  const RECT& rect, CWnd* parent, UINT id);
-    bool Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
-                CWnd* parent, UINT id) {
+    bool CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
+                  CWnd* parent, UINT id);
+    bool Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                UINT id) {
         return CreateEx(0, className, windowName, style, rect, parent, id);
     }
     bool DestroyWindow();
@@ -147,4 +147,6 @@ private:
 bool AfxWalkPreTranslateTree(HWND stop, MSG* msg);
 
 // A registered window message, obtained by name during static initialisation.
-inline UINT AfxRegisterMessage(const char* name) { return ::RegisterWindowMessageA(name); }
+inline UINT AfxRegisterMessage(const char* name) {
+    return ::RegisterWindowMessageA(name);
+}

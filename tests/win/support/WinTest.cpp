@@ -26,7 +26,8 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         if (now >= end)
             return false;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left < 10 ? left : 10), QS_ALLINPUT);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left < 10 ? left : 10),
+                                    QS_ALLINPUT);
     }
 }
 
@@ -103,8 +104,12 @@ bool Snapshot::Save(const char* path) const {
     return std::fclose(f) == 0;
 }
 
-unsigned GdiObjectCount() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
+unsigned GdiObjectCount() {
+    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+}
 
-unsigned UserObjectCount() { return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS); }
+unsigned UserObjectCount() {
+    return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+}
 
 } // namespace pwtest
