@@ -36,7 +36,7 @@ set_tests_properties(headless.stop PROPERTIES FIXTURES_CLEANUP headless)
 
 pw_glob(PW_TEST_SUPPORT tests/win/support/*.cpp)
 add_library(pw_test_support STATIC ${PW_TEST_SUPPORT})
-target_include_directories(pw_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
+target_include_directories(pw_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win/support)
 target_link_libraries(pw_test_support PUBLIC pw_core gtest)
 
 # One executable per test file, so a crash takes down only its own cases.

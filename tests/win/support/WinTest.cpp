@@ -104,12 +104,4 @@ bool Snapshot::Save(const char* path) const {
     return std::fclose(f) == 0;
 }
 
-unsigned GdiObjectCount() {
-    return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-}
-
-unsigned UserObjectCount() {
-    return ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
-}
-
 } // namespace pwtest

@@ -36,8 +36,4 @@ private:
     unsigned* m_bits = nullptr;
 };
 
-// Number of GDI and USER objects the process holds.
-unsigned GdiObjectCount();
-unsigned UserObjectCount();
-
 } // namespace pwtest
