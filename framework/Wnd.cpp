@@ -79,6 +79,7 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
         return false;
     }
     m_bOwnsWindow = true;
+    PreSubclassWindow();
     return true;
 }
 
@@ -89,9 +90,10 @@ bool CWnd::DestroyWindow() {
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
-    if (m_hWnd || !hwnd || FromHandlePermanent(hwnd))
+    if (m_hWnd || !hwnd || FromHandlePermanent(hwnd) || !Attach(hwnd))
         return false;
-    return Attach(hwnd);
+    PreSubclassWindow();
+    return true;
 }
 
 bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {

@@ -99,6 +99,9 @@ protected:
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
     // The last message of the window (WM_NCDESTROY) has been handled.
     virtual void PostNcDestroy() {}
+    // The object has just been bound to a window (SubclassWindow) or has created
+    // one (CreateEx); controls adjust the window's style here.
+    virtual void PreSubclassWindow() {}
 
     // The previous procedure (the window class, or a control's own) with the
     // message being handled.

@@ -1,4 +1,5 @@
 pw_sources(
     PORTABLE
+    RegionRuns.cpp
     WIN32
 )
