@@ -1,0 +1,88 @@
+// Push buttons drawn from bitmaps: CSkinButton (hot, normal and disabled
+// images) and CFlashButton (plus an image flashed after each click).
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Controls.h"
+#include "skin/SkinImage.h"
+
+// The transparent colour of every button image.
+inline constexpr COLORREF kSkinButtonKey = RGB(0, 255, 0);
+
+class CSkinButton : public CButton {
+public:
+    CSkinButton();
+
+    // Loads the images (id 0: none) and makes their masks. Without a normal
+    // image the hot one stands in; without a hot one nothing is drawn but the
+    // face. Returns 0, 1 when a bitmap cannot be measured or 2 when a mask
+    // cannot be made; on 1 or 2 no image is kept.
+    int SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
+                  COLORREF disabledKey);
+    // 0: the image moves (1, 1) while pressed, 1: (0, 2), 2: it stays. Any other
+    // style returns 6 and changes nothing.
+    int SetPressStyle(int style, BOOL redraw);
+    int EnableBorder(BOOL on, BOOL redraw);
+    int EnableFocusRect(BOOL on, BOOL redraw);
+
+    // How far inside the button the focus rectangle lies, on every side.
+    int m_nFocusInset = 9;
+
+    // A double-click is turned into a second press, so it clicks twice.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    enum { kHotImage, kNormalImage, kDisabledImage };
+
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    void DrawItem(DRAWITEMSTRUCT* dis) override;
+
+    const CSkinImage& CurrentImage() const;
+    void LeaveHot();
+
+    bool m_bHot = false;
+    bool m_bPressed = false;
+    bool m_bFocused = false;
+    bool m_bDisabled = false;
+    bool m_bDefault = false;
+    int m_nPressShiftX = 1;
+    int m_nPressShiftY = 1;
+    bool m_bBorder = true;
+    bool m_bFocusRect = false;
+    COLORREF m_crFace;
+    CSkinImage m_images[3];
+
+private:
+    void OnMouseMove(WPARAM wp, LPARAM lp);
+    void OnDisabled();
+    void Redraw(BOOL redraw) const;
+};
+
+class CFlashButton : public CSkinButton {
+public:
+    static constexpr UINT_PTR kFlashTimerId = 10201;
+    static constexpr UINT kFlashMilliseconds = 120;
+
+    ~CFlashButton() override;
+
+    using CSkinButton::SetImages;
+    // The three images of CSkinButton, then the flash image (id 0: none).
+    int SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
+                  COLORREF disabledKey, UINT flashId, COLORREF flashKey);
+    // Draws the flash image over the button now; the button repaints normally
+    // 120 ms later. A flash meanwhile starts the 120 ms again.
+    void Flash();
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    CSkinImage m_flashImage;
+    UINT_PTR m_nFlashTimer = 0;
+    bool m_bPressedHere = false;
+
+private:
+    void StopFlashTimer();
+};

@@ -1,0 +1,482 @@
+// Skin buttons on real windows: transparent drawing, the image for each state,
+// hot tracking, clicks and double-clicks, the flash, and focus on disabling.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <utility>
+#include <vector>
+
+#include "WinTest.h"
+#include "framework/Gdi.h"
+#include "skin/SkinButton.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Images of the main window's custom beat button: all 92 x 38.
+constexpr UINT kHot = 150;
+constexpr UINT kNormal = 148;
+constexpr UINT kDisabled = 177;
+constexpr UINT kFlash = 149;
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> colours;
+    COLORREF At(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return CLR_INVALID;
+        return colours[static_cast<size_t>(y * width + x)];
+    }
+};
+
+Pixels ReadBitmap(HBITMAP bitmap) {
+    BITMAP info{};
+    ::GetObjectA(bitmap, sizeof info, &info);
+    Pixels out;
+    out.width = info.bmWidth;
+    out.height = info.bmHeight;
+    std::vector<unsigned> bits(static_cast<size_t>(out.width * out.height));
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = out.width;
+    bi.bmiHeader.biHeight = -out.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(out.height), bits.data(), &bi, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    for (unsigned v : bits)
+        out.colours.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    return out;
+}
+
+Pixels ResourcePixels(UINT id) {
+    CBitmap bitmap;
+    EXPECT_TRUE(bitmap.LoadBitmap(id)) << id;
+    return ReadBitmap(bitmap);
+}
+
+// The client area as the button painted it (WM_PRINTCLIENT).
+Pixels Printed(HWND hwnd) {
+    pwtest::Snapshot shot(hwnd);
+    Pixels out;
+    out.width = shot.Width();
+    out.height = shot.Height();
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x)
+            out.colours.push_back(shot.Pixel(x, y));
+    return out;
+}
+
+// The client area as it is on the screen now, without repainting it (the
+// flash is drawn outside the paint cycle).
+Pixels OnScreen(HWND hwnd) {
+    RECT rc;
+    ::GetClientRect(hwnd, &rc);
+    CClientDC dc(hwnd);
+    CMemDC mem(dc);
+    CBitmap copy;
+    copy.CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+    {
+        CSelectObject select(mem, copy);
+        ::BitBlt(mem, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
+    }
+    return ReadBitmap(copy);
+}
+
+// Fraction of the image's opaque pixels that show unchanged at (dx, dy).
+double Match(const Pixels& shown, const Pixels& image, int dx, int dy) {
+    int opaque = 0;
+    int same = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            COLORREF c = image.At(x, y);
+            if (c == kSkinButtonKey)
+                continue;
+            ++opaque;
+            if (shown.At(x + dx, y + dy) == c)
+                ++same;
+        }
+    }
+    return opaque ? static_cast<double>(same) / opaque : 0.0;
+}
+
+class ParentWnd : public CWnd {
+public:
+    std::vector<UINT> clicks;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED)
+            clicks.push_back(LOWORD(wp));
+        return CWnd::WindowProc(msg, wp, lp);
+    }
+};
+
+class TestButton : public CFlashButton {
+public:
+    using CFlashButton::m_bDefault;
+    using CFlashButton::m_bHot;
+    using CFlashButton::m_crFace;
+    using CFlashButton::m_flashImage;
+    using CFlashButton::m_images;
+    using CFlashButton::m_nFlashTimer;
+};
+
+// Dispatches queued messages through the PreTranslateMessage walk, as the
+// dialogs' modal loop does.
+void PumpPretranslated() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!AfxWalkPreTranslateTree(nullptr, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+// Dispatches one queued message for hwnd of the given kind, pretranslated.
+bool DispatchNext(HWND hwnd, UINT first, UINT last) {
+    MSG msg;
+    if (!::PeekMessageA(&msg, hwnd, first, last, PM_REMOVE))
+        return false;
+    if (!AfxWalkPreTranslateTree(nullptr, &msg))
+        ::DispatchMessageA(&msg);
+    return true;
+}
+
+LPARAM Point(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+
+class SkinButtonTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 100;
+    static constexpr int kHeight = 50;
+    // Where a 92 x 38 image lies in the button: centred.
+    static constexpr int kDx = (kWidth - 92) / 2;
+    static constexpr int kDy = (kHeight - 38) / 2;
+
+    void SetUp() override {
+        ::SetCursorPos(0, 0);
+        ASSERT_TRUE(parent.CreateEx(0, nullptr, "buttons", WS_POPUP | WS_VISIBLE, RECT{200, 200, 600, 400},
+                                    nullptr, 0));
+        ::SetForegroundWindow(parent);
+        ASSERT_TRUE(Create(button, 1001, 20));
+        pwtest::PumpMessages();
+    }
+
+    bool Create(TestButton& b, UINT id, int x, DWORD extraStyle = 0) {
+        if (!b.Create("BUTTON", "", WS_CHILD | WS_VISIBLE | extraStyle, RECT{x, 20, x + kWidth, 20 + kHeight},
+                      &parent, id))
+            return false;
+        b.SetPressStyle(2, TRUE);
+        b.SetImages(kHot, kSkinButtonKey, kNormal, kSkinButtonKey, kDisabled, kSkinButtonKey, kFlash,
+                    kSkinButtonKey);
+        b.EnableBorder(FALSE, TRUE);
+        b.EnableFocusRect(TRUE, TRUE);
+        return true;
+    }
+
+    POINT ScreenCentre(HWND hwnd) const {
+        RECT rc;
+        ::GetWindowRect(hwnd, &rc);
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    }
+
+    ParentWnd parent;
+    TestButton button;
+};
+
+TEST(SkinImage, KeyPixelsLeaveTheTargetAndNeighboursAreDrawn) {
+    CClientDC screen(nullptr);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(screen, 4, 1));
+    {
+        CMemDC dc(screen);
+        CSelectObject select(dc, bitmap);
+        ::SetPixel(dc, 0, 0, RGB(0, 255, 0));
+        ::SetPixel(dc, 1, 0, RGB(0, 254, 0));
+        ::SetPixel(dc, 2, 0, RGB(1, 255, 0));
+        ::SetPixel(dc, 3, 0, RGB(0, 0, 0));
+    }
+    CSkinImage image;
+    ASSERT_EQ(image.Assign(std::move(bitmap), kSkinButtonKey), CSkinImage::kOk);
+    EXPECT_EQ(image.Width(), 4);
+    EXPECT_EQ(image.Height(), 1);
+
+    CBitmap target;
+    ASSERT_TRUE(target.CreateCompatibleBitmap(screen, 6, 1));
+    CMemDC dc(screen);
+    CSelectObject select(dc, target);
+    for (int x = 0; x < 6; ++x)
+        ::SetPixel(dc, x, 0, RGB(10, 20, 200));
+    image.Draw(dc, 1, 0);
+    EXPECT_EQ(::GetPixel(dc, 0, 0), RGB(10, 20, 200));
+    EXPECT_EQ(::GetPixel(dc, 1, 0), RGB(10, 20, 200)) << "the key colour is not drawn";
+    EXPECT_EQ(::GetPixel(dc, 2, 0), RGB(0, 254, 0));
+    EXPECT_EQ(::GetPixel(dc, 3, 0), RGB(1, 255, 0));
+    EXPECT_EQ(::GetPixel(dc, 4, 0), RGB(0, 0, 0)) << "black is opaque";
+    EXPECT_EQ(::GetPixel(dc, 5, 0), RGB(10, 20, 200));
+}
+
+TEST(SkinImage, MissingResourceIsNoImage) {
+    CSkinImage image;
+    EXPECT_EQ(image.Load(0, kSkinButtonKey), CSkinImage::kOk);
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_EQ(image.Load(4999, kSkinButtonKey), CSkinImage::kOk);
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_EQ(image.Assign(CBitmap(), kSkinButtonKey), CSkinImage::kCannotMeasure);
+}
+
+TEST_F(SkinButtonTest, AttachingMakesTheButtonOwnerDrawn) {
+    EXPECT_EQ(button.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
+    EXPECT_FALSE(button.m_bDefault);
+    EXPECT_TRUE(button.SendMessage(WM_GETDLGCODE) & DLGC_UNDEFPUSHBUTTON);
+
+    // A template's default push button is bound by subclassing.
+    HWND raw = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 150, 20, 92, 38,
+                                 parent, reinterpret_cast<HMENU>(1002), nullptr, nullptr);
+    TestButton bound;
+    ASSERT_TRUE(bound.SubclassWindow(raw));
+    EXPECT_TRUE(bound.m_bDefault);
+    EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
+    EXPECT_TRUE(bound.SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON);
+
+    // The dialog manager moves the default; the button stays owner-drawn.
+    bound.SendMessage(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    EXPECT_FALSE(bound.m_bDefault);
+    EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
+    EXPECT_TRUE(bound.SendMessage(WM_GETDLGCODE) & DLGC_UNDEFPUSHBUTTON);
+    bound.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_TRUE(bound.m_bDefault);
+    EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
+    bound.UnsubclassWindow();
+    ::DestroyWindow(raw);
+}
+
+TEST_F(SkinButtonTest, GreenShowsTheFaceAndItsNeighbourIsDrawn) {
+    Pixels normal = ResourcePixels(kNormal);
+    Pixels shown = Printed(button);
+    ASSERT_EQ(shown.width, kWidth);
+    // Around the centred image the face shows.
+    EXPECT_EQ(shown.At(0, 0), button.m_crFace);
+    EXPECT_EQ(shown.At(kWidth - 1, kHeight - 1), button.m_crFace);
+    // Every pair of neighbours where the key meets a drawn pixel, either way round.
+    int edges = 0;
+    for (int y = 0; y < normal.height; ++y) {
+        for (int x = 0; x + 1 < normal.width; ++x) {
+            for (auto [key, drawn] : {std::pair{x, x + 1}, std::pair{x + 1, x}}) {
+                if (normal.At(key, y) != kSkinButtonKey || normal.At(drawn, y) == kSkinButtonKey)
+                    continue;
+                ++edges;
+                EXPECT_EQ(shown.At(kDx + key, kDy + y), button.m_crFace) << key << "," << y;
+                EXPECT_EQ(shown.At(kDx + drawn, kDy + y), normal.At(drawn, y)) << drawn << "," << y;
+            }
+        }
+    }
+    EXPECT_GE(edges, 8);
+    EXPECT_GT(Match(shown, normal, kDx, kDy), 0.999);
+}
+
+TEST_F(SkinButtonTest, EachStateShowsItsImage) {
+    Pixels hot = ResourcePixels(kHot);
+    Pixels normal = ResourcePixels(kNormal);
+    Pixels disabled = ResourcePixels(kDisabled);
+    ASSERT_LT(Match(hot, normal, 0, 0), 0.9);
+
+    EXPECT_GT(Match(Printed(button), normal, kDx, kDy), 0.999);
+
+    // Pressed: the hot image, in place with press style 2.
+    button.SendMessage(BM_SETSTATE, TRUE);
+    EXPECT_GT(Match(Printed(button), hot, kDx, kDy), 0.999);
+    button.SetPressStyle(0, TRUE);
+    EXPECT_GT(Match(Printed(button), hot, kDx + 1, kDy + 1), 0.999);
+    button.SetPressStyle(1, TRUE);
+    EXPECT_GT(Match(Printed(button), hot, kDx, kDy + 2), 0.999);
+    EXPECT_EQ(button.SetPressStyle(7, TRUE), 6);
+    EXPECT_GT(Match(Printed(button), hot, kDx, kDy + 2), 0.999) << "an unknown style changes nothing";
+    button.SetPressStyle(2, TRUE);
+    button.SendMessage(BM_SETSTATE, FALSE);
+
+    // Hot while the pointer is over it.
+    POINT centre = ScreenCentre(button);
+    ::SetCursorPos(centre.x, centre.y);
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return button.m_bHot; }, 3s));
+    EXPECT_GT(Match(Printed(button), hot, kDx, kDy), 0.999);
+    ::SetCursorPos(0, 0);
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !button.m_bHot; }, 3s)) << "leaving clears the hot state";
+    EXPECT_GT(Match(Printed(button), normal, kDx, kDy), 0.999);
+
+    button.EnableWindow(FALSE);
+    EXPECT_GT(Match(Printed(button), disabled, kDx, kDy), 0.999);
+}
+
+TEST_F(SkinButtonTest, WithoutANormalImageTheHotOneShows) {
+    ASSERT_EQ(button.SetImages(kHot, kSkinButtonKey, 0, kSkinButtonKey, 0, kSkinButtonKey), 0);
+    EXPECT_GT(Match(Printed(button), ResourcePixels(kHot), kDx, kDy), 0.999);
+    ASSERT_EQ(button.SetImages(0, kSkinButtonKey, 0, kSkinButtonKey, 0, kSkinButtonKey), 0);
+    Pixels shown = Printed(button);
+    EXPECT_EQ(shown.At(kWidth / 2, kHeight / 2), button.m_crFace) << "no images: only the face";
+}
+
+TEST_F(SkinButtonTest, FocusRectangleLiesAtTheInset) {
+    Pixels plain = Printed(button);
+    button.SetFocus();
+    ASSERT_EQ(::GetFocus(), button.GetSafeHwnd());
+    auto changedOnRow = [](const Pixels& a, const Pixels& b, int y) {
+        int changed = 0;
+        for (int x = 0; x < a.width; ++x)
+            changed += a.At(x, y) != b.At(x, y);
+        return changed;
+    };
+    Pixels focused = Printed(button);
+    EXPECT_GT(changedOnRow(plain, focused, 9), 20);
+    EXPECT_EQ(changedOnRow(plain, focused, 8), 0);
+    EXPECT_EQ(focused.At(5, 25), plain.At(5, 25));
+
+    button.m_nFocusInset = 0;
+    focused = Printed(button);
+    EXPECT_GT(changedOnRow(plain, focused, 0), 20);
+    button.EnableFocusRect(FALSE, TRUE);
+    focused = Printed(button);
+    EXPECT_EQ(changedOnRow(plain, focused, 0), 0);
+}
+
+TEST_F(SkinButtonTest, DragFromElsewhereDoesNotLightTheButton) {
+    button.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(kWidth / 2, kHeight / 2));
+    EXPECT_FALSE(button.m_bHot);
+    button.SendMessage(WM_MOUSEMOVE, 0, Point(kWidth / 2, kHeight / 2));
+    EXPECT_TRUE(button.m_bHot);
+    // Once hot, a press keeps it hot.
+    button.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(kWidth / 2, kHeight / 2));
+    EXPECT_TRUE(button.m_bHot);
+    button.SendMessage(WM_CANCELMODE);
+    EXPECT_FALSE(button.m_bHot);
+}
+
+TEST_F(SkinButtonTest, DoubleClickIsTwoClicksAndTwoFlashes) {
+    Pixels flash = ResourcePixels(kFlash);
+    ASSERT_LT(Match(OnScreen(button), flash, kDx, kDy), 0.9);
+    LPARAM inside = Point(kWidth / 2, kHeight / 2);
+    button.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    button.PostMessage(WM_LBUTTONUP, 0, inside);
+    button.PostMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    button.PostMessage(WM_LBUTTONUP, 0, inside);
+
+    ASSERT_TRUE(DispatchNext(button, WM_LBUTTONDOWN, WM_LBUTTONDOWN));
+    ASSERT_TRUE(DispatchNext(button, WM_LBUTTONUP, WM_LBUTTONUP));
+    EXPECT_EQ(parent.clicks, std::vector<UINT>{1001});
+    EXPECT_EQ(button.m_nFlashTimer, CFlashButton::kFlashTimerId);
+    EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95) << "first flash";
+
+    // Paint the flash away, so that only a second flash can bring it back.
+    ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ASSERT_LT(Match(OnScreen(button), flash, kDx, kDy), 0.9);
+
+    ASSERT_TRUE(DispatchNext(button, WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK));
+    ASSERT_TRUE(DispatchNext(button, WM_LBUTTONUP, WM_LBUTTONUP));
+    EXPECT_EQ(parent.clicks, (std::vector<UINT>{1001, 1001}));
+    EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95) << "second flash";
+    EXPECT_EQ(::GetFocus(), button.GetSafeHwnd()) << "a click takes the focus";
+}
+
+TEST_F(SkinButtonTest, ReleaseOutsideGivesNeitherClickNorFlash) {
+    button.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(kWidth / 2, kHeight / 2));
+    button.PostMessage(WM_LBUTTONUP, 0, Point(kWidth + 30, -12));
+    PumpPretranslated();
+    EXPECT_TRUE(parent.clicks.empty());
+    EXPECT_EQ(button.m_nFlashTimer, 0u);
+    EXPECT_LT(Match(OnScreen(button), ResourcePixels(kFlash), kDx, kDy), 0.9);
+}
+
+TEST_F(SkinButtonTest, KeyboardClickDoesNotFlash) {
+    button.SetFocus();
+    button.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+    button.SendMessage(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0000001));
+    EXPECT_EQ(parent.clicks, std::vector<UINT>{1001});
+    EXPECT_EQ(button.m_nFlashTimer, 0u);
+}
+
+TEST_F(SkinButtonTest, FlashShowsItsImageUntilTheTimerRepaints) {
+    Pixels flash = ResourcePixels(kFlash);
+    pwtest::PumpMessages();
+    auto start = std::chrono::steady_clock::now();
+    button.Flash();
+    EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95);
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return Match(OnScreen(button), flash, kDx, kDy) < 0.9; }, 3s));
+    auto shown = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(button.m_nFlashTimer, 0u);
+    EXPECT_GE(shown, 100ms) << "the flash stays for its 120 ms";
+    EXPECT_GT(Match(OnScreen(button), ResourcePixels(kNormal), kDx, kDy), 0.95) << "the normal image is back";
+    std::printf("flash shown for %lld ms\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(shown).count()));
+}
+
+TEST_F(SkinButtonTest, FlashOnAHiddenButtonStillEnds) {
+    button.ShowWindow(SW_HIDE);
+    button.Flash();
+    EXPECT_EQ(button.m_nFlashTimer, CFlashButton::kFlashTimerId);
+    EXPECT_TRUE(pwtest::PumpUntil([&] { return button.m_nFlashTimer == 0; }, 3s));
+}
+
+TEST_F(SkinButtonTest, DisablingMovesTheFocusToTheNextTabStop) {
+    button.ModifyStyle(0, WS_TABSTOP);
+    TestButton second;
+    ASSERT_TRUE(Create(second, 1002, 130, WS_TABSTOP));
+    TestButton third;
+    ASSERT_TRUE(Create(third, 1003, 240, WS_TABSTOP));
+
+    // Also when another control has the focus.
+    third.SetFocus();
+    button.SendMessage(WM_MOUSEMOVE, 0, Point(5, 5));
+    ASSERT_TRUE(button.m_bHot);
+    button.EnableWindow(FALSE);
+    EXPECT_EQ(::GetFocus(), second.GetSafeHwnd());
+    EXPECT_FALSE(button.m_bHot);
+
+    second.EnableWindow(FALSE);
+    EXPECT_EQ(::GetFocus(), third.GetSafeHwnd());
+
+    // Nothing left to take it: the parent does.
+    third.EnableWindow(FALSE);
+    EXPECT_EQ(::GetFocus(), parent.GetSafeHwnd());
+}
+
+// Wine keeps no per-process GDI count, so each handle is checked.
+TEST_F(SkinButtonTest, ImagesAndMasksAreReleased) {
+    std::vector<HGDIOBJ> held;
+    auto collect = [&](const TestButton& b) {
+        std::vector<HGDIOBJ> handles;
+        for (const CSkinImage* image : {&b.m_images[0], &b.m_images[1], &b.m_images[2], &b.m_flashImage}) {
+            handles.push_back(image->BitmapHandle());
+            handles.push_back(image->MaskHandle());
+        }
+        return handles;
+    };
+    held = collect(button);
+    for (HGDIOBJ object : held)
+        ASSERT_EQ(::GetObjectType(object), static_cast<DWORD>(OBJ_BITMAP));
+
+    // Replaced images go.
+    button.SetImages(kHot, kSkinButtonKey, kNormal, kSkinButtonKey, 0, kSkinButtonKey, 0, kSkinButtonKey);
+    for (HGDIOBJ object : held)
+        EXPECT_EQ(::GetObjectType(object), 0u);
+    EXPECT_TRUE(button.m_images[2].IsEmpty());
+    EXPECT_TRUE(button.m_flashImage.IsEmpty());
+
+    // A destroyed button's go too.
+    {
+        TestButton temporary;
+        ASSERT_TRUE(Create(temporary, 1004, 150));
+        held = collect(temporary);
+    }
+    for (HGDIOBJ object : held)
+        EXPECT_EQ(::GetObjectType(object), 0u);
+}
+
+} // namespace
