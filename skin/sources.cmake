@@ -2,6 +2,8 @@ pw_sources(
     PORTABLE
     RegionRuns.cpp
     WIN32
+    RepeatButton.cpp
     SkinButton.cpp
     SkinImage.cpp
+    ValueSpin.cpp
 )

@@ -1,0 +1,26 @@
+// A flash button that keeps reporting while it is held down.
+#pragma once
+
+#include "skin/SkinButton.h"
+
+// Sent to the parent on every repeat; wParam the button's window.
+inline const UINT WM_PCB_PUSHED_LBUTTON = AfxRegisterMessage("WM_PCB_PUSHED_LBUTTON");
+
+class CRepeatButton : public CFlashButton {
+public:
+    static constexpr UINT_PTR kDelayTimerId = 10210;
+    static constexpr UINT kDelayMilliseconds = 1000;
+    static constexpr UINT_PTR kRepeatTimerId = 10211;
+    static constexpr UINT kRepeatMilliseconds = 100;
+
+    ~CRepeatButton() override;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    UINT_PTR m_nDelayTimer = 0;
+    UINT_PTR m_nRepeatTimer = 0;
+
+private:
+    void StopRepeating();
+};

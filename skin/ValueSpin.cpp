@@ -1,0 +1,221 @@
+#include "skin/ValueSpin.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kButtonWidth = 46;
+constexpr int kButtonHeight = 27;
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+constexpr COLORREF kLimitColour = RGB(255, 0, 0);
+// Shown where the background bitmap does not reach (above and below it once
+// open); the bitmap's own corners are white.
+constexpr COLORREF kSurround = RGB(255, 255, 255);
+
+void SetUpButton(CRepeatButton& button, UINT hot, UINT normal, UINT flash) {
+    button.SetPressStyle(2, TRUE);
+    button.SetImages(hot, kSkinButtonKey, normal, kSkinButtonKey, 0, kSkinButtonKey, flash, kSkinButtonKey);
+    button.EnableBorder(FALSE, TRUE);
+    button.EnableFocusRect(TRUE, TRUE);
+}
+
+RECT RectInParent(HWND hwnd) {
+    RECT rc;
+    ::GetWindowRect(hwnd, &rc);
+    ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+} // namespace
+
+CValueSpin::~CValueSpin() {
+    // While this object is whole, so that the timer goes with the window.
+    DestroyWindow();
+}
+
+bool CValueSpin::Create(const RECT& home, CWnd* parent, UINT id) {
+    m_rcHome = home;
+    return CWnd::Create(nullptr, "", WS_CHILD | WS_CLIPCHILDREN, home, parent, id);
+}
+
+void CValueSpin::SetValue(int value) {
+    m_nValue = value;
+    if (m_hWnd)
+        InvalidateRect(&m_rcText);
+}
+
+void CValueSpin::Open() {
+    m_nAnimMode = kOpening;
+    MoveWindow(m_rcHome);
+    m_nAnimStep = 7;
+    SetCapture();
+    m_nAnimTimer = SetTimer(kAnimTimerId, kAnimMilliseconds);
+    ShowWindow(SW_SHOW);
+    m_bOpen = 1;
+}
+
+void CValueSpin::Close() {
+    m_nAnimMode = kClosing;
+    m_nAnimStep = 1;
+    SetCapture();
+    m_nAnimTimer = SetTimer(kAnimTimerId, kAnimMilliseconds);
+    m_bOpen = 0;
+}
+
+LRESULT CValueSpin::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PCB_PUSHED_LBUTTON) {
+        HWND from = reinterpret_cast<HWND>(wp);
+        if (from && from == m_btnUp.GetSafeHwnd())
+            Step(+1);
+        else if (from && from == m_btnDown.GetSafeHwnd())
+            Step(-1);
+        return 0;
+    }
+    switch (msg) {
+    case WM_CREATE:
+        if (Default() == -1)
+            return -1;
+        return OnCreate();
+    case WM_SIZE: {
+        LRESULT result = Default();
+        Layout(LOWORD(lp), HIWORD(lp));
+        return result;
+    }
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        PaintContent(dc, kTextColour);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintContent(reinterpret_cast<HDC>(wp), kTextColour);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == kUpId) {
+            Step(+1);
+            return 0;
+        }
+        if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == kDownId) {
+            Step(-1);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        ::SendMessageA(GetParent(), WM_PSC_NEED_TO_CLOSE_CTRL, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        return Default();
+    case WM_TIMER:
+        if (wp == kAnimTimerId && m_nAnimTimer)
+            AnimationTick();
+        return Default();
+    case WM_DESTROY: {
+        LRESULT result = Default();
+        KillAnimTimer();
+        return result;
+    }
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}
+
+int CValueSpin::OnCreate() {
+    const RECT none{0, 0, 0, 0};
+    if (!m_btnUp.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kUpId) ||
+        !m_btnDown.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kDownId))
+        return -1;
+    SetUpButton(m_btnUp, 160, 154, 159);
+    SetUpButton(m_btnDown, 157, 158, 156);
+    m_bmpBack.LoadBitmap(kBackgroundId);
+    return 0;
+}
+
+void CValueSpin::Layout(int cx, int cy) {
+    if (m_btnUp.GetSafeHwnd())
+        m_btnUp.MoveWindow(cx - kButtonWidth, 0, kButtonWidth, kButtonHeight);
+    if (m_btnDown.GetSafeHwnd())
+        m_btnDown.MoveWindow(cx - kButtonWidth, cy - kButtonHeight, kButtonWidth, kButtonHeight);
+    m_rcText = RECT{10, 0, cx - 60, cy};
+}
+
+void CValueSpin::PaintContent(HDC dc, COLORREF textColour) const {
+    RECT client;
+    GetClientRect(&client);
+    COLORREF oldBack = ::SetBkColor(dc, kSurround);
+    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+    ::SetBkColor(dc, oldBack);
+    if (m_bmpBack) {
+        SIZE size = m_bmpBack.GetSize();
+        CMemDC mem(dc);
+        CSelectObject select(mem, m_bmpBack);
+        ::BitBlt(dc, 0, client.bottom / 2 - 19, size.cx, size.cy, mem, 0, 0, SRCCOPY);
+    }
+    CFont font;
+    font.CreateFont(20, FW_NORMAL, "Arial");
+    CSelectObject selectFont(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, textColour);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", m_nValue);
+    RECT rc = m_rcText;
+    ::DrawTextA(dc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void CValueSpin::Step(int delta) {
+    bool room = delta > 0 ? m_nValue < m_nMax : m_nValue > m_nMin;
+    if (room) {
+        m_nValue += delta;
+        InvalidateRect(&m_rcText);
+    } else {
+        // The warning shows at once and goes with the next repaint.
+        CClientDC dc(m_hWnd);
+        if (dc)
+            PaintContent(dc, kLimitColour);
+    }
+    ::SendMessageA(GetParent(), WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(m_hWnd),
+                   static_cast<LPARAM>(m_nValue));
+}
+
+void CValueSpin::AnimationTick() {
+    RECT rc = RectInParent(m_hWnd);
+    int s = m_nAnimStep;
+    if (m_nAnimMode == kOpening) {
+        if (s > 1)
+            m_nAnimStep = s - 2 < 1 ? 1 : s - 2;
+        rc.top -= s;
+        rc.bottom += s;
+        if (rc.bottom - rc.top >= kOpenHeight) {
+            if (rc.bottom - rc.top > kOpenHeight) {
+                int middle = (rc.top + rc.bottom) / 2;
+                rc.top = middle - kOpenHeight / 2;
+                rc.bottom = rc.top + kOpenHeight;
+            }
+            StopAnimation();
+        }
+        MoveWindow(rc);
+        return;
+    }
+    if (s < 7)
+        m_nAnimStep = s + 2 > 7 ? 7 : s + 2;
+    rc.top += s;
+    rc.bottom -= s;
+    MoveWindow(rc);
+    if (m_rcHome.bottom - m_rcHome.top >= rc.bottom - rc.top)
+        StopAnimation();
+}
+
+void CValueSpin::KillAnimTimer() {
+    if (m_nAnimTimer)
+        KillTimer(m_nAnimTimer);
+    m_nAnimTimer = 0;
+}
+
+void CValueSpin::StopAnimation() {
+    KillAnimTimer();
+    if (m_nAnimMode == kClosing) {
+        ShowWindow(SW_HIDE);
+        MoveWindow(m_rcHome);
+    }
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+}

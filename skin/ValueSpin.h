@@ -1,0 +1,70 @@
+// A popup number field with up and down repeat buttons, opened over a button
+// with a growing animation and closed with a shrinking one.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+#include "skin/RepeatButton.h"
+
+// Sent to the parent after every step, also one stopped by a limit;
+// wParam the spin's window, lParam the value after the step.
+inline const UINT WM_PSC_CHANGED_VALUE = AfxRegisterMessage("WM_PSC_CHANGED_VALUE");
+// Sent to the parent when the spin's own area (not a button) is pressed;
+// wParam the spin's window.
+inline const UINT WM_PSC_NEED_TO_CLOSE_CTRL = AfxRegisterMessage("WM_PSC_NEED_TO_CLOSE_CTRL");
+
+class CValueSpin : public CWnd {
+public:
+    static constexpr UINT kUpId = 100;
+    static constexpr UINT kDownId = 101;
+    static constexpr UINT_PTR kAnimTimerId = 10511;
+    static constexpr UINT kAnimMilliseconds = 50;
+    static constexpr int kOpenHeight = 60;
+    static constexpr int kBackgroundId = 293;
+
+    ~CValueSpin() override;
+
+    // Creates the spin hidden at home (parent client coordinates), which
+    // becomes m_rcHome.
+    bool Create(const RECT& home, CWnd* parent, UINT id);
+
+    void SetValue(int value);
+    int GetValue() const { return m_nValue; }
+    // Grows from m_rcHome to 60 pixels tall about the same middle, then stays.
+    void Open();
+    // Shrinks until no taller than m_rcHome, then hides and goes home.
+    void Close();
+    // From the start of opening until the start of closing.
+    bool IsOpen() const { return m_bOpen != 0; }
+
+    // Inclusive limits, set by the parent after creation.
+    int m_nMax = 0;
+    int m_nMin = 0;
+    // Where the spin sits when closed, in the parent's client coordinates.
+    RECT m_rcHome{};
+
+protected:
+    enum { kOpening = 1, kClosing = 2 };
+
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    int OnCreate();
+    void Layout(int cx, int cy);
+    void PaintContent(HDC dc, COLORREF textColour) const;
+    void Step(int delta);
+    void AnimationTick();
+    void StopAnimation();
+    void KillAnimTimer();
+
+    UINT_PTR m_nAnimTimer = 0;
+    int m_nValue = 0;
+    CRepeatButton m_btnUp;
+    CRepeatButton m_btnDown;
+    CBitmap m_bmpBack;
+    int m_bOpen = 0;
+    RECT m_rcText{};
+    int m_nAnimMode = kOpening;
+    int m_nAnimStep = 7;
+};
