@@ -4,6 +4,7 @@ pw_sources(
     WIN32
     RepeatButton.cpp
     SkinButton.cpp
+    SkinDialog.cpp
     SkinImage.cpp
     ValueSpin.cpp
 )
