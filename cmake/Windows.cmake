@@ -58,7 +58,13 @@ foreach(source ${PW_BENCHES})
     target_link_libraries(${name} PRIVATE pw_test_support)
 endforeach()
 
-# End-to-end tests drive the real program with xdotool and record its audio.
+# End-to-end tests drive the real program with xdotool and sendmsg.exe (which
+# posts window messages from inside Wine) and record its audio.
+add_executable(sendmsg tests/e2e/tools/sendmsg.cpp)
+target_compile_options(sendmsg PRIVATE ${PW_WARNINGS})
+target_link_libraries(sendmsg PRIVATE user32)
+target_link_options(sendmsg PRIVATE ${PW_STATIC_LINK})
+
 pw_glob(PW_E2E_TESTS tests/e2e/*_e2e.sh)
 foreach(script ${PW_E2E_TESTS})
     get_filename_component(name ${script} NAME_WE)
