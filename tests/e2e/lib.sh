@@ -13,8 +13,9 @@ e2e_init() {
     E2E_NAME=$(basename "$0" .sh)
     E2E_NAME=${E2E_NAME%_e2e}
     E2E_BUILD=$(cd "$1" && pwd)
-    [[ -r $2 ]] || e2e_fail "no $2: run scripts/headless.sh start $E2E_BUILD first"
-    . "$2"
+    E2E_ENV=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+    [[ -r $E2E_ENV ]] || e2e_fail "no $2: run scripts/headless.sh start $E2E_BUILD first"
+    . "$E2E_ENV"
     E2E_OUT=$E2E_BUILD/e2e
     mkdir -p "$E2E_OUT"
     PROGRAM_PID=
