@@ -32,21 +32,34 @@ fail() {
     exit 1
 }
 
-# True while the process runs and is the program we started (pids get reused).
+# start_time <pid>: when the process started, in clock ticks since boot. A pid
+# together with its start time names one process, although pids get reused.
+start_time() {
+    local stat fields
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    read -ra fields <<<"${stat##*) }"
+    echo "${fields[19]}"
+}
+
+# running <pid> <start time>: true while that process runs (a finished one
+# that nobody reaped stays a zombie).
 running() {
-    local pid=$1 name=$2 stat
-    stat=$(cat "/proc/$pid/stat" 2>/dev/null) || return 1
-    [[ ${stat#*) } != Z* ]] || return 1
-    [[ $(cat "/proc/$pid/comm" 2>/dev/null) == "$name"* ]]
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ ${stat##*) } != Z* && $(start_time "$1") == "$2" ]]
 }
 
 display_reachable() {
     DISPLAY=$1 xdpyinfo >/dev/null 2>&1
 }
 
-# Records a process so that stop can end it.
-record() {
-    echo "$@" >>"$pids_file"
+# Records what start made, for stop to end: "pid <pid> <start time> <name>"
+# or "dir <path>".
+record_pid() {
+    echo "pid $1 $(start_time "$1" || echo gone) $2" >>"$pids_file"
+}
+record_dir() {
+    echo "dir $1" >>"$pids_file"
 }
 
 stop_env() {
@@ -54,11 +67,11 @@ stop_env() {
     if [[ -d $prefix ]]; then
         WINEPREFIX=$prefix timeout 20 wineserver -k >/dev/null 2>&1 || true
     fi
-    local kind value name pids=() dirs=()
+    local kind value started name pids=() dirs=()
     if [[ -f $pids_file ]]; then
-        while read -r kind value name; do
+        while read -r kind value started name; do
             case $kind in
-            pid) running "$value" "$name" && kill "$value" 2>/dev/null && pids+=("$value:$name") ;;
+            pid) running "$value" "$started" && kill "$value" 2>/dev/null && pids+=("$value:$started") ;;
             dir) dirs+=("$value") ;;
             esac
         done <"$pids_file"
@@ -82,10 +95,10 @@ stop_env() {
 # An earlier start is reusable while everything it recorded still runs.
 reusable() {
     [[ -f $env_file && -f $pids_file ]] || return 1
-    local kind value name
-    while read -r kind value name; do
+    local kind value started name
+    while read -r kind value started name; do
         if [[ $kind == pid ]]; then
-            running "$value" "$name" || return 1
+            running "$value" "$started" || return 1
         fi
     done <"$pids_file"
     local display
@@ -99,11 +112,12 @@ start_xvfb() {
     # -displayfd lets Xvfb take the first free display: other sessions own some.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
         3>"$fd_file" </dev/null >"$log_dir/xvfb.log" 2>&1 9>&- &
-    local pid=$!
-    record pid "$pid" Xvfb
+    local pid=$! started
+    record_pid "$pid" Xvfb
+    started=$(start_time "$pid" || echo gone)
     local deadline=$((SECONDS + 20))
     until [[ $(cat "$fd_file") == *[0-9] ]] && display_reachable ":$(cat "$fd_file")"; do
-        running "$pid" Xvfb || fail "Xvfb did not start: $(tail -n 5 "$log_dir/xvfb.log")"
+        running "$pid" "$started" || fail "Xvfb did not start: $(tail -n 5 "$log_dir/xvfb.log")"
         ((SECONDS < deadline)) || fail "Xvfb gave no display within 20 s"
         sleep 0.1
     done
@@ -113,7 +127,7 @@ start_xvfb() {
 start_pulseaudio() {
     # A short private runtime dir: the socket path must stay under 108 bytes.
     pulse_dir=$(mktemp -d "${TMPDIR:-/tmp}/pw-pulse.XXXXXX")
-    record dir "$pulse_dir"
+    record_dir "$pulse_dir"
     local socket=$pulse_dir/native
     # The daemon gets its own HOME and runtime dir so that it neither reads nor
     # writes the user's PulseAudio state, and no X display so that it does not
@@ -125,12 +139,13 @@ start_pulseaudio() {
         --load="module-null-sink sink_name=$sink rate=44100" \
         --load="module-native-protocol-unix socket=$socket auth-anonymous=1" \
         </dev/null >"$log_dir/pulseaudio.log" 2>&1 9>&- &
-    local pid=$!
-    record pid "$pid" pulseaudio
+    local pid=$! started
+    record_pid "$pid" pulseaudio
+    started=$(start_time "$pid" || echo gone)
     pulse_server=unix:$socket
     local deadline=$((SECONDS + 20))
     until PULSE_SERVER=$pulse_server pactl info >/dev/null 2>&1; do
-        running "$pid" pulseaudio || fail "PulseAudio did not start: $(tail -n 5 "$log_dir/pulseaudio.log")"
+        running "$pid" "$started" || fail "PulseAudio did not start: $(tail -n 5 "$log_dir/pulseaudio.log")"
         ((SECONDS < deadline)) || fail "PulseAudio did not answer within 20 s"
         sleep 0.1
     done
@@ -217,7 +232,7 @@ start_env() {
         wineserver -f -p </dev/null >"$log_dir/wineserver.log" 2>&1 9>&- &
         echo $! >"$log_dir/wineserver.pid"
     )
-    record pid "$(cat "$log_dir/wineserver.pid")" wineserver
+    record_pid "$(cat "$log_dir/wineserver.pid")" wineserver
     mv -f -- "$pending" "$env_file"
 }
 
