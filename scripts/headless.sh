@@ -17,7 +17,7 @@ usage() {
     exit 2
 }
 
-[[ $# -eq 2 ]] || usage
+[[ $# -eq 2 && ($1 == start || $1 == stop) ]] || usage
 action=$1
 mkdir -p "$2"
 build=$(cd "$2" && pwd)
@@ -89,7 +89,7 @@ stop_env() {
     for value in "${dirs[@]}"; do
         rm -rf -- "$value"
     done
-    rm -f -- "$env_file" "$pids_file"
+    rm -f -- "$env_file" "$env_file.new" "$pids_file"
 }
 
 # An earlier start is reusable while everything it recorded still runs.
@@ -222,7 +222,7 @@ start_env() {
         start_xvfb
     fi
     start_pulseaudio
-    local pending=$build/headless.env.new
+    local pending=$env_file.new
     write_env "$pending"
     make_prefix "$pending"
     link_wine_fonts
@@ -238,12 +238,10 @@ start_env() {
 
 exec 9>"$build/headless.lock"
 flock 9
-case $action in
-start)
+if [[ $action == start ]]; then
     # Whatever fails half-way is ended again rather than left running.
     trap 'rc=$?; ((rc == 0)) || stop_env; exit $rc' EXIT
     start_env
-    ;;
-stop) stop_env ;;
-*) usage ;;
-esac
+else
+    stop_env
+fi
