@@ -67,9 +67,9 @@ stop_env() {
     if [[ -d $prefix ]]; then
         WINEPREFIX=$prefix timeout 20 wineserver -k >/dev/null 2>&1 || true
     fi
-    local kind value started name pids=() dirs=()
+    local kind value started pids=() dirs=()
     if [[ -f $pids_file ]]; then
-        while read -r kind value started name; do
+        while read -r kind value started _; do
             case $kind in
             pid) running "$value" "$started" && kill "$value" 2>/dev/null && pids+=("$value:$started") ;;
             dir) dirs+=("$value") ;;
@@ -95,8 +95,8 @@ stop_env() {
 # An earlier start is reusable while everything it recorded still runs.
 reusable() {
     [[ -f $env_file && -f $pids_file ]] || return 1
-    local kind value started name
-    while read -r kind value started name; do
+    local kind value started
+    while read -r kind value started _; do
         if [[ $kind == pid ]]; then
             running "$value" "$started" || return 1
         fi
