@@ -98,8 +98,9 @@ screenshot() {
 # send_message <title> <WM_CLOSE|WM_COMMAND|number> [wparam [lparam]]: posts a
 # window message from inside Wine to the top-level window with this title.
 send_message() {
-    local out
-    out=$(wine "$E2E_BUILD/sendmsg.exe" "$@" </dev/null 2>&1) || e2e_fail "sendmsg $*: $out"
+    # To a file, not a pipe: a Wine service it starts would hold a pipe open.
+    local log=$E2E_OUT/$E2E_NAME.sendmsg.log
+    wine "$E2E_BUILD/sendmsg.exe" "$@" </dev/null >"$log" 2>&1 || e2e_fail "sendmsg $*: $(cat "$log")"
 }
 
 # close_window <title>: posts WM_CLOSE, as the close box does.
