@@ -20,19 +20,29 @@ add_executable(Pulsewick WIN32 app/main.cpp $<TARGET_OBJECTS:pw_resources>)
 target_link_libraries(Pulsewick PRIVATE pw_core)
 set_target_properties(Pulsewick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# GoogleTest built from the sources Debian ships, with the cross compiler.
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest built from the sources Debian ships, with the cross compiler; a
+# build on Windows itself (MSYS2) uses the GoogleTest it packages.
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+    find_package(GTest REQUIRED)
+    add_library(gtest ALIAS GTest::gtest)
+    add_library(gtest_main ALIAS GTest::gtest_main)
+endif()
 
-set(PW_HEADLESS ${CMAKE_SOURCE_DIR}/scripts/headless.sh)
-set(PW_HEADLESS_ENV ${CMAKE_BINARY_DIR}/headless.env)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${PW_HEADLESS_ENV})
+# On Windows itself the tests run directly; the end-to-end tests need X.
+if(CMAKE_CROSSCOMPILING)
+    set(PW_HEADLESS ${CMAKE_SOURCE_DIR}/scripts/headless.sh)
+    set(PW_HEADLESS_ENV ${CMAKE_BINARY_DIR}/headless.env)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${PW_HEADLESS_ENV})
 
-add_test(NAME headless.start COMMAND ${PW_HEADLESS} start ${CMAKE_BINARY_DIR})
-add_test(NAME headless.stop COMMAND ${PW_HEADLESS} stop ${CMAKE_BINARY_DIR})
-set_tests_properties(headless.start PROPERTIES FIXTURES_SETUP headless TIMEOUT 300)
-set_tests_properties(headless.stop PROPERTIES FIXTURES_CLEANUP headless)
+    add_test(NAME headless.start COMMAND ${PW_HEADLESS} start ${CMAKE_BINARY_DIR})
+    add_test(NAME headless.stop COMMAND ${PW_HEADLESS} stop ${CMAKE_BINARY_DIR})
+    set_tests_properties(headless.start PROPERTIES FIXTURES_SETUP headless TIMEOUT 300)
+    set_tests_properties(headless.stop PROPERTIES FIXTURES_CLEANUP headless)
+endif()
 
 pw_glob(PW_TEST_SUPPORT tests/win/support/*.cpp)
 add_library(pw_test_support STATIC ${PW_TEST_SUPPORT})
@@ -58,11 +68,19 @@ foreach(source ${PW_BENCHES})
     target_link_libraries(${name} PRIVATE pw_test_support)
 endforeach()
 
-# End-to-end tests drive the real program with xdotool and record its audio.
-pw_glob(PW_E2E_TESTS tests/e2e/*_e2e.sh)
-foreach(script ${PW_E2E_TESTS})
-    get_filename_component(name ${script} NAME_WE)
-    add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} ${PW_HEADLESS_ENV})
-    set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 600
-                         RESOURCE_LOCK wine)
-endforeach()
+# End-to-end tests drive the real program with xdotool and sendmsg.exe (which
+# posts window messages from inside Wine) and record its audio.
+if(CMAKE_CROSSCOMPILING)
+    add_executable(sendmsg tests/e2e/tools/sendmsg.cpp)
+    target_compile_options(sendmsg PRIVATE ${PW_WARNINGS})
+    target_link_libraries(sendmsg PRIVATE user32)
+    target_link_options(sendmsg PRIVATE ${PW_STATIC_LINK})
+
+    pw_glob(PW_E2E_TESTS tests/e2e/*_e2e.sh)
+    foreach(script ${PW_E2E_TESTS})
+        get_filename_component(name ${script} NAME_WE)
+        add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR} ${PW_HEADLESS_ENV})
+        set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 600
+                             RESOURCE_LOCK wine)
+    endforeach()
+endif()

@@ -1,0 +1,135 @@
+# Helpers for the end-to-end tests, which ctest runs as
+#   bash tests/e2e/<name>_e2e.sh <build dir> <env file>
+# A test sources this file and calls e2e_init "$@" first. Everything a test
+# starts through these helpers is ended when the test exits. Files a test
+# writes (program output, screenshots, recordings) go to <build dir>/e2e/.
+
+# e2e_init <build dir> <env file>
+e2e_init() {
+    if [[ $# -ne 2 ]]; then
+        echo "usage: $0 <build dir> <env file>" >&2
+        exit 2
+    fi
+    E2E_NAME=$(basename "$0" .sh)
+    E2E_NAME=${E2E_NAME%_e2e}
+    E2E_BUILD=$(cd "$1" && pwd)
+    E2E_ENV=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+    [[ -r $E2E_ENV ]] || e2e_fail "no $2: run scripts/headless.sh start $E2E_BUILD first"
+    . "$E2E_ENV"
+    E2E_OUT=$E2E_BUILD/e2e
+    mkdir -p "$E2E_OUT"
+    PROGRAM_PID=
+    RECORDER_PID=
+    trap e2e_cleanup EXIT
+}
+
+e2e_fail() {
+    echo "${E2E_NAME:-e2e}: $*" >&2
+    exit 1
+}
+
+e2e_cleanup() {
+    [[ -z $PROGRAM_PID ]] || kill "$PROGRAM_PID" 2>/dev/null || true
+    [[ -z $RECORDER_PID ]] || kill "$RECORDER_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+
+# True while the child runs (a finished child stays a zombie until waited for).
+e2e_running() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ ${stat#*) } != Z* ]]
+}
+
+# start_program [args...]: starts Pulsewick.exe; its output goes to
+# <build dir>/e2e/<test>.log.
+start_program() {
+    [[ -z $PROGRAM_PID ]] || e2e_fail "the program is already running"
+    wine "$E2E_BUILD/Pulsewick.exe" "$@" </dev/null >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
+    PROGRAM_PID=$!
+}
+
+# wait_for_exit [seconds]: waits for the program to end and sets PROGRAM_STATUS
+# to its exit code; fails when it is still running after the time (default 10).
+wait_for_exit() {
+    local deadline=$((SECONDS + ${1:-10}))
+    while e2e_running "$PROGRAM_PID"; do
+        ((SECONDS < deadline)) || e2e_fail "the program still runs after ${1:-10} s"
+        sleep 0.1
+    done
+    PROGRAM_STATUS=0
+    wait "$PROGRAM_PID" || PROGRAM_STATUS=$?
+    PROGRAM_PID=
+}
+
+e2e_title_regex() {
+    printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.*^$+?(){}|]/\\&/g')"
+}
+
+# find_window <title>: prints the X id of the visible window with exactly this
+# title, or nothing.
+find_window() {
+    xdotool search --onlyvisible --name "$(e2e_title_regex "$1")" 2>/dev/null | head -n 1 || true
+}
+
+# wait_for_window <title> [seconds]: prints the window's X id once it is shown;
+# fails after the time (default 20).
+wait_for_window() {
+    local deadline=$((SECONDS + ${2:-20})) id
+    while :; do
+        id=$(find_window "$1")
+        if [[ -n $id ]]; then
+            echo "$id"
+            return 0
+        fi
+        [[ -z $PROGRAM_PID ]] || e2e_running "$PROGRAM_PID" || e2e_fail "the program ended before showing \"$1\""
+        ((SECONDS < deadline)) || e2e_fail "no window \"$1\" within ${2:-20} s"
+        sleep 0.1
+    done
+}
+
+# screenshot <window id> <file>: saves what the window shows on the display
+# to <build dir>/e2e/<file> (the format follows the extension).
+screenshot() {
+    import -window "$1" "$E2E_OUT/$2" 2>"$E2E_OUT/$E2E_NAME.import.log" ||
+        e2e_fail "screenshot of window $1 failed: $(cat "$E2E_OUT/$E2E_NAME.import.log")"
+}
+
+# send_message <title> <WM_CLOSE|WM_COMMAND|number> [wparam [lparam]]: posts a
+# window message from inside Wine to the top-level window with this title.
+send_message() {
+    # To a file, not a pipe: a Wine service it starts would hold a pipe open.
+    local log=$E2E_OUT/$E2E_NAME.sendmsg.log
+    wine "$E2E_BUILD/sendmsg.exe" "$@" </dev/null >"$log" 2>&1 || e2e_fail "sendmsg $*: $(cat "$log")"
+}
+
+# close_window <title>: posts WM_CLOSE, as the close box does.
+close_window() {
+    send_message "$1" WM_CLOSE
+}
+
+# start_recording <file>: records the sound the programs play (the null sink's
+# monitor) to <build dir>/e2e/<file> as a WAVE file, and returns once the
+# recording runs: the recorder needs a moment (~1.6 s) before data flows.
+start_recording() {
+    [[ -z $RECORDER_PID ]] || e2e_fail "a recording is already running"
+    RECORDING=$E2E_OUT/$1
+    rm -f -- "$RECORDING"
+    parec -d "$PW_MONITOR" --latency-msec=10 --file-format=wav "$RECORDING" \
+        </dev/null >"$E2E_OUT/$E2E_NAME.parec.log" 2>&1 &
+    RECORDER_PID=$!
+    local deadline=$((SECONDS + 20))
+    until [[ $(stat -c %s "$RECORDING" 2>/dev/null || echo 0) -gt 8192 ]]; do
+        e2e_running "$RECORDER_PID" || e2e_fail "parec failed: $(cat "$E2E_OUT/$E2E_NAME.parec.log")"
+        ((SECONDS < deadline)) || e2e_fail "the recording did not start within 20 s"
+        sleep 0.05
+    done
+}
+
+# stop_recording: ends the recording and leaves a complete WAVE file.
+stop_recording() {
+    [[ -n $RECORDER_PID ]] || e2e_fail "no recording is running"
+    kill -INT "$RECORDER_PID"
+    wait "$RECORDER_PID" || e2e_fail "parec failed: $(cat "$E2E_OUT/$E2E_NAME.parec.log")"
+    RECORDER_PID=
+}

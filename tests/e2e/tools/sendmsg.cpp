@@ -1,0 +1,59 @@
+// sendmsg <window title> <message> [wparam [lparam]]
+//
+// Posts a message to the top-level window with the given title, so that the
+// end-to-end tests can drive the program the way Windows itself would (xdotool
+// can only act on the X window). <message> is WM_CLOSE, WM_COMMAND or a number.
+// Exits 0 once posted, 1 when no such window exists, 2 on bad arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool ParseNumber(const char* text, unsigned long long& value) {
+    char* end = nullptr;
+    value = std::strtoull(text, &end, 0);
+    return *text != '\0' && *end == '\0';
+}
+
+bool ParseMessage(const char* text, UINT& message) {
+    if (std::strcmp(text, "WM_CLOSE") == 0) {
+        message = WM_CLOSE;
+        return true;
+    }
+    if (std::strcmp(text, "WM_COMMAND") == 0) {
+        message = WM_COMMAND;
+        return true;
+    }
+    unsigned long long value = 0;
+    if (!ParseNumber(text, value) || value > 0xFFFFFFFFull)
+        return false;
+    message = static_cast<UINT>(value);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    UINT message = 0;
+    unsigned long long wparam = 0;
+    unsigned long long lparam = 0;
+    if (argc < 3 || argc > 5 || !ParseMessage(argv[2], message) ||
+        (argc > 3 && !ParseNumber(argv[3], wparam)) || (argc > 4 && !ParseNumber(argv[4], lparam))) {
+        std::fprintf(stderr,
+                     "usage: sendmsg <window title> WM_CLOSE|WM_COMMAND|<number> [wparam [lparam]]\n");
+        return 2;
+    }
+    HWND hwnd = ::FindWindowA(nullptr, argv[1]);
+    if (!hwnd) {
+        std::fprintf(stderr, "sendmsg: no window titled \"%s\"\n", argv[1]);
+        return 1;
+    }
+    if (!::PostMessageA(hwnd, message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam))) {
+        std::fprintf(stderr, "sendmsg: PostMessage failed (%lu)\n", ::GetLastError());
+        return 1;
+    }
+    return 0;
+}
