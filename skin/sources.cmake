@@ -1,6 +1,7 @@
 pw_sources(
     PORTABLE
     RegionRuns.cpp
+    SkinMath.cpp
     WIN32
     RepeatButton.cpp
     SkinButton.cpp
