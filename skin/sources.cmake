@@ -7,5 +7,6 @@ pw_sources(
     SkinButton.cpp
     SkinDialog.cpp
     SkinImage.cpp
+    TempoSlider.cpp
     ValueSpin.cpp
 )
