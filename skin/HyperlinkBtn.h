@@ -1,0 +1,55 @@
+// A static text that behaves as a link: pale until the mouse is over it, a
+// hand over the text, and a click that opens its target through the shell or,
+// in notify mode, tells the parent.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
+
+// Sent (not posted) to the parent of a label in notify mode when it is
+// clicked: wParam the CHyperlinkBtn, lParam 0.
+inline const UINT WM_PUSHED_HYPERLINKBTN = AfxRegisterMessage("WM_PUSHED_HYPERLINKBTN");
+
+// The shell call behind every link; tests replace it to watch what is opened.
+using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+extern ShellExecuteFn g_pfnShellExecute;
+
+class CHyperlinkBtn : public CStatic {
+public:
+    CHyperlinkBtn();
+
+    void SetURL(const char* url) { m_strURL = url ? url : ""; }
+
+    // Set by the owner: a click tells the parent instead of opening m_strURL.
+    BOOL m_bNotifyParent = FALSE;
+    COLORREF m_crNormal = RGB(200, 200, 255);
+    COLORREF m_crHover = RGB(0, 0, 255);
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void PreSubclassWindow() override;
+
+    void Paint(HDC dc);
+    // The extent is known only once the first paint has made the font.
+    void MeasureText();
+    bool HitText(POINT point) const;
+
+    std::string m_strText;
+    std::string m_strURL;
+    CFont m_font;
+    SIZE m_sizeText{};
+    bool m_bFontCreated = false;
+    bool m_bHover = false;
+    bool m_bMeasured = false;
+    HCURSOR m_hHand;
+    HCURSOR m_hArrow;
+
+private:
+    void OnMouseMove(POINT point);
+    void OnMouseLeave();
+    void OnLButtonDown(POINT point);
+};
