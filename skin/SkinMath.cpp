@@ -59,22 +59,19 @@ std::optional<Span> SelectionSpan(int start, int end, int minimum, int maximum, 
     return Span{at(start), at(end)};
 }
 
-bool AniFrames::Start(int direction) {
-    if (direction == kForward)
-        m_nFrame = 0;
-    else if (direction == kBackward)
-        m_nFrame = kFrameCount - 1;
-    else
-        return false;
-    m_nDirection = direction;
-    return true;
+int FirstAniFrame(int direction) {
+    if (direction == kAniForward)
+        return 0;
+    if (direction == kAniBackward)
+        return kAniFrameCount - 1;
+    return -1;
 }
 
-bool AniFrames::Advance() {
-    if (m_nDirection == kForward)
-        return ++m_nFrame == kFrameCount;
-    if (m_nDirection == kBackward)
-        return --m_nFrame == 0;
+bool AdvanceAniFrame(int direction, int& frame) {
+    if (direction == kAniForward)
+        return ++frame == kAniFrameCount;
+    if (direction == kAniBackward)
+        return --frame == 0;
     return false;
 }
 

@@ -71,23 +71,13 @@ std::optional<Span> SelectionSpan(int start, int end, int minimum, int maximum, 
 // The frames of the mode switch picture: forward from the first to the last,
 // backward from the last down to the second; the frame reached at the end is
 // never shown.
-class AniFrames {
-public:
-    static constexpr int kFrameCount = 13;
-    static constexpr int kForward = 1;
-    static constexpr int kBackward = 2;
-
-    // False (and nothing changes) for a direction that is neither.
-    bool Start(int direction);
-    // One timer step; true when the play has ended with it.
-    bool Advance();
-    int Frame() const { return m_nFrame; }
-    int Direction() const { return m_nDirection; }
-
-private:
-    int m_nFrame = 0;
-    int m_nDirection = 0;
-};
+constexpr int kAniFrameCount = 13;
+constexpr int kAniForward = 1;
+constexpr int kAniBackward = 2;
+// The frame a play in the direction starts from; -1 for an unknown direction.
+int FirstAniFrame(int direction);
+// One timer step of a play; true when the play has ended with it.
+bool AdvanceAniFrame(int direction, int& frame);
 
 // Top left corner that centres a width x height window over the box, moved
 // back inside the work area where it would stick out.

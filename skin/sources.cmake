@@ -3,6 +3,7 @@ pw_sources(
     RegionRuns.cpp
     SkinMath.cpp
     WIN32
+    AniButton.cpp
     HyperlinkBtn.cpp
     RepeatButton.cpp
     SkinButton.cpp

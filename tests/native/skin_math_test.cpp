@@ -120,46 +120,31 @@ TEST(Selection, WholeIntRangeDoesNotOverflow) {
     EXPECT_EQ(span->end, 1000);
 }
 
-std::vector<int> Play(AniFrames& frames, int direction) {
+std::vector<int> Play(int direction) {
     std::vector<int> shown;
-    if (!frames.Start(direction))
-        return shown;
+    int frame = FirstAniFrame(direction);
     for (int guard = 0; guard < 100; ++guard) {
-        shown.push_back(frames.Frame());
-        if (frames.Advance())
+        shown.push_back(frame);
+        if (AdvanceAniFrame(direction, frame)) {
+            EXPECT_EQ(frame, direction == kAniForward ? kAniFrameCount : 0) << "the end frame";
             return shown;
+        }
     }
     ADD_FAILURE() << "the play never ended";
     return shown;
 }
 
-TEST(AniFramesTest, ForwardShowsThirteenFramesBackwardTwelve) {
-    AniFrames frames;
-    EXPECT_EQ(Play(frames, AniFrames::kForward),
-              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(frames.Frame(), 13);
-    EXPECT_EQ(Play(frames, AniFrames::kBackward), (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
-    EXPECT_EQ(frames.Frame(), 0);
+TEST(AniFrames, ForwardShowsThirteenFramesBackwardTwelve) {
+    EXPECT_EQ(Play(kAniForward), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(Play(kAniBackward), (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
 }
 
-TEST(AniFramesTest, RestartBeginsAtTheFirstFrameOfTheNewDirection) {
-    AniFrames frames;
-    ASSERT_TRUE(frames.Start(AniFrames::kForward));
-    frames.Advance();
-    frames.Advance();
-    ASSERT_TRUE(frames.Start(AniFrames::kBackward));
-    EXPECT_EQ(frames.Frame(), 12);
-    EXPECT_EQ(frames.Direction(), AniFrames::kBackward);
-}
-
-TEST(AniFramesTest, UnknownDirectionIsRefusedAndChangesNothing) {
-    AniFrames frames;
-    ASSERT_TRUE(frames.Start(AniFrames::kBackward));
-    frames.Advance();
-    EXPECT_FALSE(frames.Start(0));
-    EXPECT_FALSE(frames.Start(3));
-    EXPECT_EQ(frames.Frame(), 11);
-    EXPECT_EQ(frames.Direction(), AniFrames::kBackward);
+TEST(AniFrames, UnknownDirectionHasNoFirstFrameAndNeverSteps) {
+    EXPECT_EQ(FirstAniFrame(0), -1);
+    EXPECT_EQ(FirstAniFrame(3), -1);
+    int frame = 5;
+    EXPECT_FALSE(AdvanceAniFrame(3, frame));
+    EXPECT_EQ(frame, 5);
 }
 
 TEST(Placement, CentresOverTheBox) {

@@ -1,0 +1,44 @@
+// The mode switch picture: a hidden child window that, when played, shows
+// thirteen frames over the buttons it covers, holds the mouse meanwhile, and
+// tells its parent when it has finished.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+#include "skin/SkinMath.h"
+
+// Sent (not posted) to the parent when a play ends, while the last frame
+// still shows and the capture is still held: wParam the direction played
+// (1 forward, 2 backward), lParam 0.
+inline const UINT WM_CHANGE_BTN_ANI_FINISHED = AfxRegisterMessage("WM_CHANGE_BTN_ANI_FINISHED");
+
+class CAniButton : public CWnd {
+public:
+    static constexpr UINT_PTR kTimerId = 10311;
+    static constexpr UINT kFramePeriod = 30;
+    // Bitmap resources of the frames, in playing order from the first.
+    static constexpr UINT kFirstFrameId = 164;
+
+    // A hidden child (WS_CHILD only) over rect of the parent's client area.
+    bool Create(const RECT& rect, CWnd* parent, UINT id);
+    // Starts a play: 1 forward, 2 backward. A play while playing restarts from
+    // the first frame of the new direction; any other direction is ignored.
+    void Play(int direction);
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Paint(HDC dc) const;
+
+    std::array<CBitmap, skin::kAniFrameCount> m_frames;
+    int m_nFrame = 0;
+    int m_nDirection = 0;
+    UINT_PTR m_nTimer = 0;
+
+private:
+    void OnTimer();
+    void Finish();
+};
