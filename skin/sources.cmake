@@ -3,6 +3,7 @@ pw_sources(
     RegionRuns.cpp
     SkinMath.cpp
     WIN32
+    AboutDlg.cpp
     AniButton.cpp
     HyperlinkBtn.cpp
     RepeatButton.cpp

@@ -1,0 +1,345 @@
+// The About dialog run modally: the start-up lock (timer, capture, "Start"
+// and the check box disabled), closing by Start, Enter and Escape, what it
+// returns in m_bShowAgain, link mode, its links and its place on the screen.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "WinTest.h"
+#include "framework/Gdi.h"
+#include "resource.h"
+#include "skin/AboutDlg.h"
+#include "skin_support/SkinTest.h"
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class TestAbout : public CAboutDlg {
+public:
+    explicit TestAbout(UINT lockPeriod = 300) { m_nLockPeriod = lockPeriod; }
+    using CAboutDlg::m_bLocked;
+    using CAboutDlg::m_linkMail;
+    using CAboutDlg::m_linkWeb;
+    using CAboutDlg::m_nTimer;
+};
+
+// Runs steps from a thread timer inside the dialog's own message loop. Each
+// step is called on every tick until it returns true; then the next begins.
+class Script {
+public:
+    using Step = std::function<bool(std::chrono::milliseconds elapsed)>;
+
+    explicit Script(std::vector<Step> steps) : m_steps(std::move(steps)), m_start(Clock::now()) {
+        s_current = this;
+        m_timer = ::SetTimer(nullptr, 0, 20, Tick);
+    }
+    ~Script() {
+        ::KillTimer(nullptr, m_timer);
+        s_current = nullptr;
+    }
+    bool Done() const { return m_next == m_steps.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        Script* self = s_current;
+        if (!self || self->Done() || self->m_busy)
+            return;
+        // A step may run a message loop of its own (a click); no re-entry.
+        self->m_busy = true;
+        auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - self->m_start);
+        if (self->m_steps[self->m_next](elapsed))
+            ++self->m_next;
+        self->m_busy = false;
+    }
+
+    static inline Script* s_current = nullptr;
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    bool m_busy = false;
+    Clock::time_point m_start;
+    UINT_PTR m_timer = 0;
+};
+
+std::string Text(HWND hwnd) {
+    char text[64] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+void Key(HWND dialog, WPARAM key) {
+    ::PostMessageA(dialog, WM_KEYDOWN, key, 1);
+    ::PostMessageA(dialog, WM_KEYUP, key, 0xC0000001);
+}
+
+struct State {
+    bool locked;
+    bool captured;
+    bool startEnabled;
+    bool checkEnabled;
+    bool checkVisible;
+    std::string button;
+    UINT_PTR timer;
+};
+
+State Observe(TestAbout& dlg) {
+    HWND check = dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN);
+    HWND ok = dlg.GetDlgItem(IDOK);
+    return State{dlg.m_bLocked,
+                 ::GetCapture() == dlg.m_hWnd,
+                 ::IsWindowEnabled(ok) != FALSE,
+                 ::IsWindowEnabled(check) != FALSE,
+                 ::IsWindowVisible(check) != FALSE,
+                 Text(ok),
+                 dlg.m_nTimer};
+}
+
+TEST(AboutDlg, StartsInStartupModeTickedAndUnlocked) {
+    CAboutDlg dlg;
+    EXPECT_EQ(dlg.m_nMode, 1);
+    EXPECT_EQ(dlg.m_bShowAgain, 1);
+}
+
+TEST(AboutDlg, StartupModeRefusesToCloseUntilUnlocked) {
+    TestAbout dlg(600);
+    State locked{}, unlocked{};
+    bool closedWhileLocked = false;
+    Script script({
+        [&](auto) {
+            locked = Observe(dlg);
+            Key(dlg, VK_RETURN);
+            Key(dlg, VK_ESCAPE);
+            // The commands themselves, as a click on an enabled button would send them.
+            dlg.PostMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            dlg.PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        },
+        [&](auto) {
+            closedWhileLocked = !dlg.IsWindow();
+            return true;
+        },
+        [&](auto) {
+            if (dlg.m_bLocked)
+                return false;
+            unlocked = Observe(dlg);
+            Key(dlg, VK_RETURN);
+            return true;
+        },
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(script.Done());
+    EXPECT_FALSE(closedWhileLocked);
+
+    EXPECT_TRUE(locked.locked);
+    EXPECT_TRUE(locked.captured);
+    EXPECT_FALSE(locked.startEnabled);
+    EXPECT_FALSE(locked.checkEnabled);
+    EXPECT_TRUE(locked.checkVisible);
+    EXPECT_EQ(locked.button, "Start");
+    EXPECT_EQ(locked.timer, CAboutDlg::kUnlockTimerId);
+
+    EXPECT_FALSE(unlocked.captured);
+    EXPECT_TRUE(unlocked.startEnabled);
+    EXPECT_TRUE(unlocked.checkEnabled);
+    EXPECT_EQ(unlocked.button, "Start");
+    EXPECT_EQ(unlocked.timer, 0u);
+    EXPECT_EQ(dlg.m_bShowAgain, 1);
+}
+
+TEST(AboutDlg, UntickingAndStartReturnsNotShowAgain) {
+    TestAbout dlg;
+    Script script({[&](auto) {
+        if (dlg.m_bLocked)
+            return false;
+        ::SendMessageA(dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN), BM_CLICK, 0, 0);
+        ::SendMessageA(dlg.GetDlgItem(IDOK), BM_CLICK, 0, 0);
+        return true;
+    }});
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_bShowAgain, 0);
+}
+
+TEST(AboutDlg, EscapeReturnsTheOpeningState) {
+    for (int opening : {1, 0}) {
+        TestAbout dlg;
+        dlg.m_bShowAgain = opening;
+        Script script({[&](auto) {
+            if (dlg.m_bLocked)
+                return false;
+            ::SendMessageA(dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN), BM_CLICK, 0, 0);
+            Key(dlg, VK_ESCAPE);
+            return true;
+        }});
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_EQ(dlg.m_bShowAgain, opening);
+    }
+}
+
+TEST(AboutDlg, LinkModeHidesTheCheckBoxAndClosesAtOnce) {
+    TestAbout dlg;
+    dlg.m_nMode = CAboutDlg::kLinkMode;
+    State open{};
+    Script script({[&](auto) {
+        open = Observe(dlg);
+        pwtest::Snapshot shot(dlg, false);
+        EXPECT_TRUE(shot.Save(skintest::ScreenshotPath("about_link_mode").c_str()));
+        Key(dlg, VK_RETURN);
+        return true;
+    }});
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_FALSE(open.locked);
+    EXPECT_FALSE(open.captured);
+    EXPECT_FALSE(open.checkVisible);
+    EXPECT_TRUE(open.startEnabled);
+    EXPECT_EQ(open.button, "CLOSE");
+    EXPECT_EQ(open.timer, 0u);
+}
+
+std::vector<std::string> g_opened;
+
+HINSTANCE WINAPI RecordShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
+    g_opened.push_back(std::string(verb) + " " + file);
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+}
+
+TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
+    ShellExecuteFn previous = g_pfnShellExecute;
+    g_pfnShellExecute = RecordShell;
+    g_opened.clear();
+    TestAbout dlg;
+    dlg.m_nMode = CAboutDlg::kLinkMode;
+    Script script({[&](auto) {
+        // Painted once, so the links know their fonts.
+        ::UpdateWindow(dlg);
+        dlg.m_linkWeb.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        dlg.m_linkMail.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        Key(dlg, VK_ESCAPE);
+        return true;
+    }});
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    g_pfnShellExecute = previous;
+    EXPECT_EQ(g_opened, (std::vector<std::string>{"open http://www.example.org/pulsewick",
+                                                  "open mailto:pulsewick@example.org"}));
+    EXPECT_EQ(dlg.m_linkWeb.m_crNormal, RGB(0, 0, 50));
+    EXPECT_EQ(dlg.m_linkMail.m_crHover, RGB(0, 0, 255));
+}
+
+TEST(AboutDlg, LinkTextsFitTheirControls) {
+    TestAbout dlg;
+    dlg.m_nMode = CAboutDlg::kLinkMode;
+    std::vector<std::pair<LONG, LONG>> sizes; // text width, control width
+    Script script({[&](auto) {
+        CFont arial;
+        EXPECT_TRUE(arial.CreateFont(12, 0, "Arial"));
+        HDC screen = ::GetDC(nullptr);
+        HGDIOBJ old = ::SelectObject(screen, arial);
+        for (int id : {IDC_ABOUT_MAIL, IDC_ABOUT_WEB}) {
+            std::string text = Text(dlg.GetDlgItem(id));
+            SIZE extent{};
+            ::GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+            RECT rc;
+            ::GetClientRect(dlg.GetDlgItem(id), &rc);
+            sizes.emplace_back(extent.cx, rc.right);
+        }
+        ::SelectObject(screen, old);
+        ::ReleaseDC(nullptr, screen);
+        Key(dlg, VK_ESCAPE);
+        return true;
+    }});
+    dlg.DoModal();
+    ASSERT_EQ(sizes.size(), 2u);
+    for (auto [text, control] : sizes)
+        EXPECT_LE(text, control);
+}
+
+TEST(AboutDlg, SplashIsCentredOnTheScreen) {
+    TestAbout dlg;
+    RECT window{};
+    Script script({[&](auto) {
+        if (dlg.m_bLocked)
+            return false;
+        dlg.GetWindowRect(&window);
+        Key(dlg, VK_ESCAPE);
+        return true;
+    }});
+    dlg.DoModal();
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(window.right - window.left, 500);
+    EXPECT_EQ(window.bottom - window.top, 370);
+    EXPECT_EQ(window.left, work.left + (work.right - work.left - 500) / 2);
+    EXPECT_EQ(window.top, work.top + (work.bottom - work.top - 370) / 2);
+}
+
+TEST(AboutDlg, LinkModeIsCentredOverItsVisibleOwner) {
+    skintest::RecordingParent owner;
+    ASSERT_TRUE(owner.Create(344, 320));
+    owner.MoveWindow(100, 60, 344, 320);
+    TestAbout dlg;
+    dlg.m_nMode = CAboutDlg::kLinkMode;
+    dlg.m_pParentWnd = &owner;
+    RECT window{};
+    Script script({[&](auto) {
+        dlg.GetWindowRect(&window);
+        Key(dlg, VK_ESCAPE);
+        return true;
+    }});
+    dlg.DoModal();
+    EXPECT_EQ(window.left, 100 + (344 - 500) / 2);
+    EXPECT_EQ(window.top, 60 + (320 - 370) / 2);
+}
+
+// Finds the splash that RunStartupSplash shows.
+HWND FindSplash() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            if (::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_ABOUT_SHOW_AGAIN)) {
+                *reinterpret_cast<HWND*>(lp) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST(AboutDlg, SplashStaysLockedForFiveSeconds) {
+    std::chrono::milliseconds unlockedAt{0};
+    bool shotTaken = false;
+    Script script({[&](std::chrono::milliseconds elapsed) {
+        HWND splash = FindSplash();
+        if (!splash)
+            return false;
+        HWND start = ::GetDlgItem(splash, IDOK);
+        if (!::IsWindowEnabled(start)) {
+            if (!shotTaken) {
+                pwtest::Snapshot shot(splash, false);
+                EXPECT_TRUE(shot.Save(skintest::ScreenshotPath("about_startup_mode").c_str()));
+                shotTaken = true;
+            }
+            // Would close an unlocked splash, ticked.
+            ::PostMessageA(splash, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            Key(splash, VK_ESCAPE);
+            return false;
+        }
+        unlockedAt = elapsed;
+        ::SendMessageA(::GetDlgItem(splash, IDC_ABOUT_SHOW_AGAIN), BM_CLICK, 0, 0);
+        ::SendMessageA(start, BM_CLICK, 0, 0);
+        return true;
+    }});
+    EXPECT_FALSE(RunStartupSplash()) << "closed by the untick and Start after the lock, not before";
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(shotTaken);
+    std::printf("unlocked after %lld ms\n", static_cast<long long>(unlockedAt.count()));
+    EXPECT_GE(unlockedAt, 4950ms);
+    EXPECT_LT(unlockedAt, 8000ms);
+}
+
+} // namespace
