@@ -180,14 +180,29 @@ TEST(AboutDlg, EscapeReturnsTheOpeningState) {
     }
 }
 
+// The About picture's pixel as the dialog should show it.
+COLORREF PicturePixel(int x, int y) {
+    CBitmap picture;
+    EXPECT_TRUE(picture.LoadBitmap(299));
+    HDC mem = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(mem, picture);
+    COLORREF colour = ::GetPixel(mem, x, y);
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
+    return colour;
+}
+
 TEST(AboutDlg, LinkModeHidesTheCheckBoxAndClosesAtOnce) {
     TestAbout dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
     State open{};
+    std::vector<std::pair<COLORREF, COLORREF>> pixels; // shown, picture
     Script script({[&](auto) {
         open = Observe(dlg);
         pwtest::Snapshot shot(dlg, false);
         EXPECT_TRUE(shot.Save(skintest::ScreenshotPath("about_link_mode").c_str()));
+        for (POINT p : {POINT{100, 100}, POINT{250, 40}, POINT{499, 369}})
+            pixels.emplace_back(shot.Pixel(p.x, p.y), PicturePixel(p.x, p.y));
         Key(dlg, VK_RETURN);
         return true;
     }});
@@ -198,6 +213,30 @@ TEST(AboutDlg, LinkModeHidesTheCheckBoxAndClosesAtOnce) {
     EXPECT_TRUE(open.startEnabled);
     EXPECT_EQ(open.button, "CLOSE");
     EXPECT_EQ(open.timer, 0u);
+    for (auto [shown, picture] : pixels)
+        EXPECT_EQ(shown, picture);
+}
+
+TEST(AboutDlg, ControlsAreDrawnTransparentlyOnWhite) {
+    TestAbout dlg;
+    dlg.m_nMode = CAboutDlg::kLinkMode;
+    LOGBRUSH brush{};
+    int mode = 0;
+    Script script({[&](auto) {
+        HDC dc = ::GetDC(dlg);
+        ::SetBkMode(dc, OPAQUE);
+        auto result = ::SendMessageA(dlg, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN)));
+        ::GetObjectA(reinterpret_cast<HBRUSH>(result), sizeof brush, &brush);
+        mode = ::GetBkMode(dc);
+        ::ReleaseDC(dlg, dc);
+        Key(dlg, VK_ESCAPE);
+        return true;
+    }});
+    dlg.DoModal();
+    EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
+    EXPECT_EQ(brush.lbColor, RGB(255, 255, 255));
+    EXPECT_EQ(mode, TRANSPARENT);
 }
 
 std::vector<std::string> g_opened;

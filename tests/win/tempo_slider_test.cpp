@@ -221,6 +221,22 @@ TEST_F(TempoSliderTest, TrackbarThumbIsDrawnByTheSlider) {
     std::printf("thumb %ld,%ld-%ld,%ld\n", thumb.left, thumb.top, thumb.right, thumb.bottom);
 }
 
+TEST_F(TempoSliderTest, VerticalTrackbarThumbIsTurned) {
+    CreateSlider(TBS_VERT | TBS_AUTOTICKS, RECT{10, 10, 54, 190});
+    slider.SetFaceColour(kFace);
+    RECT thumb{};
+    slider.GetThumbRect(&thumb);
+    ASSERT_GT(thumb.right - thumb.left, thumb.bottom - thumb.top);
+    ASSERT_GT(thumb.bottom - thumb.top, 5);
+    pwtest::Snapshot shot(slider);
+    // The horizontal thumb's grip with x and y exchanged.
+    EXPECT_EQ(shot.Pixel(thumb.left + 6, thumb.top + 1), kLight1);
+    EXPECT_EQ(shot.Pixel(thumb.left + 6, thumb.top + 2), kLight1);
+    EXPECT_EQ(shot.Pixel(thumb.left + 6, thumb.top + 3), kDark2);
+    EXPECT_EQ(shot.Pixel(thumb.left + 4, thumb.top + 2), kLight2);
+    EXPECT_EQ(shot.Pixel(thumb.left + 3, thumb.top), ::GetSysColor(COLOR_WINDOWFRAME));
+}
+
 TEST_F(TempoSliderTest, ChannelHasItsBevelAndColour) {
     CreateSlider(TBS_AUTOTICKS | TBS_ENABLESELRANGE);
     slider.SetChannelColour(RGB(0, 0, 0));
