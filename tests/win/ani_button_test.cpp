@@ -23,25 +23,9 @@ using Pixels = std::vector<unsigned>;
 
 // The pixels of a device context's top left width x height.
 Pixels Grab(HDC dc, int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC mem = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(mem, dib);
-    ::BitBlt(mem, 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    ::GdiFlush();
-    Pixels pixels(static_cast<unsigned*>(bits), static_cast<unsigned*>(bits) + width * height);
-    for (unsigned& p : pixels)
-        p &= 0xFFFFFF;
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    ::DeleteObject(dib);
-    return pixels;
+    skintest::Canvas canvas(width, height);
+    ::BitBlt(canvas.Dc(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    return canvas.Pixels();
 }
 
 // The thirteen frame bitmaps as the picture should show them.

@@ -40,44 +40,6 @@ public:
     using CTempoSlider::m_crShadowMid;
 };
 
-// A 32-bit picture to draw into and read back.
-class Canvas {
-public:
-    Canvas(int width, int height) : m_width(width) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<unsigned*>(bits);
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        RECT all{0, 0, width, height};
-        ::FillRect(m_dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas() {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteDC(m_dc);
-        ::DeleteObject(m_bitmap);
-    }
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const {
-        ::GdiFlush();
-        unsigned v = m_bits[y * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-private:
-    int m_width;
-    HBITMAP m_bitmap;
-    unsigned* m_bits;
-    HDC m_dc;
-    HGDIOBJ m_old;
-};
-
 class TempoSliderTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -138,7 +100,7 @@ struct Thumb {
 };
 
 void ExpectThumb(TestSlider& slider, const Thumb& thumb, bool enabled) {
-    Canvas canvas(40, 40);
+    skintest::Canvas canvas(40, 40);
     const int l = 10, t = 5, b = 25, r = l + thumb.width;
     slider.DrawHorizontalThumb(canvas.Dc(), RECT{l, t, r, b});
     const COLORREF frame = ::GetSysColor(COLOR_WINDOWFRAME);
@@ -191,8 +153,8 @@ TEST_F(TempoSliderTest, DisabledThumbHasNoGrip) {
 TEST_F(TempoSliderTest, VerticalThumbIsTheHorizontalOneTurned) {
     CreateSlider();
     slider.SetFaceColour(kFace);
-    Canvas across(40, 40);
-    Canvas down(40, 40);
+    skintest::Canvas across(40, 40);
+    skintest::Canvas down(40, 40);
     slider.DrawHorizontalThumb(across.Dc(), RECT{10, 5, 21, 25});
     slider.DrawVerticalThumb(down.Dc(), RECT{5, 10, 25, 21});
     for (int y = 0; y < 40; ++y)

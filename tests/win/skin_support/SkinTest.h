@@ -1,5 +1,6 @@
 // Shared pieces of the skinned control tests: a parent window that records
-// what its children send it, and a place for screenshots in the build tree.
+// what its children send it, a picture to draw into and read back, and a
+// place for screenshots in the build tree.
 #pragma once
 
 #include <windows.h>
@@ -71,5 +72,56 @@ inline void Activate(HWND hwnd) {
     ::SetForegroundWindow(hwnd);
     ::SetActiveWindow(hwnd);
 }
+
+// A white 32-bit picture to draw into and read back.
+class Canvas {
+public:
+    Canvas(int width, int height) : m_width(width), m_height(height) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        m_bitmap = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bits = static_cast<unsigned*>(bits);
+        m_dc = ::CreateCompatibleDC(nullptr);
+        m_old = ::SelectObject(m_dc, m_bitmap);
+        RECT all{0, 0, width, height};
+        ::FillRect(m_dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    ~Canvas() {
+        ::SelectObject(m_dc, m_old);
+        ::DeleteDC(m_dc);
+        ::DeleteObject(m_bitmap);
+    }
+    HDC Dc() const { return m_dc; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    COLORREF Pixel(int x, int y) const {
+        ::GdiFlush();
+        unsigned v = m_bits[y * m_width + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    // Every pixel, row by row, as 0x00RRGGBB.
+    std::vector<unsigned> Pixels() const {
+        ::GdiFlush();
+        std::vector<unsigned> pixels(m_bits, m_bits + m_width * m_height);
+        for (unsigned& p : pixels)
+            p &= 0xFFFFFF;
+        return pixels;
+    }
+
+private:
+    int m_width;
+    int m_height;
+    HBITMAP m_bitmap;
+    unsigned* m_bits;
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
 
 } // namespace skintest
