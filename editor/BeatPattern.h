@@ -22,6 +22,14 @@ const char* GetSoundLabel(int soundId);
 inline constexpr int TOOL_ERASER = 1;
 inline constexpr int TOOL_MOVE = 2;
 
+// The shape of the patterns the editor builds: five tracks (the grid's
+// columns), 8..100 steps, 2..8 steps per beat; 5 x 16 at 4 per beat by default.
+inline constexpr int kPatternTrackCount = 5;
+inline constexpr int kDefaultStepCount = 16;
+inline constexpr int kMinStepsPerBeat = 2;
+inline constexpr int kMaxStepsPerBeat = 8;
+inline constexpr int kDefaultStepsPerBeat = 4;
+
 class CBeatCell {
 public:
     std::string m_strName;
@@ -74,7 +82,7 @@ public:
     bool operator==(const CCustomBeat& other) const;
 
     std::vector<std::unique_ptr<CBeatTrack>> m_arrTracks;
-    int m_nStepsPerBeat = 4;
+    int m_nStepsPerBeat = kDefaultStepsPerBeat;
 };
 
 // Values the editor's controls share while it is open.

@@ -1,5 +1,6 @@
 pw_sources(
     PORTABLE
     BeatPattern.cpp
+    PatternCodec.cpp
     WIN32
 )
