@@ -1,13 +1,78 @@
 #include "app/MetronomeApp.h"
 
+#include "framework/CommonDialogs.h"
 #include "mainwnd/MetronomeDlg.h"
 
+CMetronomeApp::CMetronomeApp() : m_pAppData(std::make_unique<CAppData>()) {}
+
+// Saves the data file and then the settings.
 CMetronomeApp::~CMetronomeApp() = default;
 
 BOOL CMetronomeApp::InitInstance() {
+    HANDLE mutex = ::CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+    DWORD error = ::GetLastError();
+    m_hInstanceMutex.Reset(mutex);
+    // Access denied: the mutex exists but belongs to another security context.
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        ActivateRunningInstance();
+        return FALSE;
+    }
+
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!CheckPlatform(::GetVersionExA(&version) ? &version : nullptr))
+        return FALSE;
+
     CMetronomeDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+BOOL CALLBACK CMetronomeApp::FindRunningInstance(HWND hwnd, LPARAM found) noexcept {
+    DWORD_PTR answer = 0;
+    // The time-out and abort-if-hung keep a hung first copy from blocking us.
+    if (::SendMessageTimeoutA(hwnd, UWM_ARE_YOU_ME, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 200, &answer) &&
+        answer == UWM_ARE_YOU_ME) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool CMetronomeApp::ActivateRunningInstance() {
+    HWND found = nullptr;
+    ::EnumWindows(FindRunningInstance, reinterpret_cast<LPARAM>(&found));
+    if (!found)
+        return false;
+    ::SetForegroundWindow(found);
+    if (::IsIconic(found))
+        ::ShowWindow(found, SW_RESTORE);
+    return true;
+}
+
+bool CMetronomeApp::IsPlatformSupported(const OSVERSIONINFOA* version) {
+    if (!version)
+        return true;
+    switch (version->dwPlatformId) {
+    case VER_PLATFORM_WIN32_WINDOWS:
+        return version->dwMajorVersion > 4 || (version->dwMajorVersion == 4 && version->dwMinorVersion > 0);
+    case VER_PLATFORM_WIN32_NT:
+        return version->dwMajorVersion > 4;
+    default:
+        return false;
+    }
+}
+
+bool CMetronomeApp::CheckPlatform(const OSVERSIONINFOA* version) {
+    if (IsPlatformSupported(version))
+        return true;
+    AfxMessageBox(kPlatformMessage, MB_OK);
+    return false;
+}
+
+CAppData* GetAppData() {
+    auto* app = dynamic_cast<CMetronomeApp*>(AfxGetApp());
+    return app ? app->m_pAppData.get() : nullptr;
 }

@@ -1,10 +1,52 @@
-// The application object of Pulsewick.
+// The application object of Pulsewick: one global instance, alive from static
+// initialisation to exit. It owns the data store, and its InitInstance is the
+// program's whole interactive life.
 #pragma once
 
+#include <memory>
+
+#include "editor/AppData.h"
+#include "framework/Handle.h"
 #include "framework/WinApp.h"
+#include "framework/Wnd.h"
+
+// Asked of every top-level window by a second copy; the main window answers
+// with the message's own number.
+inline const UINT UWM_ARE_YOU_ME = AfxRegisterMessage("UWM_ARE_YOU_ME");
+
+inline constexpr char kInstanceMutexName[] = "Pulsewick 1.0 Is Running";
+inline constexpr char kPlatformMessage[] = "This Program Requires Windows98 or a higher version.";
 
 class CMetronomeApp : public CWinApp {
 public:
+    CMetronomeApp();
     ~CMetronomeApp() override;
+
+    // Runs the main window unless another copy is running or the platform is
+    // too old; always false, so the process ends when it returns.
     BOOL InitInstance() override;
+
+    // EnumWindows callback: stops at the window that answers UWM_ARE_YOU_ME,
+    // storing it in *reinterpret_cast<HWND*>(found).
+    static BOOL CALLBACK FindRunningInstance(HWND hwnd, LPARAM found) noexcept;
+    // Brings the running copy's main window to the front, restored; false if
+    // none answered.
+    static bool ActivateRunningInstance();
+    // The consumer line from 4.10 and the NT line from 5.0; null (the version
+    // could not be queried) passes.
+    static bool IsPlatformSupported(const OSVERSIONINFOA* version);
+    // Tells the user when the platform is refused.
+    static bool CheckPlatform(const OSVERSIONINFOA* version);
+
+private:
+    // Held for the life of the process, and released only after the data store
+    // below has saved, so that the next copy never starts before that.
+    pw::UniqueKernelHandle m_hInstanceMutex;
+
+public:
+    std::unique_ptr<CAppData> m_pAppData;
 };
+
+// The running application's data store, or null when there is no
+// CMetronomeApp (as in tests of single windows).
+CAppData* GetAppData();

@@ -1,4 +1,5 @@
 pw_sources(
     WIN32
     MetronomeApp.cpp
+    Settings.cpp
 )

@@ -3,4 +3,6 @@ pw_sources(
     BeatPattern.cpp
     PatternCodec.cpp
     WIN32
+    AppData.cpp
+    FileStore.cpp
 )

@@ -1,0 +1,49 @@
+#include "editor/AppData.h"
+
+#include "editor/FileStore.h"
+#include "editor/PatternCodec.h"
+
+CAppData::CAppData()
+    : m_pSettings(std::make_unique<CSettings>()), m_pCustomBeat(std::make_unique<CCustomBeat>()) {
+    MakeDefaultPattern();
+    LoadDataFile();
+}
+
+CAppData::~CAppData() {
+    SaveDataFile();
+    // The settings write the registry as they go, after the data file.
+    m_pSettings.reset();
+    m_pCustomBeat.reset();
+}
+
+void CAppData::MakeDefaultPattern() {
+    for (int i = 0; i < kPatternTrackCount; ++i)
+        m_pCustomBeat->AddTrack().SetCellCount(kDefaultStepCount);
+}
+
+bool CAppData::WritePatternFile(const CCustomBeat& pattern, const std::string& path) {
+    return !path.empty() && ReplaceFileContents(path, EncodePatternFile(pattern));
+}
+
+bool CAppData::ReadPatternFile(const std::string& path, CCustomBeat& pattern) {
+    ByteBuffer bytes;
+    return ReadFileBytes(path, kMaxPatternFileSize, bytes) && DecodePatternFile(bytes, pattern);
+}
+
+bool CAppData::LoadDataFile() {
+    std::string path = GetDataFilePath();
+    return !path.empty() && ReadPatternFile(path, *m_pCustomBeat);
+}
+
+bool CAppData::SaveDataFile() const {
+    return WritePatternFile(*m_pCustomBeat, GetDataFilePath());
+}
+
+std::string CAppData::GetProgramDir() {
+    return CSettings::GetAppDirectory();
+}
+
+std::string CAppData::GetDataFilePath() {
+    std::string folder = GetProgramDir();
+    return folder.empty() ? std::string() : folder + kDataFileName;
+}
