@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <aclapi.h>
+
+#include <array>
+#include <cstring>
+
+#include "app/Settings.h"
+#include "framework/Handle.h"
+#include "RegistryBackup.h"
+
+namespace {
+
+using pwtest::GetRegistryValue;
+using pwtest::RegistryKeyExists;
+using pwtest::SetRegistryDword;
+using pwtest::SetRegistryValue;
+
+constexpr const char* kNames[] = {"Toobar Sound On", "Show Splash", "Show MsgBox CleanBtn", "User Beat Mode"};
+
+class SettingsTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey)); }
+
+    static std::array<int, 4> Fields(const CSettings& settings) {
+        return {settings.m_bToolbarSound, settings.m_bShowSplash, settings.m_bShowCleanConfirm,
+                settings.m_bUserBeatMode};
+    }
+
+    // The stored DWORD, or -1 when the value is missing or not a 4-byte DWORD.
+    static long long Stored(const char* name) {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        if (!GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, name, type, data) || type != REG_DWORD ||
+            data.size() != 4)
+            return -1;
+        DWORD value;
+        std::memcpy(&value, data.data(), 4);
+        return value;
+    }
+
+    static std::string ExeDirectory() {
+        char path[MAX_PATH];
+        DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string full(path, length);
+        return full.substr(0, full.find_last_of('\\') + 1);
+    }
+
+    pwtest::RegistryBackup m_backup{HKEY_LOCAL_MACHINE, kSettingsKey};
+};
+
+TEST_F(SettingsTest, FirstRunHasDefaultsAndWritesNothingUntilDestroyed) {
+    {
+        CSettings settings;
+        EXPECT_EQ(Fields(settings), (std::array{1, 1, 1, 0}));
+        settings.m_bShowSplash = 0;
+        settings.m_bUserBeatMode = 1;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+    }
+    EXPECT_EQ(Stored("Toobar Sound On"), 1);
+    EXPECT_EQ(Stored("Show Splash"), 0);
+    EXPECT_EQ(Stored("Show MsgBox CleanBtn"), 1);
+    EXPECT_EQ(Stored("User Beat Mode"), 1);
+}
+
+TEST_F(SettingsTest, StoredValuesAreReadBack) {
+    const DWORD stored[] = {0, 0, 0, 1};
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, kNames[i], stored[i]));
+    CSettings settings;
+    EXPECT_EQ(Fields(settings), (std::array{0, 0, 0, 1}));
+}
+
+TEST_F(SettingsTest, EachMissingValueFallsBackAloneToItsDefault) {
+    const std::array defaults = {1, 1, 1, 0};
+    for (int missing = 0; missing < 4; ++missing) {
+        SCOPED_TRACE(kNames[missing]);
+        ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey));
+        std::array<int, 4> expected{};
+        for (int i = 0; i < 4; ++i) {
+            // Every stored value differs from its default.
+            expected[i] = i == missing ? defaults[i] : 1 - defaults[i];
+            if (i != missing) {
+                ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, kNames[i], 1 - defaults[i]));
+            }
+        }
+        CSettings settings;
+        EXPECT_EQ(Fields(settings), expected);
+    }
+}
+
+TEST_F(SettingsTest, ValuesOfAnotherSizeFallBackButTheTypeIsNotChecked) {
+    const unsigned long long wide = 0;
+    const BYTE narrow[2] = {0, 0};
+    const DWORD binaryZero = 0;
+    ASSERT_TRUE(SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "Toobar Sound On", REG_QWORD, &wide, 8));
+    ASSERT_TRUE(SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "Show Splash", REG_BINARY, narrow, 2));
+    ASSERT_TRUE(SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "Show MsgBox CleanBtn", REG_BINARY,
+                                 &binaryZero, 4));
+    ASSERT_TRUE(SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "User Beat Mode", REG_SZ, "1", 2));
+    CSettings settings;
+    EXPECT_EQ(Fields(settings), (std::array{1, 1, 0, 0}));
+}
+
+TEST_F(SettingsTest, SaveWritesDwordsAndRewritesTheAppPath) {
+    const char elsewhere[] = "C:\\Elsewhere\\";
+    ASSERT_TRUE(
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "App Path", REG_SZ, elsewhere, sizeof elsewhere));
+    {
+        CSettings settings;
+        settings.m_bToolbarSound = 0;
+    }
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "App Path", type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    std::string expected = ExeDirectory();
+    ASSERT_EQ(data.size(), expected.size() + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.data())), expected);
+    EXPECT_EQ(expected.back(), '\\');
+    EXPECT_EQ(Stored("Toobar Sound On"), 0);
+    for (const char* name : kNames)
+        EXPECT_NE(Stored(name), -1) << name;
+}
+
+TEST_F(SettingsTest, AppDirectoryIsTheProgramsFolderWithItsBackslash) {
+    EXPECT_EQ(CSettings::GetAppDirectory(), ExeDirectory());
+}
+
+// Grants everyone only write access (and the right to put the DACL back).
+bool RestrictKeyToWriting(const char* path, bool restrict) {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, WRITE_DAC, &raw) != ERROR_SUCCESS)
+        return false;
+    pw::UniqueRegKey key(raw);
+    char sidBuffer[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sidBuffer;
+    if (!::CreateWellKnownSid(WinWorldSid, nullptr, sidBuffer, &sidSize))
+        return false;
+    EXPLICIT_ACCESS_A access{};
+    access.grfAccessPermissions = restrict ? KEY_WRITE | WRITE_DAC | DELETE : KEY_ALL_ACCESS;
+    access.grfAccessMode = SET_ACCESS;
+    access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    access.Trustee.ptstrName = reinterpret_cast<char*>(sidBuffer);
+    PACL acl = nullptr;
+    if (::SetEntriesInAclA(1, &access, nullptr, &acl) != ERROR_SUCCESS)
+        return false;
+    DWORD result = ::SetSecurityInfo(key.Get(), SE_REGISTRY_KEY,
+                                     DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                     nullptr, acl, nullptr);
+    ::LocalFree(acl);
+    return result == ERROR_SUCCESS;
+}
+
+TEST_F(SettingsTest, WriteOnlyKeyIsStillWritten) {
+    ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, "User Beat Mode", 0));
+    ASSERT_TRUE(RestrictKeyToWriting(kSettingsKey, true));
+    HKEY probe = nullptr;
+    LONG full = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_ALL_ACCESS, &probe);
+    if (probe)
+        ::RegCloseKey(probe);
+    {
+        CSettings settings;
+        // Not readable: the defaults.
+        EXPECT_EQ(Fields(settings), (std::array{1, 1, 1, 0}));
+        settings.m_bUserBeatMode = 1;
+    }
+    ASSERT_TRUE(RestrictKeyToWriting(kSettingsKey, false));
+    ASSERT_EQ(full, ERROR_ACCESS_DENIED) << "the system does not enforce the key's access list";
+    EXPECT_EQ(Stored("User Beat Mode"), 1);
+}
+
+} // namespace
