@@ -73,6 +73,12 @@ bool ReadFileBytes(const std::string& path, std::size_t maxSize, std::vector<uns
 bool ReplaceFileContents(const std::string& path, std::span<const unsigned char> bytes) {
     if (path.empty())
         return false;
+    // Renaming over a read-only file would succeed on some systems where
+    // writing it would not; it stays protected everywhere.
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
     char name[MAX_PATH];
     if (!::GetTempFileNameA(FolderOf(path).c_str(), "pw", 0, name))
         return false;

@@ -5,9 +5,10 @@
 #include <array>
 #include <cstring>
 
+#include "RegistryBackup.h"
+#include "TestFiles.h"
 #include "app/Settings.h"
 #include "framework/Handle.h"
-#include "RegistryBackup.h"
 
 namespace {
 
@@ -37,13 +38,6 @@ protected:
         DWORD value;
         std::memcpy(&value, data.data(), 4);
         return value;
-    }
-
-    static std::string ExeDirectory() {
-        char path[MAX_PATH];
-        DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string full(path, length);
-        return full.substr(0, full.find_last_of('\\') + 1);
     }
 
     pwtest::RegistryBackup m_backup{HKEY_LOCAL_MACHINE, kSettingsKey};
@@ -114,7 +108,7 @@ TEST_F(SettingsTest, SaveWritesDwordsAndRewritesTheAppPath) {
     std::vector<BYTE> data;
     ASSERT_TRUE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "App Path", type, data));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    std::string expected = ExeDirectory();
+    std::string expected = pwtest::ExeFolder();
     ASSERT_EQ(data.size(), expected.size() + 1);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.data())), expected);
     EXPECT_EQ(expected.back(), '\\');
@@ -124,7 +118,7 @@ TEST_F(SettingsTest, SaveWritesDwordsAndRewritesTheAppPath) {
 }
 
 TEST_F(SettingsTest, AppDirectoryIsTheProgramsFolderWithItsBackslash) {
-    EXPECT_EQ(CSettings::GetAppDirectory(), ExeDirectory());
+    EXPECT_EQ(CSettings::GetAppDirectory(), pwtest::ExeFolder());
 }
 
 // Grants everyone only write access (and the right to put the DACL back).
