@@ -15,8 +15,8 @@ bool ReadFileBytes(const std::string& path, std::size_t maxSize, std::vector<uns
 // Replaces a file as a whole: the bytes go to a new file in the same folder,
 // which takes the old one's name only once everything is written and flushed.
 // On any failure (the folder cannot be written, the file is read-only, the
-// disk is full) the old file
-// is left as it was, the new one is removed, and the result is false.
+// disk is full) the old file is left as it was, the new one is removed, and
+// the result is false.
 bool ReplaceFileContents(const std::string& path, std::span<const unsigned char> bytes);
 
 // Tests stand in for the disk: the writer gets the open new file and the bytes
