@@ -203,6 +203,21 @@ TEST_F(RealProgramTest, SecondCopyEndsWithoutAWindowAndBringsTheFirstBack) {
     CloseAndWait(third, thirdMain);
 }
 
+TEST_F(RealProgramTest, FirstCopyBehindAnotherWindowComesToTheFront) {
+    Program first(m_strExe);
+    HWND main = WaitForMainWindow(first);
+    ASSERT_NE(main, nullptr);
+    OtherWindow other;
+    ::SetForegroundWindow(other.Get());
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return ::GetForegroundWindow() == other.Get(); }, 5s));
+
+    Program second(m_strExe);
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !second.Running(); }, 20s));
+    EXPECT_TRUE(pwtest::PumpUntil([&] { return ::GetForegroundWindow() == main; }, 5s));
+    EXPECT_FALSE(::IsIconic(main));
+    CloseAndWait(first, main);
+}
+
 TEST_F(RealProgramTest, FirstRunWritesTheDefaultDataFileAtExit) {
     Program program(m_strExe);
     HWND main = WaitForMainWindow(program);
