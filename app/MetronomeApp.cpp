@@ -5,8 +5,11 @@
 
 CMetronomeApp::CMetronomeApp() : m_pAppData(std::make_unique<CAppData>()) {}
 
-// Saves the data file and then the settings.
-CMetronomeApp::~CMetronomeApp() = default;
+CMetronomeApp::~CMetronomeApp() {
+    // Saves the data file and then the settings, before the mutex lets a new
+    // launch run as the first copy.
+    m_pAppData.reset();
+}
 
 BOOL CMetronomeApp::InitInstance() {
     HANDLE mutex = ::CreateMutexA(nullptr, TRUE, kInstanceMutexName);

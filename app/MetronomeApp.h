@@ -38,13 +38,11 @@ public:
     // Tells the user when the platform is refused.
     static bool CheckPlatform(const OSVERSIONINFOA* version);
 
-private:
-    // Held for the life of the process, and released only after the data store
-    // below has saved, so that the next copy never starts before that.
-    pw::UniqueKernelHandle m_hInstanceMutex;
-
-public:
     std::unique_ptr<CAppData> m_pAppData;
+
+private:
+    // Held for the life of the process; a launch meanwhile is a second copy.
+    pw::UniqueKernelHandle m_hInstanceMutex;
 };
 
 // The running application's data store, or null when there is no
