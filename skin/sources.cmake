@@ -1,6 +1,7 @@
 pw_sources(
     PORTABLE
     RegionRuns.cpp
+    ScrollGeometry.cpp
     SkinMath.cpp
     WIN32
     AboutDlg.cpp
