@@ -11,6 +11,7 @@ pw_sources(
     SkinButton.cpp
     SkinDialog.cpp
     SkinImage.cpp
+    SkinScrollBar.cpp
     TempoSlider.cpp
     ValueSpin.cpp
 )
