@@ -1,6 +1,7 @@
 pw_sources(
     PORTABLE
     BeatPattern.cpp
+    CellEditing.cpp
     PatternCodec.cpp
     WIN32
     AppData.cpp
