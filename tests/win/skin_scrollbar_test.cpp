@@ -111,6 +111,10 @@ protected:
     }
 
     int SetRange(int minimum, int maximum, unsigned page, int pos) {
+        return SetRangeOf(m_child, minimum, maximum, page, pos);
+    }
+
+    static int SetRangeOf(HWND hwnd, int minimum, int maximum, unsigned page, int pos) {
         SCROLLINFO si{};
         si.cbSize = sizeof si;
         si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -118,7 +122,7 @@ protected:
         si.nMax = maximum;
         si.nPage = page;
         si.nPos = pos;
-        return SkinSB_SetScrollInfo(m_child, SB_VERT, &si, TRUE);
+        return SkinSB_SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
     }
 
     // Repaints the frame and returns the part notifications of that paint.
@@ -157,15 +161,17 @@ protected:
         m_child.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
     }
 
-    void Press(POINT screen) {
+    void Press(POINT screen) { Press(m_child, screen); }
+    static void Press(HWND hwnd, POINT screen) {
         ::SetCursorPos(screen.x, screen.y);
-        m_child.SendMessage(WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(screen.x, screen.y));
+        ::SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(screen.x, screen.y));
     }
 
-    void Release(POINT screen) {
+    void Release(POINT screen) { Release(m_child, screen); }
+    static void Release(HWND hwnd, POINT screen) {
         POINT client = screen;
-        ::ScreenToClient(m_child, &client);
-        m_child.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+        ::ScreenToClient(hwnd, &client);
+        ::SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
     }
 
     int ClientWidth() const {
@@ -466,17 +472,26 @@ TEST_F(SkinScrollBarTest, NormalStyleNeverReportsHot) {
     EXPECT_EQ(FindPart(parts, 1)->uState, static_cast<UINT>(CDIS_DEFAULT));
 }
 
-TEST_F(SkinScrollBarTest, DestroyingTheWindowDetaches) {
+TEST_F(SkinScrollBarTest, DestroyingAPressedWindowEndsThePress) {
     auto parts = PaintParts();
     POINT pt = ScreenPoint(FindPart(parts, 1)->rect, m_nArrow / 2);
     Press(pt);
     HWND hwnd = m_child;
-    unsigned gdiBefore = pwtest::GdiObjectCount();
     m_child.DestroyWindow();
     EXPECT_FALSE(::IsWindow(hwnd));
     EXPECT_EQ(::GetCapture(), nullptr);
     pwtest::PumpFor(400ms);
-    EXPECT_LE(pwtest::GdiObjectCount(), gdiBefore);
+
+    // The next window can be pressed at once: nothing of the old press is left.
+    CScrolled next;
+    ASSERT_TRUE(next.Create(nullptr, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL,
+                            RECT{10, 10, 10 + kWidth, 10 + 200 + 2 * m_nArrow + 2}, &m_host, kChildId));
+    ASSERT_TRUE(SkinSB_Initialize(next));
+    SetRangeOf(next, 0, 100, 40, 0);
+    Press(next, pt);
+    ASSERT_EQ(next.m_events.size(), 1u);
+    EXPECT_EQ(next.m_events[0].code, SB_LINEDOWN);
+    Release(next, pt);
 }
 
 } // namespace
