@@ -6,4 +6,6 @@ pw_sources(
     WIN32
     AppData.cpp
     FileStore.cpp
+    StepNumberColumn.cpp
+    TrackColumn.cpp
 )

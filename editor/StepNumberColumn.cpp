@@ -1,0 +1,183 @@
+#include "editor/StepNumberColumn.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "editor/BeatPattern.h"
+#include "editor/CellEditing.h"
+#include "editor/GridMessages.h"
+
+namespace {
+
+constexpr UINT kTileHover = 303;
+constexpr UINT kTileInactive = 304;
+constexpr UINT kTileActive = 305;
+constexpr int kNumberWidth = 20;
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+// Stand-ins for the tiles' colours should a tile fail to load.
+constexpr COLORREF kDarkTile = RGB(52, 58, 76);
+
+class CDrawingTools {
+public:
+    explicit CDrawingTools(HDC dc) : m_dc(dc) {
+        m_font.CreateFont(12, 0, "Arial");
+        m_selectFont.emplace(dc, m_font);
+        m_selectPen.emplace(dc, m_pen);
+        ::SetBkMode(dc, TRANSPARENT);
+    }
+
+private:
+    HDC m_dc;
+    CFont m_font;
+    CPen m_pen{PS_SOLID, 1, kRed};
+    std::optional<CSelectObject> m_selectFont;
+    std::optional<CSelectObject> m_selectPen;
+};
+
+} // namespace
+
+bool CStepNumberColumn::Create(const RECT& rect, CWnd* parent, UINT id) {
+    m_bmpActive.LoadBitmap(kTileActive);
+    m_bmpInactive.LoadBitmap(kTileInactive);
+    m_bmpHover.LoadBitmap(kTileHover);
+    return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+}
+
+void CStepNumberColumn::SetActive(bool on) {
+    m_bActive = on;
+    m_nHoverIndex = -1;
+    Invalidate();
+}
+
+void CStepNumberColumn::UpdateSize() {
+    HWND parent = GetParent();
+    RECT parentClient{};
+    ::GetClientRect(parent, &parentClient);
+    RECT window{};
+    GetWindowRect(&window);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    int height = std::max(std::max(m_nRowCount, 0) * g_nCellHeight, static_cast<int>(parentClient.bottom));
+    MoveWindow(window.left, window.top, window.right - window.left, height, TRUE);
+    Invalidate();
+}
+
+void CStepNumberColumn::DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF tileFallback,
+                                COLORREF text) const {
+    RECT client{};
+    GetClientRect(&client);
+    int top = row * g_nCellHeight;
+    if (tile) {
+        CMemDC mem(dc);
+        CSelectObject selectTile(mem, tile);
+        ::BitBlt(dc, 0, top, client.right, g_nCellHeight, mem, 0, 0, SRCCOPY);
+    } else {
+        CBrush brush(tileFallback);
+        RECT rect{0, top, client.right, top + g_nCellHeight};
+        ::FillRect(dc, &rect, brush);
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", row + 1);
+    RECT numberRect{client.right - kNumberWidth, top, client.right, top + g_nCellHeight};
+    ::SetTextColor(dc, text);
+    ::DrawTextA(dc, number, -1, &numberRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (IsBeatLine(row, m_nRowStepsPerBeat)) {
+        ::MoveToEx(dc, 0, top, nullptr);
+        ::LineTo(dc, client.right, top);
+    }
+}
+
+void CStepNumberColumn::Paint(HDC dc) const {
+    CDrawingTools tools(dc);
+    const CBitmap& tile = m_bActive ? m_bmpActive : m_bmpInactive;
+    int rows = std::max(m_nRowCount, 0);
+    for (int row = 0; row < rows; ++row)
+        DrawRow(dc, row, tile, kDarkTile, kWhite);
+    // Below the last row the column is plain white, like the track columns.
+    RECT client{};
+    GetClientRect(&client);
+    RECT below{0, rows * g_nCellHeight, client.right, client.bottom};
+    if (below.top < below.bottom)
+        ::FillRect(dc, &below, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+}
+
+void CStepNumberColumn::DrawHoverRow(int row) const {
+    CClientDC dc(m_hWnd);
+    if (!dc.GetSafeHdc())
+        return;
+    CDrawingTools tools(dc);
+    DrawRow(dc, row, m_bmpHover, kWhite, kBlack);
+}
+
+void CStepNumberColumn::InvalidateRow(int row) const {
+    if (row < 0)
+        return;
+    RECT client{};
+    GetClientRect(&client);
+    RECT rect{0, row * g_nCellHeight, client.right, row * g_nCellHeight + g_nCellHeight};
+    InvalidateRect(&rect, TRUE);
+}
+
+void CStepNumberColumn::OnMouseMove(int y) {
+    if (!m_bActive)
+        return;
+    if (!m_bTrackingLeave) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
+        if (::TrackMouseEvent(&tme))
+            m_bTrackingLeave = true;
+    }
+    int row = StepAtY(y);
+    if (row == m_nHoverIndex)
+        return;
+    InvalidateRow(m_nHoverIndex);
+    if (row >= 0 && row < m_nRowCount) {
+        m_nHoverIndex = row;
+        DrawHoverRow(row);
+    } else {
+        m_nHoverIndex = -1;
+    }
+}
+
+void CStepNumberColumn::OnMouseLeave() {
+    m_bTrackingLeave = false;
+    InvalidateRow(m_nHoverIndex);
+    m_nHoverIndex = -1;
+}
+
+LRESULT CStepNumberColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        Paint(dc);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_ERASEBKGND:
+        // The paint covers every pixel.
+        return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(GET_Y_LPARAM(lp));
+        break;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+    // A quick second click is a double-click for the class; it moves the
+    // preview like any other.
+    case WM_LBUTTONDBLCLK:
+        if (m_bActive) {
+            int row = GET_Y_LPARAM(lp) / g_nCellHeight;
+            ::SendMessageA(GetParent(), WM_CCBLBALC_CLICKED_BUTTON, reinterpret_cast<WPARAM>(m_hWnd), row);
+        }
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}

@@ -1,0 +1,40 @@
+// The step numbers 1, 2, 3, ... at the right edge of the pattern grid, with red
+// beat lines. While the pattern preview plays, the numbers react to the mouse
+// and a click moves the preview to that step.
+#pragma once
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+
+class CStepNumberColumn : public CWnd {
+public:
+    // A visible child of the grid; loads the row tiles.
+    bool Create(const RECT& rect, CWnd* parent, UINT id);
+    // Active while the preview plays.
+    void SetActive(bool on);
+    bool IsActive() const { return m_bActive; }
+    // Fits the height to the rows, at least the parent's client height.
+    void UpdateSize();
+
+    // Set by the grid.
+    int m_nRowCount = 16;
+    int m_nRowStepsPerBeat = 4;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Paint(HDC dc) const;
+    void DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF tileFallback, COLORREF text) const;
+    void DrawHoverRow(int row) const;
+    void InvalidateRow(int row) const;
+    void OnMouseMove(int y);
+    void OnMouseLeave();
+
+    CBitmap m_bmpActive;
+    CBitmap m_bmpInactive;
+    CBitmap m_bmpHover;
+    bool m_bActive = false;
+    int m_nHoverIndex = -1;
+    bool m_bTrackingLeave = false;
+};

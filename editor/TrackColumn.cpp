@@ -1,0 +1,321 @@
+#include "editor/TrackColumn.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "editor/CellEditing.h"
+#include "editor/GridMessages.h"
+#include "framework/Gdi.h"
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kOutline = RGB(200, 200, 200);
+constexpr COLORREF kBeatLine = RGB(100, 100, 100);
+constexpr COLORREF kMark = RGB(255, 0, 0);
+constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+
+// The cell as drawn: its step's rectangle shrunk by 1 on the left, 2 at the top,
+// 2 on the right and 1 at the bottom.
+RECT InnerRect(RECT cell) {
+    return RECT{cell.left + 1, cell.top + 2, cell.right - 2, cell.bottom - 1};
+}
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+    CBrush brush(colour);
+    ::FillRect(dc, &rect, brush);
+}
+
+} // namespace
+
+CTrackColumn::~CTrackColumn() {
+    ForgetMove();
+    DestroyWindow();
+}
+
+bool CTrackColumn::Create(const RECT& rect, CWnd* parent, UINT id) {
+    return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+}
+
+void CTrackColumn::SetTrack(const CBeatTrack& track) {
+    m_track = track;
+}
+
+CBeatCell CTrackColumn::GetCell(int index) const {
+    return index >= 0 && index < m_track.GetCellCount() ? m_track.GetCell(index) : CBeatCell{};
+}
+
+void CTrackColumn::ClearCells() {
+    for (auto& cell : m_track.m_arrCells)
+        *cell = CBeatCell{};
+    if (m_hWnd)
+        Invalidate();
+}
+
+int CTrackColumn::VisibleSteps() const {
+    return std::clamp(g_nStepCount, 0, m_track.GetCellCount());
+}
+
+RECT CTrackColumn::CellRect(int index) const {
+    RECT client{};
+    GetClientRect(&client);
+    return RECT{0, index * g_nCellHeight, client.right, index * g_nCellHeight + g_nCellHeight};
+}
+
+void CTrackColumn::InvalidateCell(int index) const {
+    if (index < 0 || !m_hWnd)
+        return;
+    RECT rect = CellRect(index);
+    InvalidateRect(&rect, TRUE);
+}
+
+void CTrackColumn::UpdateSize() {
+    int steps = std::max(g_nStepCount, 0);
+    m_track.SetCellCount(steps);
+    // A pending move whose cell went away is dropped now, before anything can
+    // reach for that cell.
+    if (s_bMoving && s_pMoveColumn == this && s_nMoveIndex >= steps)
+        ForgetMove();
+    if (m_nHoverIndex >= steps)
+        m_nHoverIndex = -1;
+    if (!m_hWnd)
+        return;
+    HWND parent = GetParent();
+    RECT parentClient{};
+    ::GetClientRect(parent, &parentClient);
+    RECT window{};
+    GetWindowRect(&window);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    int height = std::max(steps * g_nCellHeight, static_cast<int>(parentClient.bottom));
+    MoveWindow(window.left, window.top, window.right - window.left, height, TRUE);
+    Invalidate();
+}
+
+void CTrackColumn::MarkStep(int index) {
+    if (index < 0 || !m_hWnd)
+        return;
+    RECT cell = CellRect(index);
+    CClientDC dc(m_hWnd);
+    if (!dc.GetSafeHdc())
+        return;
+    CBrush red(kMark);
+    RECT top{cell.left, cell.top, cell.right, cell.top + 1};
+    RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
+    ::FillRect(dc, &top, red);
+    ::FillRect(dc, &bottom, red);
+}
+
+void CTrackColumn::UnmarkStep(int index) {
+    if (index < 0 || !m_hWnd)
+        return;
+    RECT cell = CellRect(index);
+    RECT top{cell.left, cell.top, cell.right, cell.top + 1};
+    RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
+    InvalidateRect(&top, TRUE);
+    InvalidateRect(&bottom, TRUE);
+}
+
+void CTrackColumn::RefreshHover() {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ScreenToClient(&pt);
+    int row = StepAtY(pt.y);
+    if (row < 0 || row >= VisibleSteps()) {
+        m_nHoverIndex = -1;
+        return;
+    }
+    m_nHoverIndex = row;
+    DrawHover(row);
+}
+
+void CTrackColumn::Paint(HDC dc) const {
+    RECT client{};
+    GetClientRect(&client);
+    FillSolid(dc, client, kWhite);
+
+    CFont font;
+    font.CreateFont(15, 0, "Arial");
+    CSelectObject selectFont(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kWhite);
+
+    CPen edge(PS_SOLID, 1, kBlack);
+    CPen outline(PS_SOLID, 1, kOutline);
+    CPen beat(PS_SOLID, 1, kBeatLine);
+    {
+        CSelectObject selectPen(dc, edge);
+        ::MoveToEx(dc, client.right - 1, client.top, nullptr);
+        ::LineTo(dc, client.right - 1, client.bottom);
+    }
+    CSelectObject selectBrush(dc, ::GetStockObject(WHITE_BRUSH));
+    for (int i = 0; i < g_nStepCount; ++i) {
+        RECT cell{0, i * g_nCellHeight, client.right, i * g_nCellHeight + g_nCellHeight};
+        RECT inner = InnerRect(cell);
+        {
+            CSelectObject selectPen(dc, outline);
+            ::Rectangle(dc, inner.left, inner.top, inner.right, inner.bottom);
+        }
+        if (i < m_track.GetCellCount() && m_track.GetCell(i).m_nSoundId != 0) {
+            FillSolid(dc, inner, kBlack);
+            ::DrawTextA(dc, m_track.GetCell(i).m_strName.c_str(), -1, &inner, kCentred);
+        }
+        if (IsBeatLine(i, g_nStepsPerBeat)) {
+            CSelectObject selectPen(dc, beat);
+            ::MoveToEx(dc, 0, cell.top, nullptr);
+            ::LineTo(dc, client.right, cell.top);
+        }
+    }
+}
+
+void CTrackColumn::DrawHover(int index) {
+    const CBeatCell* moving = nullptr;
+    if (s_bMoving && s_pMoveColumn && s_nMoveIndex < s_pMoveColumn->m_track.GetCellCount())
+        moving = &s_pMoveColumn->m_track.GetCell(s_nMoveIndex);
+    CBeatCell cell = GetCell(index);
+    HoverLook look = GetHoverLook(g_nCurTool, cell, s_bShiftPaint, moving);
+    if (look.bDraw) {
+        CClientDC dc(m_hWnd);
+        if (dc.GetSafeHdc()) {
+            RECT inner = InnerRect(CellRect(index));
+            FillSolid(dc, inner, look.crFill);
+            CFont font;
+            font.CreateFont(15, 0, "Arial");
+            CSelectObject selectFont(dc, font);
+            ::SetBkMode(dc, TRANSPARENT);
+            ::SetTextColor(dc, look.crText);
+            ::DrawTextA(dc, look.strText.c_str(), -1, &inner, kCentred);
+        }
+    } else {
+        // Nothing to preview: show the plain cell, not an older preview.
+        InvalidateCell(index);
+    }
+    ::SendMessageA(GetParent(), WM_CBLNEEDTOGETFOCUS, 0, 0);
+}
+
+void CTrackColumn::ApplyTool(int index) {
+    if (index < 0 || index >= VisibleSteps())
+        return;
+    CBeatCell& cell = m_track.GetCell(index);
+    if (g_nCurTool != TOOL_MOVE) {
+        ::ApplyTool(cell, g_nCurTool);
+        return;
+    }
+    if (cell.m_nSoundId != 0) {
+        s_bMoving = true;
+        s_pMoveColumn = this;
+        s_nMoveIndex = index;
+    }
+}
+
+void CTrackColumn::ForgetMove() {
+    if (s_pMoveColumn != this)
+        return;
+    s_bMoving = false;
+    s_pMoveColumn = nullptr;
+    s_nMoveIndex = 0;
+}
+
+void CTrackColumn::OnMouseMove(UINT flags, int y) {
+    int row = StepAtY(y);
+    if (!m_bTrackingLeave) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
+        if (::TrackMouseEvent(&tme))
+            m_bTrackingLeave = true;
+    }
+    if (row == m_nHoverIndex)
+        return;
+    InvalidateCell(m_nHoverIndex);
+    if (row < 0 || row >= VisibleSteps()) {
+        m_nHoverIndex = -1;
+        return;
+    }
+    s_bShiftPaint = false;
+    if (flags == (MK_LBUTTON | MK_SHIFT)) {
+        s_bShiftPaint = true;
+        ApplyTool(row);
+    }
+    m_nHoverIndex = row;
+    DrawHover(row);
+}
+
+void CTrackColumn::OnLButtonDown(UINT flags, int y) {
+    int row = StepAtY(y);
+    if (flags == (MK_LBUTTON | MK_SHIFT))
+        s_bShiftPaint = true;
+    if (row < 0 || row >= VisibleSteps())
+        return;
+    ApplyTool(row);
+    if (g_nCurTool == TOOL_ERASER)
+        DrawHover(row);
+}
+
+void CTrackColumn::OnLButtonUp(int y) {
+    int row = StepAtY(y);
+    bool onCell = row >= 0 && row < VisibleSteps();
+    if (s_bMoving) {
+        CTrackColumn* source = s_pMoveColumn;
+        int sourceIndex = s_nMoveIndex;
+        if (onCell && source && MoveCell(source->m_track, sourceIndex, m_track, row)) {
+            source->InvalidateCell(sourceIndex);
+            InvalidateCell(row);
+        }
+        s_bMoving = false;
+        s_pMoveColumn = nullptr;
+        s_nMoveIndex = 0;
+    }
+    if (s_bShiftPaint) {
+        s_bShiftPaint = false;
+        if (onCell)
+            InvalidateCell(row);
+    }
+}
+
+void CTrackColumn::OnMouseLeave() {
+    m_bTrackingLeave = false;
+    InvalidateCell(m_nHoverIndex);
+    m_nHoverIndex = -1;
+}
+
+LRESULT CTrackColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        Paint(dc);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_ERASEBKGND:
+        // The paint covers every pixel.
+        return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wp), GET_Y_LPARAM(lp));
+        break;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+    // The class reports the second click of a quick pair as a double-click;
+    // it edits like any other click.
+    case WM_LBUTTONDBLCLK:
+        OnLButtonDown(static_cast<UINT>(wp), GET_Y_LPARAM(lp));
+        break;
+    case WM_LBUTTONUP:
+        OnLButtonUp(GET_Y_LPARAM(lp));
+        break;
+    case WM_SIZE: {
+        LRESULT result = Default();
+        ::SendMessageA(GetParent(), WM_CBLISTBOX_CHANGE_SIZE, 0, 0);
+        return result;
+    }
+    case WM_DESTROY:
+        ForgetMove();
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}

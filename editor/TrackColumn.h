@@ -1,0 +1,66 @@
+// One track of the pattern grid: the track's cells stacked from top to bottom,
+// one 25-pixel cell per step, edited with the current tool (an instrument, the
+// eraser, or the move tool that drags a cell's content to another cell, also
+// into another column).
+//
+// Window thread only. The preview's step marks (MarkStep, UnmarkStep) are drawn
+// from the window thread too: the preview hands its step over by a message,
+// so that no drawing races a resize or an edit of the cells.
+#pragma once
+
+#include "editor/BeatPattern.h"
+#include "framework/Wnd.h"
+
+class CTrackColumn : public CWnd {
+public:
+    CTrackColumn() = default;
+    ~CTrackColumn() override;
+
+    // A visible child of the grid.
+    bool Create(const RECT& rect, CWnd* parent, UINT id);
+
+    // Replaces the cells by copies of the track's; neither resizes nor repaints.
+    void SetTrack(const CBeatTrack& track);
+    CBeatTrack GetTrack() const { return m_track; }
+    // A copy of one cell; an empty cell past the end.
+    CBeatCell GetCell(int index) const;
+    // Empties every cell and repaints.
+    void ClearCells();
+    // Fits the cells to g_nStepCount (cut from the end or padded with empty
+    // cells) and the window's height to the cells, at least the parent's
+    // client height; repaints.
+    void UpdateSize();
+    // Draws at once the red lines at the top and bottom pixel rows of a step.
+    void MarkStep(int index);
+    // Removes them through the next paint.
+    void UnmarkStep(int index);
+    // Redraws the hover preview of the cell under the pointer with the current
+    // tool (after the tool changed from the keyboard).
+    void RefreshHover();
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    int VisibleSteps() const;
+    RECT CellRect(int index) const;
+    void InvalidateCell(int index) const;
+    void Paint(HDC dc) const;
+    void DrawHover(int index);
+    void ApplyTool(int index);
+    void ForgetMove();
+    void OnMouseMove(UINT flags, int y);
+    void OnLButtonDown(UINT flags, int y);
+    void OnLButtonUp(int y);
+    void OnMouseLeave();
+
+    CBeatTrack m_track;
+    int m_nHoverIndex = -1;
+    bool m_bTrackingLeave = false;
+
+    // One drag at a time across all columns.
+    static inline bool s_bShiftPaint = false;
+    static inline bool s_bMoving = false;
+    static inline CTrackColumn* s_pMoveColumn = nullptr;
+    static inline int s_nMoveIndex = 0;
+};
