@@ -2,6 +2,7 @@ pw_sources(
     PORTABLE
     BeatPattern.cpp
     CellEditing.cpp
+    GridScroll.cpp
     PatternCodec.cpp
     WIN32
     AppData.cpp
