@@ -6,6 +6,7 @@ pw_sources(
     PatternCodec.cpp
     WIN32
     AppData.cpp
+    BeatGrid.cpp
     FileStore.cpp
     StepNumberColumn.cpp
     TrackColumn.cpp
