@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "framework/Wnd.h"
@@ -12,6 +13,15 @@
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
+// Found by argument-dependent lookup, so beside RECT in the global namespace.
+static bool operator==(const RECT& a, const RECT& b) {
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
+static void PrintTo(const RECT& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 namespace {
 
@@ -46,12 +56,17 @@ public:
         int code;
         int pos;
         Clock::time_point at;
+        bool horizontal = false;
     };
     std::vector<Event> m_events;
     bool m_bFollow = false;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_HSCROLL) {
+            m_events.push_back({LOWORD(wp), static_cast<short>(HIWORD(wp)), Clock::now(), true});
+            return 0;
+        }
         if (msg != WM_VSCROLL)
             return CWnd::WindowProc(msg, wp, lp);
         int code = LOWORD(wp);
@@ -162,9 +177,9 @@ protected:
     }
 
     void Press(POINT screen) { Press(m_child, screen); }
-    static void Press(HWND hwnd, POINT screen) {
+    static void Press(HWND hwnd, POINT screen, WPARAM hit = HTVSCROLL) {
         ::SetCursorPos(screen.x, screen.y);
-        ::SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(screen.x, screen.y));
+        ::SendMessageA(hwnd, WM_NCLBUTTONDOWN, hit, MAKELPARAM(screen.x, screen.y));
     }
 
     void Release(POINT screen) { Release(m_child, screen); }
@@ -492,6 +507,104 @@ TEST_F(SkinScrollBarTest, DestroyingAPressedWindowEndsThePress) {
     ASSERT_EQ(next.m_events.size(), 1u);
     EXPECT_EQ(next.m_events[0].code, SB_LINEDOWN);
     Release(next, pt);
+}
+
+TEST_F(SkinScrollBarTest, ShowScrollBarTakesAndGivesTheRoom) {
+    int withBar = ClientWidth();
+    ASSERT_TRUE(SkinSB_ShowScrollBar(m_child, SB_VERT, FALSE));
+    EXPECT_EQ(ClientWidth(), withBar + m_nBarWidth);
+    EXPECT_FALSE(m_child.GetStyle() & WS_VSCROLL);
+    EXPECT_TRUE(PaintParts().empty());
+    ASSERT_TRUE(SkinSB_ShowScrollBar(m_child, SB_VERT, TRUE));
+    EXPECT_EQ(ClientWidth(), withBar);
+    EXPECT_EQ(PaintParts().size(), 5u);
+}
+
+TEST_F(SkinScrollBarTest, MinimumThumbSize) {
+    SetRange(0, 10000, 1, 0);
+    auto thumbLength = [this] {
+        auto parts = PaintParts();
+        const NMSKINSBCUSTOMDRAW* thumb = FindPart(parts, 5);
+        return thumb ? static_cast<int>(thumb->rect.bottom - thumb->rect.top) : -1;
+    };
+    EXPECT_EQ(thumbLength(), 6);
+    ASSERT_TRUE(SkinSB_SetMinThumbSize(m_child, SB_VERT, 20));
+    EXPECT_EQ(thumbLength(), 20);
+    ASSERT_TRUE(SkinSB_SetMinThumbSize(m_child, SB_BOTH, -1));
+    EXPECT_EQ(thumbLength(), 6);
+}
+
+TEST_F(SkinScrollBarTest, BothBarsWithTheCornerBetweenThem) {
+    CScrolled both;
+    ASSERT_TRUE(both.Create(nullptr, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL,
+                            RECT{140, 10, 280, 150}, &m_host, kChildId + 1));
+    ASSERT_TRUE(SkinSB_Initialize(both));
+    SetRangeOf(both, 0, 100, 40, 0);
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = 50;
+    si.nPage = 10;
+    si.nPos = 20;
+    EXPECT_EQ(SkinSB_SetScrollInfo(both, SB_HORZ, &si, TRUE), 20);
+    RECT client;
+    both.GetClientRect(&client);
+    int hWidth = ::GetSystemMetrics(SM_CYHSCROLL);
+    EXPECT_EQ(client.right, 140 - 2 - m_nBarWidth);
+    EXPECT_EQ(client.bottom, 140 - 2 - hWidth);
+
+    m_host.m_notes.clear();
+    ::RedrawWindow(both, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    std::vector<UINT> horizontal;
+    const NMSKINSBCUSTOMDRAW* corner = nullptr;
+    const NMSKINSBCUSTOMDRAW* right = nullptr;
+    for (const auto& nm : m_host.m_notes) {
+        if (nm.dwDrawStage != CDDS_ITEMPREPAINT)
+            continue;
+        if (nm.nBar == SB_HORZ) {
+            horizontal.push_back(nm.uItem);
+            if (nm.uItem == 1)
+                right = &nm;
+        }
+        if (nm.nBar == SKINSB_CORNER)
+            corner = &nm;
+    }
+    EXPECT_EQ(horizontal, (std::vector<UINT>{0, 2, 3, 5, 1}));
+    ASSERT_NE(corner, nullptr);
+    EXPECT_EQ(corner->uItem, 32u);
+    EXPECT_EQ(corner->rect, (RECT{139 - m_nBarWidth, 139 - hWidth, 139, 139}));
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(right->rect.right, 139 - m_nBarWidth);
+
+    RECT window;
+    both.GetWindowRect(&window);
+    POINT pt{window.left + right->rect.left + 3, window.top + (right->rect.top + right->rect.bottom) / 2};
+    EXPECT_EQ(both.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTHSCROLL);
+    Press(both, pt, HTHSCROLL);
+    Release(both, pt);
+    ASSERT_EQ(both.m_events.size(), 2u);
+    EXPECT_TRUE(both.m_events[0].horizontal);
+    EXPECT_EQ(both.m_events[0].code, SB_LINEDOWN);
+    EXPECT_EQ(both.m_events[1].code, SB_ENDSCROLL);
+    EXPECT_TRUE(m_child.m_events.empty());
+}
+
+TEST_F(SkinScrollBarTest, LeftScrollBarStyleMovesTheBarToTheLeft) {
+    CScrolled left;
+    ASSERT_TRUE(left.CreateEx(WS_EX_LEFTSCROLLBAR, nullptr, "",
+                              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, RECT{140, 10, 240, 250},
+                              &m_host, kChildId + 2));
+    ASSERT_TRUE(SkinSB_Initialize(left));
+    SetRangeOf(left, 0, 100, 40, 0);
+    m_host.m_notes.clear();
+    ::RedrawWindow(left, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_GE(m_host.m_notes.size(), 2u);
+    EXPECT_EQ(m_host.m_notes[1].rect.left, 1);
+    EXPECT_EQ(m_host.m_notes[1].rect.right, 1 + m_nBarWidth);
+    RECT window;
+    left.GetWindowRect(&window);
+    EXPECT_EQ(left.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.left + 3, window.top + 100)), HTVSCROLL);
+    EXPECT_EQ(left.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.right - 3, window.top + 100)), HTCLIENT);
 }
 
 } // namespace
