@@ -7,13 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "WinTest.h"
 #include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
-#include "support/WinTest.h"
 
 using namespace std::chrono_literals;
 

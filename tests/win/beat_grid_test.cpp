@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "WinTest.h"
 #include "editor/BeatGrid.h"
 #include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/SkinScrollBar.h"
-#include "support/WinTest.h"
 
 using namespace std::chrono_literals;
 

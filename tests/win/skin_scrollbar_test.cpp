@@ -7,9 +7,9 @@
 #include <ostream>
 #include <vector>
 
+#include "WinTest.h"
 #include "framework/Wnd.h"
 #include "skin/SkinScrollBar.h"
-#include "support/WinTest.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
