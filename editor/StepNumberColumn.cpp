@@ -45,7 +45,7 @@ bool CStepNumberColumn::Create(const RECT& rect, CWnd* parent, UINT id) {
     m_bmpActive.LoadBitmap(kTileActive);
     m_bmpInactive.LoadBitmap(kTileInactive);
     m_bmpHover.LoadBitmap(kTileHover);
-    return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+    return CreateColumn(rect, parent, id);
 }
 
 void CStepNumberColumn::SetActive(bool on) {
@@ -55,15 +55,7 @@ void CStepNumberColumn::SetActive(bool on) {
 }
 
 void CStepNumberColumn::UpdateSize() {
-    HWND parent = GetParent();
-    RECT parentClient{};
-    ::GetClientRect(parent, &parentClient);
-    RECT window{};
-    GetWindowRect(&window);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
-    int height = std::max(std::max(m_nRowCount, 0) * g_nCellHeight, static_cast<int>(parentClient.bottom));
-    MoveWindow(window.left, window.top, window.right - window.left, height, TRUE);
-    Invalidate();
+    FitHeight(m_nRowCount);
 }
 
 void CStepNumberColumn::DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF tileFallback,
@@ -113,23 +105,10 @@ void CStepNumberColumn::DrawHoverRow(int row) const {
     DrawRow(dc, row, m_bmpHover, kWhite, kBlack);
 }
 
-void CStepNumberColumn::InvalidateRow(int row) const {
-    if (row < 0)
-        return;
-    RECT client{};
-    GetClientRect(&client);
-    RECT rect{0, row * g_nCellHeight, client.right, row * g_nCellHeight + g_nCellHeight};
-    InvalidateRect(&rect, TRUE);
-}
-
 void CStepNumberColumn::OnMouseMove(int y) {
     if (!m_bActive)
         return;
-    if (!m_bTrackingLeave) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
-        if (::TrackMouseEvent(&tme))
-            m_bTrackingLeave = true;
-    }
+    TrackLeave();
     int row = StepAtY(y);
     if (row == m_nHoverIndex)
         return;
@@ -142,31 +121,11 @@ void CStepNumberColumn::OnMouseMove(int y) {
     }
 }
 
-void CStepNumberColumn::OnMouseLeave() {
-    m_bTrackingLeave = false;
-    InvalidateRow(m_nHoverIndex);
-    m_nHoverIndex = -1;
-}
-
 LRESULT CStepNumberColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_ERASEBKGND:
-        // The paint covers every pixel.
-        return 1;
     case WM_MOUSEMOVE:
         OnMouseMove(GET_Y_LPARAM(lp));
         break;
-    case WM_MOUSELEAVE:
-        OnMouseLeave();
-        return 0;
     case WM_LBUTTONDOWN:
     // A quick second click is a double-click for the class; it moves the
     // preview like any other.
@@ -179,5 +138,5 @@ LRESULT CStepNumberColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return CWnd::WindowProc(msg, wp, lp);
+    return CGridColumn::WindowProc(msg, wp, lp);
 }

@@ -3,10 +3,10 @@
 // and a click moves the preview to that step.
 #pragma once
 
+#include "editor/GridColumn.h"
 #include "framework/Gdi.h"
-#include "framework/Wnd.h"
 
-class CStepNumberColumn : public CWnd {
+class CStepNumberColumn : public CGridColumn {
 public:
     // A visible child of the grid; loads the row tiles.
     bool Create(const RECT& rect, CWnd* parent, UINT id);
@@ -23,18 +23,15 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
+    void Paint(HDC dc) const override;
+
 private:
-    void Paint(HDC dc) const;
     void DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF tileFallback, COLORREF text) const;
     void DrawHoverRow(int row) const;
-    void InvalidateRow(int row) const;
     void OnMouseMove(int y);
-    void OnMouseLeave();
 
     CBitmap m_bmpActive;
     CBitmap m_bmpInactive;
     CBitmap m_bmpHover;
     bool m_bActive = false;
-    int m_nHoverIndex = -1;
-    bool m_bTrackingLeave = false;
 };

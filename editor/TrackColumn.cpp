@@ -36,7 +36,7 @@ CTrackColumn::~CTrackColumn() {
 }
 
 bool CTrackColumn::Create(const RECT& rect, CWnd* parent, UINT id) {
-    return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+    return CreateColumn(rect, parent, id);
 }
 
 void CTrackColumn::SetTrack(const CBeatTrack& track) {
@@ -58,19 +58,6 @@ int CTrackColumn::VisibleSteps() const {
     return std::clamp(g_nStepCount, 0, m_track.GetCellCount());
 }
 
-RECT CTrackColumn::CellRect(int index) const {
-    RECT client{};
-    GetClientRect(&client);
-    return RECT{0, index * g_nCellHeight, client.right, index * g_nCellHeight + g_nCellHeight};
-}
-
-void CTrackColumn::InvalidateCell(int index) const {
-    if (index < 0 || !m_hWnd)
-        return;
-    RECT rect = CellRect(index);
-    InvalidateRect(&rect, TRUE);
-}
-
 void CTrackColumn::UpdateSize() {
     int steps = std::max(g_nStepCount, 0);
     m_track.SetCellCount(steps);
@@ -80,23 +67,14 @@ void CTrackColumn::UpdateSize() {
         ForgetMove();
     if (m_nHoverIndex >= steps)
         m_nHoverIndex = -1;
-    if (!m_hWnd)
-        return;
-    HWND parent = GetParent();
-    RECT parentClient{};
-    ::GetClientRect(parent, &parentClient);
-    RECT window{};
-    GetWindowRect(&window);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
-    int height = std::max(steps * g_nCellHeight, static_cast<int>(parentClient.bottom));
-    MoveWindow(window.left, window.top, window.right - window.left, height, TRUE);
-    Invalidate();
+    if (m_hWnd)
+        FitHeight(steps);
 }
 
 void CTrackColumn::MarkStep(int index) {
     if (index < 0 || !m_hWnd)
         return;
-    RECT cell = CellRect(index);
+    RECT cell = RowRect(index);
     CClientDC dc(m_hWnd);
     if (!dc.GetSafeHdc())
         return;
@@ -110,7 +88,7 @@ void CTrackColumn::MarkStep(int index) {
 void CTrackColumn::UnmarkStep(int index) {
     if (index < 0 || !m_hWnd)
         return;
-    RECT cell = CellRect(index);
+    RECT cell = RowRect(index);
     RECT top{cell.left, cell.top, cell.right, cell.top + 1};
     RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
     InvalidateRect(&top, TRUE);
@@ -178,7 +156,7 @@ void CTrackColumn::DrawHover(int index) {
     if (look.bDraw) {
         CClientDC dc(m_hWnd);
         if (dc.GetSafeHdc()) {
-            RECT inner = InnerRect(CellRect(index));
+            RECT inner = InnerRect(RowRect(index));
             FillSolid(dc, inner, look.crFill);
             CFont font;
             font.CreateFont(15, 0, "Arial");
@@ -189,7 +167,7 @@ void CTrackColumn::DrawHover(int index) {
         }
     } else {
         // Nothing to preview: show the plain cell, not an older preview.
-        InvalidateCell(index);
+        InvalidateRow(index);
     }
     ::SendMessageA(GetParent(), WM_CBLNEEDTOGETFOCUS, 0, 0);
 }
@@ -219,14 +197,10 @@ void CTrackColumn::ForgetMove() {
 
 void CTrackColumn::OnMouseMove(UINT flags, int y) {
     int row = StepAtY(y);
-    if (!m_bTrackingLeave) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
-        if (::TrackMouseEvent(&tme))
-            m_bTrackingLeave = true;
-    }
+    TrackLeave();
     if (row == m_nHoverIndex)
         return;
-    InvalidateCell(m_nHoverIndex);
+    InvalidateRow(m_nHoverIndex);
     if (row < 0 || row >= VisibleSteps()) {
         m_nHoverIndex = -1;
         return;
@@ -258,8 +232,8 @@ void CTrackColumn::OnLButtonUp(int y) {
         CTrackColumn* source = s_pMoveColumn;
         int sourceIndex = s_nMoveIndex;
         if (onCell && source && MoveCell(source->m_track, sourceIndex, m_track, row)) {
-            source->InvalidateCell(sourceIndex);
-            InvalidateCell(row);
+            source->InvalidateRow(sourceIndex);
+            InvalidateRow(row);
         }
         s_bMoving = false;
         s_pMoveColumn = nullptr;
@@ -268,35 +242,15 @@ void CTrackColumn::OnLButtonUp(int y) {
     if (s_bShiftPaint) {
         s_bShiftPaint = false;
         if (onCell)
-            InvalidateCell(row);
+            InvalidateRow(row);
     }
-}
-
-void CTrackColumn::OnMouseLeave() {
-    m_bTrackingLeave = false;
-    InvalidateCell(m_nHoverIndex);
-    m_nHoverIndex = -1;
 }
 
 LRESULT CTrackColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_ERASEBKGND:
-        // The paint covers every pixel.
-        return 1;
     case WM_MOUSEMOVE:
         OnMouseMove(static_cast<UINT>(wp), GET_Y_LPARAM(lp));
         break;
-    case WM_MOUSELEAVE:
-        OnMouseLeave();
-        return 0;
     case WM_LBUTTONDOWN:
     // The class reports the second click of a quick pair as a double-click;
     // it edits like any other click.
@@ -317,5 +271,5 @@ LRESULT CTrackColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return CWnd::WindowProc(msg, wp, lp);
+    return CGridColumn::WindowProc(msg, wp, lp);
 }

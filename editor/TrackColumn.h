@@ -9,9 +9,9 @@
 #pragma once
 
 #include "editor/BeatPattern.h"
-#include "framework/Wnd.h"
+#include "editor/GridColumn.h"
 
-class CTrackColumn : public CWnd {
+class CTrackColumn : public CGridColumn {
 public:
     CTrackColumn() = default;
     ~CTrackColumn() override;
@@ -41,22 +41,18 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
+    void Paint(HDC dc) const override;
+
 private:
     int VisibleSteps() const;
-    RECT CellRect(int index) const;
-    void InvalidateCell(int index) const;
-    void Paint(HDC dc) const;
     void DrawHover(int index);
     void ApplyTool(int index);
     void ForgetMove();
     void OnMouseMove(UINT flags, int y);
     void OnLButtonDown(UINT flags, int y);
     void OnLButtonUp(int y);
-    void OnMouseLeave();
 
     CBeatTrack m_track;
-    int m_nHoverIndex = -1;
-    bool m_bTrackingLeave = false;
 
     // One drag at a time across all columns.
     static inline bool s_bShiftPaint = false;

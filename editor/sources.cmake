@@ -8,6 +8,7 @@ pw_sources(
     AppData.cpp
     BeatGrid.cpp
     FileStore.cpp
+    GridColumn.cpp
     StepNumberColumn.cpp
     TrackColumn.cpp
 )

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
@@ -71,17 +72,10 @@ COLORREF ScreenPixel(HWND hwnd, int x, int y) {
 
 class BeatColumnsTest : public ::testing::Test {
 protected:
-    // One top-level host for the suite: hiding a top-level window under Wine
-    // without a window manager takes seconds.
     static CHost& Host() {
-        if (!s_pHost) {
-            s_pHost = std::make_unique<CHost>();
-            s_pHost->CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE,
-                              RECT{40, 40, 40 + kHostSize, 40 + kHostSize}, nullptr, 0);
-        }
-        return *s_pHost;
+        return pwtest::SuiteHost<CHost>::Get(RECT{40, 40, 40 + kHostSize, 40 + kHostSize});
     }
-    static void TearDownTestSuite() { s_pHost.reset(); }
+    static void TearDownTestSuite() { pwtest::SuiteHost<CHost>::Release(); }
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
@@ -140,7 +134,6 @@ protected:
     // The fill of a cell's preview, left of any centred label.
     static COLORREF PreviewFill(CWnd& column, int row) { return ScreenPixel(column, 3, 25 * row + 5); }
 
-    static inline std::unique_ptr<CHost> s_pHost;
     CHost& m_host = Host();
     CTrackColumn m_a;
     CTrackColumn m_b;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/BeatGrid.h"
 #include "editor/BeatPattern.h"
@@ -83,16 +84,8 @@ COLORREF SkinPixel(int x, int y) {
 
 class BeatGridTest : public ::testing::Test {
 protected:
-    // One top-level host for the suite: hiding a top-level window under Wine
-    // without a window manager takes seconds.
-    static CHost& Host() {
-        if (!s_pHost) {
-            s_pHost = std::make_unique<CHost>();
-            s_pHost->CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, RECT{40, 40, 460, 400}, nullptr, 0);
-        }
-        return *s_pHost;
-    }
-    static void TearDownTestSuite() { s_pHost.reset(); }
+    static CHost& Host() { return pwtest::SuiteHost<CHost>::Get(RECT{40, 40, 460, 400}); }
+    static void TearDownTestSuite() { pwtest::SuiteHost<CHost>::Release(); }
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
@@ -154,7 +147,6 @@ protected:
 
     void Wheel(int delta) { m_grid.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0); }
 
-    static inline std::unique_ptr<CHost> s_pHost;
     CHost& m_host = Host();
     CBeatGrid m_grid;
     int m_nBarWidth = 0;

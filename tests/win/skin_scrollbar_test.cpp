@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "SuiteHost.h"
 #include "WinTest.h"
 #include "framework/Wnd.h"
 #include "skin/SkinScrollBar.h"
@@ -93,16 +94,8 @@ protected:
 
 class SkinScrollBarTest : public ::testing::Test {
 protected:
-    // One top-level host for the suite: hiding a top-level window under Wine
-    // without a window manager takes seconds.
-    static CHost& Host() {
-        if (!s_pHost) {
-            s_pHost = std::make_unique<CHost>();
-            s_pHost->CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, RECT{40, 40, 340, 440}, nullptr, 0);
-        }
-        return *s_pHost;
-    }
-    static void TearDownTestSuite() { s_pHost.reset(); }
+    static CHost& Host() { return pwtest::SuiteHost<CHost>::Get(RECT{40, 40, 340, 440}); }
+    static void TearDownTestSuite() { pwtest::SuiteHost<CHost>::Release(); }
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
@@ -195,7 +188,6 @@ protected:
         return rc.right;
     }
 
-    static inline std::unique_ptr<CHost> s_pHost;
     CHost& m_host = Host();
     CScrolled m_child;
     int m_nArrow = 0;

@@ -1,0 +1,65 @@
+#include "editor/GridColumn.h"
+
+#include <algorithm>
+
+#include "editor/BeatPattern.h"
+#include "framework/Gdi.h"
+
+bool CGridColumn::CreateColumn(const RECT& rect, CWnd* parent, UINT id) {
+    return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
+}
+
+RECT CGridColumn::RowRect(int row) const {
+    RECT client{};
+    GetClientRect(&client);
+    return RECT{0, row * g_nCellHeight, client.right, row * g_nCellHeight + g_nCellHeight};
+}
+
+void CGridColumn::InvalidateRow(int row) const {
+    if (row < 0 || !m_hWnd)
+        return;
+    RECT rect = RowRect(row);
+    InvalidateRect(&rect, TRUE);
+}
+
+void CGridColumn::FitHeight(int rows) {
+    HWND parent = GetParent();
+    RECT parentClient{};
+    ::GetClientRect(parent, &parentClient);
+    RECT window{};
+    GetWindowRect(&window);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    int height = std::max(std::max(rows, 0) * g_nCellHeight, static_cast<int>(parentClient.bottom));
+    MoveWindow(window.left, window.top, window.right - window.left, height, TRUE);
+    Invalidate();
+}
+
+void CGridColumn::TrackLeave() {
+    if (m_bTrackingLeave)
+        return;
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
+    m_bTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
+}
+
+LRESULT CGridColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        Paint(dc);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_ERASEBKGND:
+        // The paint covers every pixel.
+        return 1;
+    case WM_MOUSELEAVE:
+        m_bTrackingLeave = false;
+        InvalidateRow(m_nHoverIndex);
+        m_nHoverIndex = -1;
+        return 0;
+    default:
+        return CWnd::WindowProc(msg, wp, lp);
+    }
+}
