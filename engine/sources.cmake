@@ -1,4 +1,5 @@
 pw_sources(
     PORTABLE
+    TickMath.cpp
     WIN32
 )
