@@ -1,5 +1,6 @@
 pw_sources(
     PORTABLE
     TickMath.cpp
+    WaveImage.cpp
     WIN32
 )
