@@ -1,0 +1,32 @@
+// What the metronome engine drives besides the sounds: the periodic tick that
+// calls it and the display whose needle swings with it.
+#pragma once
+
+// A periodic millisecond tick that calls its owner back (CTickTimer on the
+// platform, a stand-in in tests).
+class ITickClock {
+public:
+    // Starts the tick with a period in milliseconds; false when the platform
+    // refuses it.
+    virtual bool Start(unsigned period, bool oneShot) = 0;
+    // Ends the tick; once it returns no callback runs any more. False when
+    // nothing ran.
+    virtual bool Stop() = 0;
+
+protected:
+    ~ITickClock() = default;
+};
+
+// The tick display as the engine sees it.
+class ITickDisplay {
+public:
+    virtual void SetTempo(unsigned tempo) = 0;
+    // The effective beat, which times the swing and the drift shown.
+    virtual void SetTickBeat(unsigned beats, unsigned note) = 0;
+    // A swing of the needle begins; called on the tick's thread.
+    virtual void StartSwing() = 0;
+    virtual void StopSwing() = 0;
+
+protected:
+    ~ITickDisplay() = default;
+};
