@@ -5,4 +5,5 @@ pw_sources(
     TickMath.cpp
     WaveImage.cpp
     WIN32
+    TickTimer.cpp
 )
