@@ -5,5 +5,7 @@ pw_sources(
     TickMath.cpp
     WaveImage.cpp
     WIN32
+    SoundBank.cpp
+    SoundVoice.cpp
     TickTimer.cpp
 )
