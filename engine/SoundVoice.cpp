@@ -8,23 +8,14 @@
 
 IDirectSound* CSoundVoice::s_pDirectSound = nullptr;
 int CSoundVoice::s_nVoiceCount = 0;
-int CSoundVoice::s_nOpenPasses = 0;
-bool CSoundVoice::s_bPassFailedDevice = false;
-
-namespace {
-// A device held by another program may come free; these bound the wait.
-constexpr int kDeviceAttempts = 10;
-constexpr DWORD kDeviceRetryMs = 500;
-} // namespace
+CDeviceOpening CSoundVoice::s_deviceOpening;
 
 CSoundVoice::CLoadingPass::CLoadingPass() {
-    if (s_nOpenPasses++ == 0)
-        s_bPassFailedDevice = false;
+    s_deviceOpening.BeginPass();
 }
 
 CSoundVoice::CLoadingPass::~CLoadingPass() {
-    if (--s_nOpenPasses == 0)
-        s_bPassFailedDevice = false;
+    s_deviceOpening.EndPass();
 }
 
 CSoundVoice::CSoundVoice() {
@@ -44,23 +35,15 @@ bool CSoundVoice::IsReady() const {
 }
 
 bool CSoundVoice::CreateDevice(HWND window) {
-    if (s_bPassFailedDevice)
-        return false;
-    HRESULT result = E_FAIL;
-    // Only a device held by another program is worth waiting for; without a
-    // driver no device appears by waiting, and the program runs silent.
-    for (int attempt = 0; attempt < kDeviceAttempts; ++attempt) {
-        if (attempt > 0)
-            ::Sleep(kDeviceRetryMs);
-        result = ::DirectSoundCreate(nullptr, &s_pDirectSound, nullptr);
-        if (result != DSERR_ALLOCATED)
-            break;
-    }
-    if (FAILED(result) || !s_pDirectSound) {
+    const auto attempt = [] {
+        const HRESULT result = ::DirectSoundCreate(nullptr, &s_pDirectSound, nullptr);
+        if (SUCCEEDED(result) && s_pDirectSound)
+            return DeviceOutcome::Created;
         s_pDirectSound = nullptr;
-        s_bPassFailedDevice = s_nOpenPasses > 0;
+        return result == DSERR_ALLOCATED ? DeviceOutcome::Held : DeviceOutcome::Failed;
+    };
+    if (!s_deviceOpening.Open(attempt, [](unsigned ms) { ::Sleep(ms); }))
         return false;
-    }
     // Without any window the desktop stands in: DirectSound wants a window
     // for its cooperative level before it makes buffers.
     s_pDirectSound->SetCooperativeLevel(window ? window : ::GetDesktopWindow(), DSSCL_NORMAL);

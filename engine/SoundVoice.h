@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/DeviceOpening.h"
 #include "framework/Handle.h"
 
 class CWnd;
@@ -20,10 +21,9 @@ public:
     CSoundVoice& operator=(const CSoundVoice&) = delete;
     virtual ~CSoundVoice();
 
-    // Loads within one pass share a single attempt at creating the device:
-    // once it has failed (no device, or one held by another program after
-    // its retries) the rest of the pass stays silent without trying again.
-    // A Load outside any pass is a pass of its own.
+    // Loads within one pass share a single attempt at opening the device
+    // (CDeviceOpening): once it has failed the rest of the pass stays silent
+    // without trying again. A Load outside any pass is a pass of its own.
     class CLoadingPass {
     public:
         CLoadingPass();
@@ -69,6 +69,5 @@ private:
     // The device is shared by all voices and goes with the last of them.
     static IDirectSound* s_pDirectSound;
     static int s_nVoiceCount;
-    static int s_nOpenPasses;
-    static bool s_bPassFailedDevice;
+    static CDeviceOpening s_deviceOpening;
 };

@@ -1,6 +1,7 @@
 pw_sources(
     PORTABLE
     BeatSequencer.cpp
+    DeviceOpening.cpp
     MetronomeEngine.cpp
     TickMath.cpp
     WaveImage.cpp
