@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <dsound.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/SoundBank.h"
+#include "engine/SoundVoice.h"
+#include "engine/WaveImage.h"
+#include "support/Recorder.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kAllSoundIds[] = {181, 180, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138,
+                                139, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149, 150};
+
+// The child process of NoDevice.StartUpStaysUnderASecond: loads the bank with
+// every audio driver disabled, writes how long that took and how many voices
+// are ready to the report file, and ends before the tests run.
+const bool g_bNoDeviceChild = [] {
+    const char* report = std::getenv("PW_NO_DEVICE_REPORT");
+    if (!report)
+        return false;
+    const auto begin = Clock::now();
+    int ready = 0;
+    {
+        CSoundBank bank;
+        bank.LoadSounds(true);
+        for (int id : kAllSoundIds)
+            ready += bank.VoiceFor(id)->IsReady() ? 1 : 0;
+        // Silent, and the sequence goes on.
+        for (int i = 0; i < 10; ++i)
+            bank.PlayTick();
+    }
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+    if (FILE* file = std::fopen(report, "w")) {
+        std::fprintf(file, "%.1f %d\n", ms, ready);
+        std::fclose(file);
+    }
+    ::ExitProcess(0);
+}();
+
+DSBCAPS Caps(const CSoundVoice& voice) {
+    DSBCAPS caps{};
+    caps.dwSize = sizeof caps;
+    voice.GetBuffer()->GetCaps(&caps);
+    return caps;
+}
+
+// The size of the "data" chunk of a WAVE resource.
+DWORD ResourceDataSize(int id) {
+    const HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), "WAVE");
+    WaveImage wave;
+    if (!info ||
+        !ParseWave(::LockResource(::LoadResource(module, info)), ::SizeofResource(module, info), wave))
+        return 0;
+    return wave.nDataSize;
+}
+
+DWORD PlayPosition(const CSoundVoice& voice) {
+    DWORD play = 0;
+    DWORD write = 0;
+    voice.GetBuffer()->GetCurrentPosition(&play, &write);
+    return play;
+}
+
+bool IsPlaying(const CSoundVoice& voice) {
+    DWORD status = 0;
+    voice.GetBuffer()->GetStatus(&status);
+    return (status & DSBSTATUS_PLAYING) != 0;
+}
+
+TEST(SoundBank, AllTwentyFourSoundsLoad) {
+    CSoundBank bank;
+    bank.LoadSounds(true);
+    for (int id : kAllSoundIds) {
+        CSoundVoice* voice = bank.VoiceFor(id);
+        ASSERT_NE(voice, nullptr) << id;
+        ASSERT_TRUE(voice->IsReady()) << id;
+        const DSBCAPS caps = Caps(*voice);
+        EXPECT_EQ(caps.dwBufferBytes, ResourceDataSize(id)) << id;
+        EXPECT_TRUE(caps.dwFlags & DSBCAPS_STATIC) << id;
+        EXPECT_TRUE(caps.dwFlags & DSBCAPS_GLOBALFOCUS) << id;
+    }
+    EXPECT_EQ(bank.VoiceFor(129), bank.VoiceFor(129));
+    EXPECT_NE(bank.VoiceFor(129), bank.VoiceFor(150));
+    for (int id : {0, 128, 151, 179, 182, -181})
+        EXPECT_EQ(bank.VoiceFor(id), nullptr) << id;
+}
+
+TEST(SoundVoice, FocusFollowsTheFlag) {
+    CSoundVoice voice;
+    ASSERT_TRUE(voice.Load(181));
+    EXPECT_FALSE(Caps(voice).dwFlags & DSBCAPS_GLOBALFOCUS);
+}
+
+TEST(SoundVoice, DeviceIsSharedAndGoesWithTheLastVoice) {
+    EXPECT_EQ(CSoundVoice::GetDevice(), nullptr);
+    {
+        CSoundVoice accent;
+        EXPECT_EQ(CSoundVoice::GetDevice(), nullptr) << "no device before a load";
+        ASSERT_TRUE(accent.Load(181));
+        IDirectSound* device = CSoundVoice::GetDevice();
+        ASSERT_NE(device, nullptr);
+        {
+            CSoundVoice click;
+            ASSERT_TRUE(click.Load(180));
+            EXPECT_EQ(CSoundVoice::GetDevice(), device);
+        }
+        EXPECT_EQ(CSoundVoice::GetDevice(), device) << "one voice still lives";
+        EXPECT_TRUE(accent.IsReady());
+    }
+    EXPECT_EQ(CSoundVoice::GetDevice(), nullptr);
+    CSoundVoice again;
+    ASSERT_TRUE(again.Load(129));
+    EXPECT_NE(CSoundVoice::GetDevice(), nullptr);
+}
+
+TEST(SoundVoice, MissingResourceStaysSilent) {
+    CSoundVoice voice;
+    EXPECT_FALSE(voice.Load(999));
+    EXPECT_FALSE(voice.IsReady());
+    voice.Play(0, false);
+    voice.Stop();
+    voice.Retrigger();
+    EXPECT_EQ(voice.GetBuffer(), nullptr);
+}
+
+TEST(SoundVoice, PlayPastTheEndIsSilent) {
+    CSoundVoice voice;
+    ASSERT_TRUE(voice.Load(138));
+    voice.Play(0, false);
+    EXPECT_TRUE(IsPlaying(voice));
+    voice.Play(ResourceDataSize(138) + 10, false);
+    EXPECT_FALSE(IsPlaying(voice));
+    voice.Play(ResourceDataSize(138), false);
+    EXPECT_FALSE(IsPlaying(voice));
+}
+
+TEST(SoundVoice, StopKeepsThePositionAndRetriggerRewinds) {
+    CSoundVoice voice;
+    ASSERT_TRUE(voice.Load(138)); // 1.2 s
+    voice.Play(0, false);
+    ::Sleep(300);
+    voice.Stop();
+    EXPECT_FALSE(IsPlaying(voice));
+    const DWORD stopped = PlayPosition(voice);
+    // 300 ms of 16-bit mono at 44100 is 26460 bytes; allow the mixer's slack.
+    EXPECT_GT(stopped, 13000u);
+    ::Sleep(50);
+    EXPECT_EQ(PlayPosition(voice), stopped);
+    voice.Play(stopped, false);
+    ::Sleep(100);
+    EXPECT_GT(PlayPosition(voice), stopped);
+    voice.Retrigger();
+    EXPECT_TRUE(IsPlaying(voice));
+    EXPECT_LT(PlayPosition(voice), stopped);
+}
+
+TEST(SoundVoice, LoopingPlaysOnPastTheEnd) {
+    CSoundVoice voice;
+    ASSERT_TRUE(voice.Load(181)); // 45 ms
+    voice.Play(0, true);
+    ::Sleep(200);
+    EXPECT_TRUE(IsPlaying(voice));
+    voice.Stop();
+    voice.Play(0, false);
+    ::Sleep(200);
+    EXPECT_FALSE(IsPlaying(voice));
+}
+
+// The first 10 ms of a sound, to find where it starts in a recording.
+std::vector<std::int16_t> Head(const std::vector<std::int16_t>& sound) {
+    return {sound.begin(), sound.begin() + pwtest::kRecordRate / 100};
+}
+
+TEST(SoundVoice, PlayedVoicesAreHeardAsRecorded) {
+    CSoundBank bank;
+    bank.LoadSounds(true);
+    pwtest::Recorder recorder;
+    ASSERT_TRUE(recorder.Start(4.0)) << recorder.Error();
+    const int played[] = {181, 180, 131, 129};
+    for (int id : played) {
+        bank.VoiceFor(id)->Retrigger();
+        ::Sleep(600);
+    }
+    const auto samples = recorder.Finish();
+    ASSERT_GT(samples.size(), static_cast<size_t>(pwtest::kRecordRate * 2));
+    std::size_t from = 0;
+    for (int id : played) {
+        const auto sound = pwtest::ResourceSamples(static_cast<unsigned>(id));
+        ASSERT_FALSE(sound.empty()) << id;
+        const auto match = pwtest::FindTemplate(samples, Head(sound), from, from + pwtest::kRecordRate);
+        // The whole sound, sample for sample, up to the mixer's rounding.
+        EXPECT_LT(pwtest::Residual(samples, match.at, sound), 0.01) << id << " at " << match.at;
+        from = match.at + sound.size();
+    }
+}
+
+TEST(SoundVoice, RetriggerCutsOffAndStartsAgain) {
+    CSoundVoice voice;
+    ASSERT_TRUE(voice.Load(138)); // 1.2 s, loud to the end of its first half
+    pwtest::Recorder recorder;
+    ASSERT_TRUE(recorder.Start(3.0)) << recorder.Error();
+    voice.Retrigger();
+    ::Sleep(300);
+    voice.Retrigger();
+    ::Sleep(1500);
+    const auto samples = recorder.Finish();
+    const auto sound = pwtest::ResourceSamples(138);
+    const auto first = pwtest::FindTemplate(samples, Head(sound), 0, pwtest::kRecordRate);
+    ASSERT_LT(first.residual, 0.01);
+    const auto second = pwtest::FindTemplate(samples, Head(sound), first.at + pwtest::kRecordRate / 10,
+                                             first.at + pwtest::kRecordRate);
+    ASSERT_LT(second.residual, 0.01) << "the sound did not start again";
+    EXPECT_NEAR((second.at - first.at) * 1000.0 / pwtest::kRecordRate, 300.0, 40.0);
+    // Cut off: from the second start on only the new sound is heard, not the
+    // old one's remainder under it.
+    EXPECT_LT(pwtest::Residual(samples, second.at, sound), 0.01);
+    // The first play was cut where the second began.
+    const std::vector<std::int16_t> beforeCut(sound.begin(), sound.begin() + (second.at - first.at));
+    EXPECT_LT(pwtest::Residual(samples, first.at, beforeCut), 0.01);
+}
+
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST(NoDevice, StartUpStaysUnderASecond) {
+    // Wine takes the sound server's address from the Unix environment that a
+    // process starts with, so the child is started through the shell, with
+    // the server pointing nowhere.
+    using ToUnixPath = char*(CDECL*)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnixPath>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    ASSERT_NE(toUnix, nullptr) << "runs under Wine";
+    WCHAR exe[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    char* unixExe = toUnix(exe);
+    ASSERT_NE(unixExe, nullptr);
+    const std::string exePath = unixExe;
+    ::HeapFree(::GetProcessHeap(), 0, unixExe);
+
+    char report[64];
+    std::snprintf(report, sizeof report, "Z:\\tmp\\pw-nodevice-%lu.txt", ::GetCurrentProcessId());
+    ::DeleteFileA(report);
+    std::string command = "/bin/sh -c \"PULSE_SERVER=unix:/nonexistent/pulse PW_NO_DEVICE_REPORT='" +
+                          std::string(report) + "' exec wine '" + exePath + "' >/dev/null 2>&1\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process));
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    for (int i = 0; i < 600 && !FileExists(report); ++i)
+        ::Sleep(100);
+
+    FILE* file = std::fopen(report, "r");
+    ASSERT_NE(file, nullptr) << "the child wrote no report";
+    double ms = -1;
+    int ready = -1;
+    EXPECT_EQ(std::fscanf(file, "%lf %d", &ms, &ready), 2);
+    std::fclose(file);
+    ::DeleteFileA(report);
+    EXPECT_EQ(ready, 0) << "a voice found a device";
+    EXPECT_GE(ms, 0.0);
+    EXPECT_LT(ms, 1000.0);
+    std::printf("LoadSounds without a device: %.1f ms\n", ms);
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+// Records what the program plays: parec on the monitor of the test
+// environment's null sink ($PW_MONITOR), mono 16-bit at 44100 samples per
+// second, and finds clicks in the recording.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pwtest {
+
+inline constexpr int kRecordRate = 44100;
+
+class Recorder {
+public:
+    Recorder() = default;
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+    ~Recorder();
+
+    // Starts a recording of this length and returns once samples flow; false
+    // (with Error() saying why) when it cannot.
+    bool Start(double seconds);
+    // Waits for the recording to end and returns its samples.
+    std::vector<std::int16_t> Finish();
+    const std::string& Error() const { return m_strError; }
+
+private:
+    std::string m_strUnixPath;
+    std::string m_strWinPath;
+    double m_seconds = 0;
+    std::string m_strError;
+};
+
+// Sample indices where a sound begins: the first sample whose magnitude
+// reaches `level` after at least `quietMs` below half of it.
+std::vector<std::size_t> FindOnsets(const std::vector<std::int16_t>& samples, int level = 8000,
+                                    double quietMs = 4.0);
+
+// The samples of a WAVE resource of this program, mixed down to mono as
+// parec records them.
+std::vector<std::int16_t> ResourceSamples(unsigned resourceId);
+
+// Where in samples[from, to) the template fits best (least squared
+// difference); the residual energy there relative to the template's.
+struct Match {
+    std::size_t at = 0;
+    double residual = 1.0;
+};
+Match FindTemplate(const std::vector<std::int16_t>& samples, const std::vector<std::int16_t>& templ,
+                   std::size_t from, std::size_t to);
+
+// Residual energy of samples from `at` against the whole template, relative
+// to the template's energy.
+double Residual(const std::vector<std::int16_t>& samples, std::size_t at,
+                const std::vector<std::int16_t>& templ);
+
+} // namespace pwtest
