@@ -22,6 +22,9 @@ long long FileSize(const std::string& path) {
 } // namespace
 
 Recorder::~Recorder() {
+    // PW_KEEP_RECORDINGS keeps them to listen to or look at.
+    if (std::getenv("PW_KEEP_RECORDINGS"))
+        return;
     // A recording still running ends by itself; it may leave its file.
     ::DeleteFileA(m_strWinPath.c_str());
     ::DeleteFileA((m_strWinPath + ".part").c_str());
@@ -130,12 +133,14 @@ std::vector<std::int16_t> ResourceSamples(unsigned resourceId) {
     return mono;
 }
 
-double Residual(const std::vector<std::int16_t>& samples, std::size_t at,
+double Residual(const std::vector<std::int16_t>& samples, std::ptrdiff_t at,
                 const std::vector<std::int16_t>& templ) {
     double difference = 0;
     double energy = 0;
+    const auto size = static_cast<std::ptrdiff_t>(samples.size());
     for (std::size_t i = 0; i < templ.size(); ++i) {
-        const double recorded = at + i < samples.size() ? samples[at + i] : 0.0;
+        const std::ptrdiff_t index = at + static_cast<std::ptrdiff_t>(i);
+        const double recorded = index >= 0 && index < size ? samples[static_cast<std::size_t>(index)] : 0.0;
         difference += (recorded - templ[i]) * (recorded - templ[i]);
         energy += static_cast<double>(templ[i]) * templ[i];
     }
@@ -148,13 +153,48 @@ Match FindTemplate(const std::vector<std::int16_t>& samples, const std::vector<s
     best.residual = 1e300;
     to = std::min(to, samples.size());
     for (std::size_t at = from; at < to; ++at) {
-        const double residual = Residual(samples, at, templ);
+        const double residual = Residual(samples, static_cast<std::ptrdiff_t>(at), templ);
         if (residual < best.residual) {
             best.residual = residual;
             best.at = at;
         }
     }
     return best;
+}
+
+double MatchedFraction(const std::vector<std::int16_t>& samples, std::size_t at,
+                       const std::vector<std::int16_t>& templ) {
+    constexpr std::size_t kBlock = kRecordRate / 100;
+    constexpr std::ptrdiff_t kSlip = kRecordRate * 3 / 100;
+    constexpr double kMatch = 0.05;
+    constexpr int kAudible = 500;
+    std::ptrdiff_t slip = 0;
+    int audible = 0;
+    int matched = 0;
+    for (std::size_t b = 0; b + kBlock <= templ.size(); b += kBlock) {
+        const std::vector<std::int16_t> block(templ.begin() + static_cast<std::ptrdiff_t>(b),
+                                              templ.begin() + static_cast<std::ptrdiff_t>(b + kBlock));
+        if (std::none_of(block.begin(), block.end(),
+                         [](std::int16_t v) { return std::abs(int{v}) >= kAudible; }))
+            continue;
+        ++audible;
+        const auto start = static_cast<std::ptrdiff_t>(at + b);
+        double residual = Residual(samples, start + slip, block);
+        if (residual >= kMatch) {
+            std::ptrdiff_t best = slip;
+            for (std::ptrdiff_t s = slip - kSlip; s <= slip + kSlip; ++s) {
+                const double r = Residual(samples, start + s, block);
+                if (r < residual) {
+                    residual = r;
+                    best = s;
+                }
+            }
+            slip = best;
+        }
+        if (residual < kMatch)
+            ++matched;
+    }
+    return audible ? static_cast<double>(matched) / audible : 0.0;
 }
 
 } // namespace pwtest

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,8 +54,16 @@ Match FindTemplate(const std::vector<std::int16_t>& samples, const std::vector<s
                    std::size_t from, std::size_t to);
 
 // Residual energy of samples from `at` against the whole template, relative
-// to the template's energy.
-double Residual(const std::vector<std::int16_t>& samples, std::size_t at,
+// to the template's energy (0 for a perfect copy).
+double Residual(const std::vector<std::int16_t>& samples, std::ptrdiff_t at,
                 const std::vector<std::int16_t>& templ);
+
+// The share of the template's audible 10 ms blocks that the recording from
+// `at` reproduces (residual below 5 %). The audio path may drop or insert a
+// few milliseconds under load, so each block may slip up to 30 ms against
+// the one before. A different sound scores near 0; the same sound with
+// another one mixed under it scores far below 1.
+double MatchedFraction(const std::vector<std::int16_t>& samples, std::size_t at,
+                       const std::vector<std::int16_t>& templ);
 
 } // namespace pwtest
