@@ -1,0 +1,111 @@
+// Every allocation of this program goes through the operators below, so the
+// tests see whether a tick allocates: the timer thread must never wait on
+// the heap.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "editor/BeatPattern.h"
+#include "engine/MetronomeEngine.h"
+#include "engine/SoundBank.h"
+#include "engine/TickTimer.h"
+
+namespace {
+std::atomic<long> g_nAllocations{0};
+
+void* Allocate(std::size_t size) {
+    g_nAllocations.fetch_add(1);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    g_nAllocations.fetch_add(1);
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+class CountingDisplay : public ITickDisplay {
+public:
+    void SetTempo(unsigned) override {}
+    void SetTickBeat(unsigned, unsigned) override {}
+    void StartSwing() override { m_nSwings.fetch_add(1); }
+    void StopSwing() override {}
+    std::atomic<int> m_nSwings{0};
+};
+
+// Put together as the main window puts it together.
+class Metronome : public CTickTimer {
+public:
+    void OnTick() override {
+        m_engine.OnTick();
+        m_nTicks.fetch_add(1);
+    }
+    CSoundBank m_bank;
+    CountingDisplay m_display;
+    CMetronomeEngine m_engine{m_bank, m_display, *this};
+    std::atomic<int> m_nTicks{0};
+};
+
+CCustomBeat FullPattern() {
+    CCustomBeat pattern;
+    for (int t = 0; t < 5; ++t) {
+        CBeatTrack& track = pattern.AddTrack();
+        for (int s = 0; s < 16; ++s)
+            track.AddCell().m_nSoundId = kFirstInstrumentId + (s * 5 + t) % kInstrumentCount;
+    }
+    return pattern;
+}
+
+TEST(TickAllocation, CounterSeesAllocations) {
+    const long before = g_nAllocations.load();
+    delete new int(1);
+    EXPECT_EQ(g_nAllocations.load(), before + 1);
+}
+
+TEST(TickAllocation, TicksAllocateNothing) {
+    const CCustomBeat pattern = FullPattern();
+    Metronome metronome;
+    metronome.m_bank.SetPattern(&pattern);
+    metronome.m_bank.LoadSounds(true);
+    ASSERT_TRUE(metronome.m_bank.VoiceFor(kAccentSoundId)->IsReady());
+    metronome.m_engine.SetBeat(4, 16);
+    for (bool userBeat : {false, true}) {
+        metronome.m_engine.SetUserBeatMode(userBeat);
+        const int ticks = metronome.m_nTicks.load();
+        const long allocations = g_nAllocations.load();
+        metronome.m_engine.StartTicking(300);
+        ::Sleep(1000);
+        metronome.m_engine.StopTicking();
+        EXPECT_EQ(g_nAllocations.load(), allocations) << (userBeat ? "user beat mode" : "click mode");
+        EXPECT_GE(metronome.m_nTicks.load() - ticks, 10);
+    }
+    EXPECT_GT(metronome.m_display.m_nSwings.load(), 0);
+}
+
+} // namespace
