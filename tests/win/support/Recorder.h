@@ -36,7 +36,8 @@ private:
 };
 
 // Sample indices where a sound begins: the first sample whose magnitude
-// reaches `level` after at least `quietMs` below half of it.
+// reaches `level` within a millisecond of rising past half of it, after at
+// least `quietMs` below that half.
 std::vector<std::size_t> FindOnsets(const std::vector<std::int16_t>& samples, int level = 8000,
                                     double quietMs = 4.0);
 
