@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "Recorder.h"
 #include "engine/SoundBank.h"
 #include "engine/SoundVoice.h"
 #include "engine/WaveImage.h"
-#include "support/Recorder.h"
 
 namespace {
 
