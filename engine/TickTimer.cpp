@@ -77,8 +77,10 @@ bool CTickTimer::Start(unsigned period, bool oneShot) {
     Slot& slot = g_slots[m_nSlot];
     const std::uint64_t serial = ++g_nLastSerial;
     slot.nSerial.store(serial);
-    const UINT type =
-        (oneShot ? TIME_ONESHOT : TIME_PERIODIC) | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS;
+    // The table already keeps late callbacks away from the owner, so the kill
+    // need not wait for them (TIME_KILL_SYNCHRONOUS), which a tick that stops
+    // its own timer could not afford.
+    const UINT type = (oneShot ? TIME_ONESHOT : TIME_PERIODIC) | TIME_CALLBACK_FUNCTION;
     const UINT id = ::timeSetEvent(period, m_nResolution, TimerCallback, serial * kSlotCount + m_nSlot, type);
     if (id == 0) {
         slot.nSerial.store(0);
