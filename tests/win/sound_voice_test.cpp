@@ -24,7 +24,7 @@ constexpr int kAllSoundIds[] = {181, 180, 129, 130, 131, 132, 133, 134, 135, 136
                                 139, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149, 150};
 
 // The child process of NoDevice.StartUpStaysUnderASecond: loads the bank with
-// every audio driver disabled, writes how long that took and how many voices
+// the sound server out of reach, writes how long that took and how many voices
 // are ready to the report file, and ends before the tests run.
 const bool g_bNoDeviceChild = [] {
     const char* report = std::getenv("PW_NO_DEVICE_REPORT");
@@ -42,9 +42,12 @@ const bool g_bNoDeviceChild = [] {
             bank.PlayTick();
     }
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
-    if (FILE* file = std::fopen(report, "w")) {
+    // Written aside and renamed, so that the parent never reads half of it.
+    const std::string part = std::string(report) + ".part";
+    if (FILE* file = std::fopen(part.c_str(), "w")) {
         std::fprintf(file, "%.1f %d\n", ms, ready);
         std::fclose(file);
+        ::MoveFileA(part.c_str(), report);
     }
     ::ExitProcess(0);
 }();
@@ -280,8 +283,8 @@ TEST(NoDevice, StartUpStaysUnderASecond) {
     const std::string exePath = unixExe;
     ::HeapFree(::GetProcessHeap(), 0, unixExe);
 
-    char report[64];
-    std::snprintf(report, sizeof report, "Z:\\tmp\\pw-nodevice-%lu.txt", ::GetCurrentProcessId());
+    const std::string reportName = "Z:\\tmp\\pw-nodevice-" + pwtest::UniqueName(0) + ".txt";
+    const char* report = reportName.c_str();
     ::DeleteFileA(report);
     std::string command = "/bin/sh -c \"PULSE_SERVER=unix:/nonexistent/pulse PW_NO_DEVICE_REPORT='" +
                           std::string(report) + "' exec wine '" + exePath + "' >/dev/null 2>&1\"";

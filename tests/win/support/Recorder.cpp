@@ -21,6 +21,17 @@ long long FileSize(const std::string& path) {
 
 } // namespace
 
+std::string UniqueName(int serial) {
+    // Process ids are Wine's own and repeat between the Wine servers of
+    // different prefixes, which share /tmp; the clock tells them apart.
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    char name[64];
+    std::snprintf(name, sizeof name, "%lu-%llx-%d", ::GetCurrentProcessId(),
+                  static_cast<unsigned long long>(now.QuadPart), serial);
+    return name;
+}
+
 Recorder::~Recorder() {
     // PW_KEEP_RECORDINGS keeps them to listen to or look at.
     if (std::getenv("PW_KEEP_RECORDINGS"))
@@ -38,7 +49,7 @@ bool Recorder::Start(double seconds) {
     }
     static int s_nCount = 0;
     char name[96];
-    std::snprintf(name, sizeof name, "/tmp/pw-record-%lu-%d.raw", ::GetCurrentProcessId(), ++s_nCount);
+    std::snprintf(name, sizeof name, "/tmp/pw-record-%s.raw", UniqueName(++s_nCount).c_str());
     m_strUnixPath = name;
     // Wine shows the Unix root as drive Z:.
     m_strWinPath = "Z:" + m_strUnixPath;

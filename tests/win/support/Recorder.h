@@ -14,6 +14,10 @@ namespace pwtest {
 
 inline constexpr int kRecordRate = 44100;
 
+// A name for a file in /tmp that no other test process, of this Wine prefix or
+// another, uses at the same time.
+std::string UniqueName(int serial);
+
 class Recorder {
 public:
     Recorder() = default;
