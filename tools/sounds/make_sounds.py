@@ -49,14 +49,14 @@ def membrane(t, f0, taus, amps, glide=1.0, glide_tau=0.02):
 def shaped(x, hp=None, lp=None, order=2):
     """Zero-phase Butterworth-magnitude filter; applied to stationary sources before enveloping."""
     nfft = 1 << int(np.ceil(np.log2(len(x) * 2)))
-    spec = np.fft.rfft(x, nfft)
+    spectrum = np.fft.rfft(x, nfft)
     f = np.fft.rfftfreq(nfft, 1 / SR)
     gain = np.ones_like(f)
     if hp:
         gain /= np.sqrt(1 + (hp / np.maximum(f, 1e-6)) ** (2 * order))
     if lp:
         gain /= np.sqrt(1 + (f / lp) ** (2 * order))
-    return np.fft.irfft(spec * gain, nfft)[: len(x)]
+    return np.fft.irfft(spectrum * gain, nfft)[: len(x)]
 
 
 def square(t, freq, top=20000):
