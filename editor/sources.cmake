@@ -4,9 +4,11 @@ pw_sources(
     CellEditing.cpp
     GridScroll.cpp
     PatternCodec.cpp
+    ToolTable.cpp
     WIN32
     AppData.cpp
     BeatGrid.cpp
+    CleanConfirmDlg.cpp
     FileStore.cpp
     GridColumn.cpp
     StepNumberColumn.cpp
