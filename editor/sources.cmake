@@ -8,6 +8,7 @@ pw_sources(
     WIN32
     AppData.cpp
     BeatGrid.cpp
+    BeatToolBar.cpp
     CleanConfirmDlg.cpp
     FileStore.cpp
     GridColumn.cpp

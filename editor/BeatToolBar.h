@@ -1,0 +1,42 @@
+// The editor's tool buttons: one per instrument, the move tool and the eraser.
+// Exactly one item is selected, shown disabled; the parent hears of every
+// selection and makes it the grid's edit tool.
+#pragma once
+
+#include <windows.h>
+
+#include "editor/ToolTable.h"
+#include "framework/Wnd.h"
+#include "skin/SkinButton.h"
+
+// Sent to the parent on every selection; wParam the item's command id, lParam
+// its sound id (0 for the move tool and the eraser).
+inline const UINT WM_CBTOOLBAR_ITEM_CHANGED = AfxRegisterMessage("WM_CBTOOLBAR_ITEM_CHANGED");
+
+class CBeatToolButton : public CSkinButton {};
+
+class CBeatToolBar : public CWnd {
+public:
+    // Creates the toolbar as a visible child and its 24 items.
+    bool Create(const RECT& rect, CWnd* parent, UINT id);
+
+    // Selects the item of a command id (10..33) and tells the parent; returns
+    // what the parent returns. Any other id changes nothing.
+    LRESULT Select(int id);
+    // Selects item index (0..23) without playing its sound.
+    void SetCurSel(int index) { Select(index + kFirstToolId); }
+    // The selected item's index, or -11 before the first selection.
+    int GetCurSel() const { return m_nSelId - kFirstToolId; }
+
+    // A click on an instrument item plays its sound first.
+    int m_bSoundOn = 1;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    int OnCreate();
+    void OnItemClicked(int id);
+
+    CBeatToolButton m_buttons[kToolItemCount];
+    int m_nSelId = -1;
+};
