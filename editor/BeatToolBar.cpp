@@ -33,6 +33,8 @@ LRESULT CBeatToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int CBeatToolBar::OnCreate() {
+    // One attempt at the sound device for all 22 voices.
+    CSoundVoice::CLoadingPass pass;
     for (int k = 0; k < kToolItemCount; ++k) {
         ToolRect item = ToolItemRect(k);
         CBeatToolButton& button = m_buttons[k];
@@ -46,10 +48,14 @@ int CBeatToolBar::OnCreate() {
         button.EnableBorder(FALSE, TRUE);
         button.EnableFocusRect(TRUE, TRUE);
         button.m_nFocusInset = 0;
+        if (int sound = ToolSoundId(kFirstToolId + k))
+            button.m_voice.Load(static_cast<UINT>(sound));
     }
     return 0;
 }
 
 void CBeatToolBar::OnItemClicked(int id) {
+    if (m_bSoundOn && ToolSoundId(id) != 0)
+        m_buttons[id - kFirstToolId].m_voice.Retrigger();
     Select(id);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "editor/ToolTable.h"
+#include "engine/SoundVoice.h"
 #include "framework/Wnd.h"
 #include "skin/SkinButton.h"
 
@@ -13,7 +14,12 @@
 // its sound id (0 for the move tool and the eraser).
 inline const UINT WM_CBTOOLBAR_ITEM_CHANGED = AfxRegisterMessage("WM_CBTOOLBAR_ITEM_CHANGED");
 
-class CBeatToolButton : public CSkinButton {};
+// An item; an instrument item also holds its own voice, so that a click sounds
+// without touching the sound bank the metronome plays from.
+class CBeatToolButton : public CSkinButton {
+public:
+    CSoundVoice m_voice;
+};
 
 class CBeatToolBar : public CWnd {
 public:
@@ -28,7 +34,8 @@ public:
     // The selected item's index, or -11 before the first selection.
     int GetCurSel() const { return m_nSelId - kFirstToolId; }
 
-    // A click on an instrument item plays its sound first.
+    // A click on an instrument item plays its sound first; never the move
+    // tool or the eraser, which have none.
     int m_bSoundOn = 1;
 
 protected:

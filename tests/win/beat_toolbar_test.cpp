@@ -34,6 +34,12 @@ public:
     using CBeatToolBar::m_nSelId;
 };
 
+bool Playing(CBeatToolButton& button) {
+    DWORD status = 0;
+    IDirectSoundBuffer* buffer = button.m_voice.GetBuffer();
+    return buffer && SUCCEEDED(buffer->GetStatus(&status)) && (status & DSBSTATUS_PLAYING);
+}
+
 // Fraction of the bitmap's non-key pixels that a window shows unchanged.
 double ShowsBitmap(HWND hwnd, UINT bitmapId) {
     CBitmap bitmap;
@@ -64,6 +70,13 @@ protected:
                                     nullptr, 0));
         ASSERT_TRUE(toolbar.Create(RECT{10, 12, 562, 92}, &parent, 12));
         pwtest::PumpMessages();
+    }
+
+    int CountPlaying() {
+        int playing = 0;
+        for (CBeatToolButton& button : toolbar.m_buttons)
+            playing += Playing(button);
+        return playing;
     }
 
     HWND Item(int index) const { return toolbar.GetDlgItem(kFirstToolId + index); }
@@ -176,6 +189,47 @@ TEST_F(BeatToolBarTest, ItemsShowTheirImages) {
     EXPECT_GT(ShowsBitmap(Item(0), 211), 0.99) << "the others their normal image";
     EXPECT_GT(ShowsBitmap(Item(23), 211 + 23), 0.99);
     EXPECT_LT(ShowsBitmap(Item(0), 181), 0.9);
+}
+
+TEST_F(BeatToolBarTest, EveryInstrumentHasItsOwnVoice) {
+    for (int k = 0; k < kToolItemCount; ++k)
+        EXPECT_EQ(toolbar.m_buttons[k].m_voice.IsReady(), k != 11 && k != 23) << k;
+}
+
+TEST_F(BeatToolBarTest, ClickWithSoundOnPlaysTheInstrument) {
+    ASSERT_EQ(toolbar.m_bSoundOn, 1);
+    Click(0);
+    EXPECT_TRUE(Playing(toolbar.m_buttons[0]));
+    Click(19);
+    EXPECT_TRUE(Playing(toolbar.m_buttons[19]));
+    EXPECT_EQ(parent.changes.size(), 2u);
+}
+
+TEST_F(BeatToolBarTest, ClicksWithSoundOffAreSilent) {
+    toolbar.m_bSoundOn = 0;
+    for (int k : {0, 5, 12, 22}) {
+        Click(k);
+        EXPECT_EQ(CountPlaying(), 0) << k;
+    }
+    EXPECT_EQ(parent.changes.size(), 4u) << "the items are still selected";
+    EXPECT_EQ(toolbar.GetCurSel(), 22);
+}
+
+TEST_F(BeatToolBarTest, MoveToolAndEraserNeverSound) {
+    Click(11);
+    Click(23);
+    EXPECT_EQ(CountPlaying(), 0);
+    ASSERT_EQ(parent.changes.size(), 2u);
+    EXPECT_EQ(parent.changes[0], (std::pair<WPARAM, LPARAM>{21, 0}));
+    EXPECT_EQ(parent.changes[1], (std::pair<WPARAM, LPARAM>{33, 0}));
+}
+
+TEST_F(BeatToolBarTest, SelectingWithoutAClickIsSilent) {
+    for (int k : {0, 7, 16, 11})
+        toolbar.SetCurSel(k);
+    EXPECT_EQ(CountPlaying(), 0);
+    EXPECT_EQ(parent.changes.size(), 4u);
+    EXPECT_EQ(parent.changes[1], (std::pair<WPARAM, LPARAM>{17, 136}));
 }
 
 } // namespace
