@@ -10,6 +10,7 @@ pw_sources(
     BeatGrid.cpp
     BeatToolBar.cpp
     CleanConfirmDlg.cpp
+    CustomBeatDlg.cpp
     FileStore.cpp
     GridColumn.cpp
     StepNumberColumn.cpp

@@ -1,0 +1,412 @@
+#include "editor/CustomBeatDlg.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/MetronomeApp.h"
+#include "editor/AppData.h"
+#include "editor/CleanConfirmDlg.h"
+#include "editor/GridMessages.h"
+#include "engine/SoundBank.h"
+#include "framework/CommonDialogs.h"
+#include "resource.h"
+
+namespace {
+
+// From the tick thread to the window thread; wParam the preview run.
+const UINT WM_CB_PREVIEW_TICK = AfxRegisterMessage("WM_CB_PREVIEW_TICK");
+
+constexpr char kPatternFilter[] = "Pulsewick Files(*.pwk)|*.pwk|All Files|*.*||";
+constexpr char kSaveTitle[] = "File Save";
+constexpr char kOpenTitle[] = "File Open";
+constexpr char kSaveFailed[] = "File Save Failed!!!";
+constexpr char kOpenFailed[] = "File Open Failed!!!";
+constexpr char kPatternExtension[] = ".PWK";
+
+// One sound per track column of the grid, played together at each step.
+constexpr int kGridTracks = 5;
+
+constexpr int kStepsMax = 100;
+constexpr int kStepsMin = 8;
+constexpr int kStepsPerBeatMax = 8;
+constexpr int kStepsPerBeatMin = 2;
+// The spins are a little wider than the buttons they open over.
+constexpr int kSpinExtraWidth = 6;
+
+struct ButtonSkin {
+    CFlashButton CCustomBeatDlg::*button;
+    UINT hot;
+    UINT normal;
+    UINT flash;
+    int focusInset;
+};
+
+// A saved file gets the pattern extension when its name has none; a dot in a
+// folder name does not count.
+std::string WithPatternExtension(std::string path) {
+    size_t nameStart = path.find_last_of("\\/");
+    nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+    if (path.find('.', nameStart) == std::string::npos)
+        path += kPatternExtension;
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+CCustomBeatDlg::CCustomBeatDlg(CWnd* parent) : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(GetAppData()) {}
+
+CCustomBeatDlg::~CCustomBeatDlg() {
+    // OnTick reads this object's members: no tick may outlive them.
+    Stop();
+}
+
+void CCustomBeatDlg::OnTick() {
+    if (!m_bTickPending.exchange(true))
+        ::PostMessageA(m_hWnd, WM_CB_PREVIEW_TICK, m_nPreviewRun.load(), 0);
+}
+
+void CCustomBeatDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDOK, m_btnOK);
+    DDX_Control(dx, IDCANCEL, m_btnCancel);
+    DDX_Control(dx, IDC_CB_SOUND_ON, m_btnSoundOn);
+    DDX_Control(dx, IDC_CB_SOUND_OFF, m_btnSoundOff);
+    DDX_Control(dx, IDC_CB_CLEAN, m_btnClean);
+    DDX_Control(dx, IDC_CB_STEPS, m_btnSteps);
+    DDX_Control(dx, IDC_CB_STEPS_PER_BEAT, m_btnStepsPerBeat);
+    DDX_Control(dx, IDC_CB_OPEN, m_btnOpen);
+    DDX_Control(dx, IDC_CB_SAVE, m_btnSave);
+    DDX_Control(dx, IDC_CB_PLAY, m_btnPlay);
+    DDX_Control(dx, IDC_CB_STOP, m_btnStop);
+}
+
+BOOL CCustomBeatDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Without a data store there is nothing to edit.
+    if (!m_pAppData) {
+        EndDialog(IDABORT);
+        return FALSE;
+    }
+    m_brushBack.CreateSolidBrush(RGB(255, 255, 255));
+    m_bmpFrame.LoadBitmap(kFrameBitmapId);
+
+    m_toolBar.Create(ControlRect(IDC_CB_TOOLBAR_AREA), this, 12);
+    m_grid.Create(13, this, ControlRect(IDC_CB_GRID_AREA));
+
+    const CCustomBeat& current = *m_pAppData->m_pCustomBeat;
+    m_grid.SetPattern(current);
+    m_grid.SetStepsPerBeat(current.m_nStepsPerBeat);
+
+    m_toolBar.SetCurSel(m_pAppData->m_nToolIndex);
+    SetUpButtons();
+    SetToolbarSound(m_pAppData->m_pSettings->m_bToolbarSound != 0);
+
+    CreateSpin(m_spinSteps, m_btnSteps, 14, kStepsMax, kStepsMin, g_nStepCount);
+    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kStepsPerBeatMax, kStepsPerBeatMin,
+               g_nStepsPerBeat);
+    return TRUE;
+}
+
+RECT CCustomBeatDlg::ControlRect(int id) const {
+    RECT rc{};
+    ::GetWindowRect(GetDlgItem(id), &rc);
+    ScreenToClient(&rc);
+    return rc;
+}
+
+void CCustomBeatDlg::SetUpButtons() {
+    static constexpr ButtonSkin kSkins[] = {
+        {&CCustomBeatDlg::m_btnSoundOff, 365, 366, 364, 8},
+        {&CCustomBeatDlg::m_btnSoundOn, 368, 363, 364, 8},
+        {&CCustomBeatDlg::m_btnOK, 271, 272, 270, 12},
+        {&CCustomBeatDlg::m_btnCancel, 298, 296, 297, 12},
+        {&CCustomBeatDlg::m_btnClean, 292, 290, 291, 9},
+        {&CCustomBeatDlg::m_btnSteps, 277, 278, 276, 9},
+        {&CCustomBeatDlg::m_btnStepsPerBeat, 153, 151, 152, 9},
+        {&CCustomBeatDlg::m_btnOpen, 280, 281, 279, 9},
+        {&CCustomBeatDlg::m_btnSave, 283, 369, 282, 9},
+        {&CCustomBeatDlg::m_btnStop, 289, 284, 288, 9},
+        {&CCustomBeatDlg::m_btnPlay, 286, 287, 285, 9},
+    };
+    for (const ButtonSkin& skin : kSkins) {
+        CFlashButton& button = this->*skin.button;
+        button.SetPressStyle(2, TRUE);
+        button.SetImages(skin.hot, kSkinButtonKey, skin.normal, kSkinButtonKey, 0, kSkinButtonKey, skin.flash,
+                         kSkinButtonKey);
+        button.EnableBorder(FALSE, TRUE);
+        button.EnableFocusRect(TRUE, TRUE);
+        button.m_nFocusInset = skin.focusInset;
+    }
+}
+
+void CCustomBeatDlg::SetToolbarSound(bool on) {
+    m_toolBar.m_bSoundOn = on ? 1 : 0;
+    CFlashButton& shown = on ? m_btnSoundOn : m_btnSoundOff;
+    CFlashButton& hidden = on ? m_btnSoundOff : m_btnSoundOn;
+    hidden.ShowWindow(SW_HIDE);
+    shown.ShowWindow(SW_SHOW);
+    shown.SetFocus();
+}
+
+bool CCustomBeatDlg::CreateSpin(CValueSpin& spin, CWnd& button, UINT id, int maximum, int minimum,
+                                int value) {
+    RECT home = ControlRect(button.GetDlgCtrlID());
+    home.right += kSpinExtraWidth;
+    if (!spin.Create(home, this, id))
+        return false;
+    spin.m_nMax = maximum;
+    spin.m_nMin = minimum;
+    spin.SetValue(value);
+    return true;
+}
+
+void CCustomBeatDlg::OpenSpin(CValueSpin& spin, CWnd& button, int value) {
+    button.ShowWindow(SW_HIDE);
+    spin.SetValue(value);
+    spin.Open();
+}
+
+void CCustomBeatDlg::CloseSpin(CValueSpin& spin) {
+    spin.Close();
+    (&spin == &m_spinSteps ? m_btnSteps : m_btnStepsPerBeat).ShowWindow(SW_SHOW);
+}
+
+void CCustomBeatDlg::StoreToolSettings() {
+    m_pAppData->m_pSettings->m_bToolbarSound = m_toolBar.m_bSoundOn ? 1 : 0;
+    m_pAppData->m_nToolIndex = m_toolBar.GetCurSel();
+}
+
+void CCustomBeatDlg::OnOK() {
+    *m_pAppData->m_pCustomBeat = m_grid.GetPattern();
+    StoreToolSettings();
+    EndDialog(IDOK);
+}
+
+void CCustomBeatDlg::OnCancel() {
+    StoreToolSettings();
+    EndDialog(IDCANCEL);
+}
+
+void CCustomBeatDlg::StartPreview() {
+    m_grid.SetPlaying(true);
+    m_bPreviewing = 1;
+    ++m_nPreviewRun;
+    m_bTickPending = false;
+    Start(kPreviewMilliseconds, false);
+}
+
+void CCustomBeatDlg::StopPreview() {
+    m_bPreviewing = 0;
+    Stop();
+    m_grid.ClearHighlight();
+    m_grid.SetPlaying(false);
+    m_nPreviewStep = 0;
+}
+
+void CCustomBeatDlg::OnPreviewTick(WPARAM run) {
+    m_bTickPending = false;
+    if (!m_bPreviewing || run != m_nPreviewRun.load())
+        return;
+    if (static_cast<unsigned>(m_nPreviewStep) >= static_cast<unsigned>(g_nStepCount))
+        m_nPreviewStep = 0;
+    m_grid.SetHighlight(m_nPreviewStep);
+    CBeatTrack cells = m_grid.GetStepCells(m_nPreviewStep);
+    int ids[kGridTracks] = {};
+    for (int i = 0; i < kGridTracks && i < cells.GetCellCount(); ++i)
+        ids[i] = cells.GetCell(i).m_nSoundId;
+    if (m_pSoundBank)
+        m_pSoundBank->PlaySounds(ids, kGridTracks);
+    ++m_nPreviewStep;
+}
+
+void CCustomBeatDlg::OnPlay() {
+    m_btnPlay.ShowWindow(SW_HIDE);
+    m_btnStop.ShowWindow(SW_SHOW);
+    m_btnStop.SetFocus();
+    StartPreview();
+}
+
+void CCustomBeatDlg::OnStop() {
+    m_btnStop.ShowWindow(SW_HIDE);
+    m_btnPlay.ShowWindow(SW_SHOW);
+    m_btnPlay.SetFocus();
+    StopPreview();
+}
+
+void CCustomBeatDlg::OnClean() {
+    CSettings& settings = *m_pAppData->m_pSettings;
+    // The left Shift key brings the question back after it was switched off.
+    bool forced = (::GetKeyState(VK_LSHIFT) & 0x8000) != 0;
+    if (!forced && !settings.m_bShowCleanConfirm) {
+        m_grid.Clear();
+        return;
+    }
+    CCleanConfirmDlg confirm(this);
+    ::GetCursorPos(&confirm.m_ptAnchor);
+    confirm.m_bShowAgain = settings.m_bShowCleanConfirm ? 1 : 0;
+    INT_PTR answer = confirm.DoModal();
+    settings.m_bShowCleanConfirm = confirm.m_bShowAgain ? 1 : 0;
+    if (answer == IDOK)
+        m_grid.Clear();
+}
+
+void CCustomBeatDlg::OnOpenFile() {
+    CFileDialog dialog(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatternFilter, this);
+    dialog.m_ofn.lpstrTitle = kOpenTitle;
+    if (dialog.DoModal() != IDOK)
+        return;
+    CCustomBeat pattern;
+    if (CAppData::ReadPatternFile(dialog.GetPathName(), pattern))
+        m_grid.SetPattern(pattern);
+    else
+        AfxMessageBox(kOpenFailed, MB_OK);
+    // Restarting plays the opened pattern from its first step.
+    if (m_bPreviewing) {
+        StopPreview();
+        StartPreview();
+    }
+}
+
+void CCustomBeatDlg::OnSaveFile() {
+    CFileDialog dialog(false, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatternFilter, this);
+    dialog.m_ofn.lpstrTitle = kSaveTitle;
+    if (dialog.DoModal() != IDOK)
+        return;
+    std::string chosen = dialog.GetPathName();
+    std::string path = WithPatternExtension(chosen);
+    // The save dialog asked about the name as typed; an appended extension can
+    // name another file, which must not be replaced without asking too.
+    if (path != chosen && FileExists(path)) {
+        std::string question = path + " already exists.\nDo you want to replace it?";
+        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING) != IDYES)
+            return;
+    }
+    if (!CAppData::WritePatternFile(m_grid.GetPattern(), path))
+        AfxMessageBox(kSaveFailed, MB_OK);
+}
+
+void CCustomBeatDlg::OnPaint() {
+    CPaintDC dc(m_hWnd);
+    if (!m_bmpFrame)
+        return;
+    RECT frame = ControlRect(IDC_CB_FRAME_AREA);
+    SIZE size = m_bmpFrame.GetSize();
+    CMemDC mem(dc);
+    CSelectObject select(mem, m_bmpFrame);
+    ::BitBlt(dc, frame.left, frame.top, std::min<LONG>(frame.right - frame.left, size.cx),
+             std::min<LONG>(frame.bottom - frame.top, size.cy), mem, 0, 0, SRCCOPY);
+}
+
+bool CCustomBeatDlg::OnCommand(UINT id) {
+    switch (id) {
+    case IDC_CB_PLAY:
+        OnPlay();
+        return true;
+    case IDC_CB_STOP:
+        OnStop();
+        return true;
+    case IDC_CB_SOUND_ON:
+        SetToolbarSound(false);
+        return true;
+    case IDC_CB_SOUND_OFF:
+        SetToolbarSound(true);
+        return true;
+    case IDC_CB_STEPS:
+        OpenSpin(m_spinSteps, m_btnSteps, g_nStepCount);
+        return true;
+    case IDC_CB_STEPS_PER_BEAT:
+        OpenSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, g_nStepsPerBeat);
+        return true;
+    case IDC_CB_CLEAN:
+        OnClean();
+        return true;
+    case IDC_CB_OPEN:
+        OnOpenFile();
+        return true;
+    case IDC_CB_SAVE:
+        OnSaveFile();
+        return true;
+    default:
+        return false;
+    }
+}
+
+BOOL CCustomBeatDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN) {
+        for (CValueSpin* spin : {&m_spinSteps, &m_spinStepsPerBeat})
+            if (spin->IsOpen())
+                CloseSpin(*spin);
+        int index = ToolIndexForKey(static_cast<unsigned>(msg->wParam & 0xFF));
+        if (index >= 0) {
+            m_toolBar.SetCurSel(index);
+            m_grid.RefreshHover();
+            return TRUE;
+        }
+    } else if (msg->message == WM_LBUTTONDOWN) {
+        POINT cursor;
+        ::GetCursorPos(&cursor);
+        for (CValueSpin* spin : {&m_spinSteps, &m_spinStepsPerBeat}) {
+            RECT rc;
+            spin->GetWindowRect(&rc);
+            if (spin->IsOpen() && !::PtInRect(&rc, cursor))
+                CloseSpin(*spin);
+        }
+    }
+    return CDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CB_PREVIEW_TICK) {
+        OnPreviewTick(wp);
+        return 0;
+    }
+    if (msg == WM_CBTOOLBAR_ITEM_CHANGED) {
+        g_nCurTool = ToolFromItem(static_cast<int>(wp), static_cast<int>(lp));
+        return 0;
+    }
+    if (msg == WM_PSC_NEED_TO_CLOSE_CTRL) {
+        HWND spin = reinterpret_cast<HWND>(wp);
+        if (spin == m_spinSteps.GetSafeHwnd())
+            CloseSpin(m_spinSteps);
+        else if (spin == m_spinStepsPerBeat.GetSafeHwnd())
+            CloseSpin(m_spinStepsPerBeat);
+        return 0;
+    }
+    if (msg == WM_PSC_CHANGED_VALUE) {
+        HWND spin = reinterpret_cast<HWND>(wp);
+        if (spin == m_spinSteps.GetSafeHwnd())
+            m_grid.SetStepCount(static_cast<int>(lp));
+        else if (spin == m_spinStepsPerBeat.GetSafeHwnd())
+            m_grid.SetStepsPerBeat(static_cast<int>(lp));
+        return 0;
+    }
+    if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
+        m_nPreviewStep = static_cast<int>(lp);
+        return 0;
+    }
+    if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) {
+        ::SetBkMode(reinterpret_cast<HDC>(wp), OPAQUE);
+        return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
+    }
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_DESTROY:
+        // Before the grid goes: no tick may reach it afterwards.
+        m_bPreviewing = 0;
+        Stop();
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
+            return 0;
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(msg, wp, lp);
+}
