@@ -1,0 +1,255 @@
+#!/usr/bin/env bash
+# A custom beat made with the mouse and played: user beat mode on, Custom Beat
+# Setting opened, the kick put on steps 1, 5, 9 and 13 and the closed hi-hat
+# on every odd step, OK, start at tempo 100. Every step is a sixteenth, 150 ms:
+# the hi-hat sounds every second step (300 ms), the kick every fourth (600 ms),
+# each with a hi-hat. After a restart the pattern comes back from the data file
+# and plays the same. Screenshots are left in <build dir>/e2e/.
+set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+e2e_init "$@"
+
+main_title="Pulsewick 1.01"
+editor_title="Custom Beat Setting"
+key='HKLM\Software\KOVEN\Pulsewick'
+reg_log=$E2E_OUT/pattern.reg.log
+data_file=$E2E_BUILD/Pulsewick.da_
+data_backup=$E2E_OUT/pattern.da_.backup
+
+# The settings and the data file this test changes are put back at the end.
+reg_get() {
+    wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$0 ~ name {print $NF}' || true
+}
+reg_set() {
+    wine reg add "$key" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >>"$reg_log" 2>&1
+}
+reg_restore() {
+    if [[ -n $2 ]]; then
+        reg_set "$1" "$(($2))" || true
+    else
+        wine reg delete "$key" /v "$1" /f </dev/null >>"$reg_log" 2>&1 || true
+    fi
+}
+: >"$reg_log"
+saved_splash=$(reg_get "Show Splash")
+saved_mode=$(reg_get "User Beat Mode")
+saved_sound=$(reg_get "Toobar Sound On")
+had_data=0
+if [[ -e $data_file ]]; then
+    cp -- "$data_file" "$data_backup"
+    had_data=1
+fi
+finish() {
+    e2e_cleanup
+    reg_restore "Show Splash" "$saved_splash"
+    reg_restore "User Beat Mode" "$saved_mode"
+    reg_restore "Toobar Sound On" "$saved_sound"
+    if ((had_data)); then
+        mv -f -- "$data_backup" "$data_file"
+    else
+        rm -f -- "$data_file"
+    fi
+}
+trap finish EXIT
+reg_set "Show Splash" 0
+reg_set "User Beat Mode" 0
+reg_set "Toobar Sound On" 0
+rm -f -- "$data_file"
+
+# frame <window id> <client width> <client height>: prints the client area's
+# offset in the X window (Wine's frame and caption around it).
+frame() {
+    local width height border top
+    read -r width height < <(xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    border=$(((width - $2) / 2))
+    top=$((height - $3 - border))
+    ((border >= 0 && border <= 10 && top >= 0 && top <= 40)) ||
+        e2e_fail "window ${width}x$height does not frame a $2x$3 client area"
+    echo "$border $top"
+}
+# click_in <window id> <border> <top> <x> <y>: a left click at client (x, y).
+click_in() {
+    xdotool mousemove --window "$1" $(($2 + $4)) $(($3 + $5)) click 1
+    sleep 0.15
+}
+
+# The main window: 172 x 146 dialog units, 344 x 292 pixels.
+open_main() {
+    start_program
+    main_id=$(wait_for_window "$main_title")
+    sleep 1
+    read -r main_border main_top < <(frame "$main_id" 344 292)
+}
+main_click() {
+    click_in "$main_id" "$main_border" "$main_top" "$1" "$2"
+}
+
+# The hits of a recording, per band: the kick alone sounds below 150 Hz, the
+# hi-hat alone above 4 kHz. Prints one onset in ms per line: where the band's
+# 2 ms peak first rises above 30 % of its loudest after 40 ms below 10 %.
+onsets() {
+    local recording=$1 filter=$2
+    sox "$recording" -t dat - remix - $filter | awk '
+        /^;/ { next }
+        {
+            v = $2 < 0 ? -$2 : $2
+            frame = int($1 * 500)
+            if (v > peak[frame]) peak[frame] = v
+            if (v > loudest) loudest = v
+            if (frame > last) last = frame
+        }
+        END {
+            armed = 1
+            for (f = 0; f <= last; f++) {
+                p = peak[f] + 0
+                if (p > 0.3 * loudest && armed) { printf "%d\n", f * 2; armed = 0; quiet = 0 }
+                else if (p < 0.1 * loudest) { if (++quiet >= 20) armed = 1 }
+                else quiet = 0
+            }
+        }'
+}
+
+# intervals <file> <expected ms>: the onsets come one expected interval apart
+# (none lost or doubled); prints the count and the median interval.
+intervals() {
+    awk -v want="$2" '
+        { t[++n] = $1 }
+        END {
+            if (n < 4) { print "only " n " hits"; exit 1 }
+            for (i = 2; i <= n; i++) {
+                d[i - 1] = t[i] - t[i - 1]
+                if (d[i - 1] < want * 0.75 || d[i - 1] > want * 1.25) {
+                    printf "interval %d ms before %d ms\n", d[i - 1], t[i]; bad = 1
+                }
+            }
+            m = n - 1
+            for (i = 1; i <= m; i++)
+                for (j = i + 1; j <= m; j++)
+                    if (d[j] < d[i]) { x = d[i]; d[i] = d[j]; d[j] = x }
+            printf "%d %d\n", n, d[int((m + 1) / 2)]
+            exit bad
+        }' "$1"
+}
+
+# play_and_check <name>: starts the metronome, records 8 s, stops, and checks
+# the hits: hi-hats 300 ms apart, kicks 600 ms apart, every kick with a hi-hat.
+play_and_check() {
+    local name=$1 kicks hats
+    start_recording "$name.wav"
+    main_click 288 31 # start
+    sleep 8
+    screenshot "$main_id" "${name}_playing.png"
+    main_click 288 31 # stop
+    sleep 0.5
+    stop_recording
+    kicks=$E2E_OUT/$name.kicks.txt
+    hats=$E2E_OUT/$name.hats.txt
+    onsets "$E2E_OUT/$name.wav" "lowpass 150" >"$kicks"
+    onsets "$E2E_OUT/$name.wav" "highpass 4000" >"$hats"
+    local result count median
+    result=$(intervals "$kicks" 600) || e2e_fail "$name, kick: $result"
+    read -r count median <<<"$result"
+    ((count >= 10)) || e2e_fail "$name: only $count kicks in 8 s"
+    ((median >= 590 && median <= 610)) || e2e_fail "$name: kicks $median ms apart"
+    echo "$name: $count kicks, median interval $median ms"
+    result=$(intervals "$hats" 300) || e2e_fail "$name, hi-hat: $result"
+    read -r count median <<<"$result"
+    ((count >= 20)) || e2e_fail "$name: only $count hi-hats in 8 s"
+    ((median >= 295 && median <= 305)) || e2e_fail "$name: hi-hats $median ms apart"
+    echo "$name: $count hi-hats, median interval $median ms"
+    # Kick and hi-hat of one step start together; the hi-hats between kicks
+    # lie two steps (300 ms) after them, on the 150 ms grid of the steps.
+    awk 'NR == FNR { k[++nk] = $1; next }
+        {
+            best = 1e9
+            for (i = 1; i <= nk; i++) { d = $1 - k[i]; if (d < 0) d = -d; if (d < best) best = d }
+            if (best <= 20) with++
+            else if (best < 280 || best > 320) { printf "hi-hat at %d ms is %d ms from a kick\n", $1, best; bad = 1 }
+        }
+        END { if (with < nk - 1) { printf "only %d of %d kicks with a hi-hat\n", with, nk; bad = 1 }; exit bad }' \
+        "$kicks" "$hats" >"$E2E_OUT/$name.grid.txt" || e2e_fail "$name: $(cat "$E2E_OUT/$name.grid.txt")"
+}
+
+open_main
+screenshot "$main_id" pattern_main.png
+main_click 56 255 # the mode switch: user beat mode
+sleep 1.5
+main_click 288 255 # Custom Beat Setting
+editor_id=$(wait_for_window "$editor_title")
+sleep 1
+# Dialog 129: 326 x 256 dialog units, 652 x 512 pixels.
+read -r editor_border editor_top < <(frame "$editor_id" 652 512)
+editor_click() {
+    click_in "$editor_id" "$editor_border" "$editor_top" "$1" "$2"
+}
+# Toolbar item k at (10 + 46 (k mod 12), 12 + 40 (k / 12)), 46 x 40; the grid's
+# client area from (27, 123), 298 pixels high, columns about 88 pixels wide,
+# rows 25 pixels high.
+tool() {
+    editor_click $((10 + 46 * ($1 % 12) + 23)) $((12 + 40 * ($1 / 12) + 20))
+}
+cell() { # <column> <row as seen>
+    editor_click $((27 + 88 * $1 + 44)) $((123 + 25 * $2 + 12))
+}
+tool 0 # Kick
+for step in 1 5 9; do cell 0 $((step - 1)); done
+tool 7 # ClsHiat
+for step in 1 3 5 7 9 11; do cell 1 $((step - 1)); done
+# Steps 13 to 16 lie below the view: the wheel scrolls it to the bottom, where
+# row 15 ends at the view's lower edge (scrolled by 400 - 298 pixels).
+xdotool mousemove --window "$editor_id" $((editor_border + 200)) $((editor_top + 250))
+for _ in $(seq 20); do
+    xdotool click 5
+    sleep 0.02
+done
+sleep 0.3
+bottom_row() { # <column> <step>
+    editor_click $((27 + 88 * $1 + 44)) $((123 + 25 * ($2 - 1) - 102 + 12))
+}
+tool 0
+bottom_row 0 13
+tool 7
+for step in 13 15; do bottom_row 1 "$step"; done
+screenshot "$editor_id" pattern_editor.png
+editor_click 444 478 # OK
+sleep 1
+[[ -z $(find_window "$editor_title") ]] || e2e_fail "the editor is still open after OK"
+
+play_and_check pattern_first
+
+close_window "$main_title"
+wait_for_exit 10
+((PROGRAM_STATUS == 0)) || e2e_fail "the program exited with $PROGRAM_STATUS"
+
+# The data file holds the pattern: version 1.01 header, 4 steps per beat, 5
+# tracks of 16 cells, each cell label, sound id and reserved word.
+expected=$E2E_OUT/pattern.expected.da_
+{
+    printf '\x13\0\0\0Pulsewick ver1.01\r\n\r\n\x1b\0\0\0Do not edit this file!!!\r\n\f\v'
+    printf '\x04\0\0\0\x05\0\0\0'
+    for track in 0 1 2 3 4; do
+        printf '\x10\0\0\0'
+        for step in $(seq 1 16); do
+            if ((track == 0 && step % 4 == 1)); then
+                printf '\x04\0\0\0Kick\x81\0\0\0\0\0\0\0'
+            elif ((track == 1 && step % 2 == 1)); then
+                printf '\x07\0\0\0ClsHiat\x88\0\0\0\0\0\0\0'
+            else
+                printf '\0\0\0\0\0\0\0\0\0\0\0\0'
+            fi
+        done
+    done
+} >"$expected"
+[[ -e $data_file ]] || e2e_fail "no data file after exit"
+cmp -s "$expected" "$data_file" || e2e_fail "the data file does not hold the pattern: $(cmp "$expected" "$data_file" 2>&1)"
+
+# The next start comes up in user beat mode with the pattern.
+open_main
+screenshot "$main_id" pattern_restarted.png
+play_and_check pattern_again
+close_window "$main_title"
+wait_for_exit 10
+((PROGRAM_STATUS == 0)) || e2e_fail "the program exited with $PROGRAM_STATUS after the restart"
+cmp -s "$expected" "$data_file" || e2e_fail "the data file changed after the second run"
+echo "screenshots: $E2E_OUT/pattern_editor.png $E2E_OUT/pattern_first_playing.png $E2E_OUT/pattern_again_playing.png"
