@@ -152,16 +152,14 @@ void CCustomBeatDlg::SetToolbarSound(bool on) {
     shown.SetFocus();
 }
 
-bool CCustomBeatDlg::CreateSpin(CValueSpin& spin, CWnd& button, UINT id, int maximum, int minimum,
+void CCustomBeatDlg::CreateSpin(CValueSpin& spin, CWnd& button, UINT id, int maximum, int minimum,
                                 int value) {
     RECT home = ControlRect(button.GetDlgCtrlID());
     home.right += kSpinExtraWidth;
-    if (!spin.Create(home, this, id))
-        return false;
+    spin.Create(home, this, id);
     spin.m_nMax = maximum;
     spin.m_nMin = minimum;
     spin.SetValue(value);
-    return true;
 }
 
 void CCustomBeatDlg::OpenSpin(CValueSpin& spin, CWnd& button, int value) {

@@ -51,7 +51,7 @@ protected:
     // Closes the spin and shows its button again.
     void CloseSpin(CValueSpin& spin);
     void OpenSpin(CValueSpin& spin, CWnd& button, int value);
-    bool CreateSpin(CValueSpin& spin, CWnd& button, UINT id, int maximum, int minimum, int value);
+    void CreateSpin(CValueSpin& spin, CWnd& button, UINT id, int maximum, int minimum, int value);
     // The tool index and the toolbar sound, kept on OK and on Cancel alike.
     void StoreToolSettings();
 
