@@ -87,7 +87,7 @@ protected:
     CBitmap m_bmpFrame;
 
     // The tick thread only posts; a tick still queued is not posted again, so
-    // a busy window thread drops steps instead of catching up in a burst.
+    // a busy window thread drops ticks instead of catching up in a burst.
     std::atomic<bool> m_bTickPending{false};
     // Numbers each preview run, so that a tick posted before a stop is not
     // played by the next run.

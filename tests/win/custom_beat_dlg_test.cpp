@@ -519,6 +519,24 @@ TEST_F(CustomBeatDlgTest, PreviewPlaysEveryStepFromTheFirst) {
                 gaps.front(), gaps.back());
 }
 
+TEST_F(CustomBeatDlgTest, ABusyWindowThreadDropsTicksInsteadOfCatchingUp) {
+    *store->m_pCustomBeat = NumberedPattern(16);
+    Run([&](TestDlg& d) {
+        Click(d.m_btnPlay);
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return bank.played.size() >= 2; }, 10s));
+        size_t before = bank.played.size();
+        // Six or seven ticks come while the thread sleeps; one message waits.
+        ::Sleep(1000);
+        Pump(d);
+        EXPECT_GE(bank.played.size(), before + 1);
+        EXPECT_LE(bank.played.size(), before + 2);
+        EXPECT_EQ(bank.played[before], bank.played[before - 1] + 1) << "the pattern goes on with its next step";
+        Click(d.m_btnStop);
+        Click(d.m_btnCancel);
+    });
+}
+
 TEST_F(CustomBeatDlgTest, StepCountLoweredBelowTheCurrentStepPlaysStepZeroNext) {
     *store->m_pCustomBeat = NumberedPattern(16);
     Run([&](TestDlg& d) {
