@@ -1,4 +1,7 @@
 pw_sources(
+    PORTABLE
+    BeatChangeMath.cpp
+    TickTockMath.cpp
     WIN32
     MetronomeDlg.cpp
 )
