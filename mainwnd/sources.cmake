@@ -3,5 +3,6 @@ pw_sources(
     BeatChangeMath.cpp
     TickTockMath.cpp
     WIN32
+    BeatChangeCtrl.cpp
     MetronomeDlg.cpp
 )
