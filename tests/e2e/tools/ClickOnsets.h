@@ -2,6 +2,7 @@
 // by pitch: the accent sounds near 1.9 kHz, the normal click near 1 kHz.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -12,10 +13,35 @@ struct Click {
     double dOnsetMs = 0.0;
     // Peak level in the first 30 ms, full scale 1.0.
     double dPeak = 0.0;
-    // From the zero crossings in the first 30 ms.
+    // The strongest frequency in the first 30 ms, to 25 Hz.
     double dFrequency = 0.0;
     bool bAccent = false;
 };
+
+// The frequency between 300 Hz and 4 kHz (in 25 Hz steps) with the most
+// energy in samples[from, to), by the Goertzel filter.
+inline double StrongestFrequency(const std::vector<float>& samples, std::size_t from, std::size_t to,
+                                 double rate) {
+    constexpr double kTwoPi = 6.283185307179586;
+    double best = 0.0;
+    double bestPower = -1.0;
+    for (double hz = 300.0; hz <= 4000.0; hz += 25.0) {
+        const double coeff = 2.0 * std::cos(kTwoPi * hz / rate);
+        double s1 = 0.0;
+        double s2 = 0.0;
+        for (std::size_t j = from; j < to; ++j) {
+            const double s0 = samples[j] + coeff * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+        if (power > bestPower) {
+            bestPower = power;
+            best = hz;
+        }
+    }
+    return best;
+}
 
 // A click starts where the level first rises above threshold after at least
 // quietMs below it; samples are mono, full scale 1.0.
@@ -33,20 +59,9 @@ inline std::vector<Click> FindClicks(const std::vector<float>& samples, double r
             Click click;
             click.dOnsetMs = 1000.0 * static_cast<double>(i) / rate;
             const std::size_t end = std::min(samples.size(), i + window);
-            int crossings = 0;
-            for (std::size_t j = i; j < end; ++j) {
+            for (std::size_t j = i; j < end; ++j)
                 click.dPeak = std::max(click.dPeak, static_cast<double>(std::fabs(samples[j])));
-                if (j > i && (samples[j - 1] < 0.0f) != (samples[j] < 0.0f))
-                    ++crossings;
-            }
-            // Crossings are counted while the sound lasts, not over silence.
-            std::size_t sounding = i;
-            for (std::size_t j = i; j < end; ++j) {
-                if (std::fabs(samples[j]) > threshold / 4)
-                    sounding = j;
-            }
-            const double seconds = static_cast<double>(sounding - i + 1) / rate;
-            click.dFrequency = crossings / 2.0 / seconds;
+            click.dFrequency = StrongestFrequency(samples, i, end, rate);
             click.bAccent = click.dFrequency > splitHz;
             found.push_back(click);
         }
