@@ -1,6 +1,7 @@
 pw_sources(
     PORTABLE
     BeatChangeMath.cpp
+    TempoJump.cpp
     TickTockMath.cpp
     WIN32
     BeatChangeCtrl.cpp
