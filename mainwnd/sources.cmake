@@ -6,4 +6,5 @@ pw_sources(
     WIN32
     BeatChangeCtrl.cpp
     MetronomeDlg.cpp
+    TickTockCtrl.cpp
 )
