@@ -7,13 +7,6 @@ constexpr int kButtonHeight = 27;
 constexpr int kCentreWidth = 92;
 constexpr int kCentreHeight = 38;
 
-void SetUpButton(CFlashButton& button, UINT hot, UINT normal, UINT flash) {
-    button.SetPressStyle(2, TRUE);
-    button.SetImages(hot, kSkinButtonKey, normal, kSkinButtonKey, 0, kSkinButtonKey, flash, kSkinButtonKey);
-    button.EnableBorder(FALSE, TRUE);
-    button.EnableFocusRect(TRUE, TRUE);
-}
-
 } // namespace
 
 CBeatChangeCtrl::~CBeatChangeCtrl() {
@@ -166,10 +159,10 @@ int CBeatChangeCtrl::OnCreate() {
         if (!buttons[i]->Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kBeatsUpId + i))
             return -1;
     }
-    SetUpButton(m_btnBeatsUp, 160, 154, 159);
-    SetUpButton(m_btnBeatsDown, 157, 158, 156);
-    SetUpButton(m_btnNoteUp, 160, 154, 159);
-    SetUpButton(m_btnNoteDown, 157, 158, 156);
+    SetUpFlashButton(m_btnBeatsUp, 160, 154, 0, 159);
+    SetUpFlashButton(m_btnBeatsDown, 157, 158, 0, 156);
+    SetUpFlashButton(m_btnNoteUp, 160, 154, 0, 159);
+    SetUpFlashButton(m_btnNoteDown, 157, 158, 0, 156);
     m_bmpCenter.LoadBitmap(kCentreBitmapId);
     return 0;
 }

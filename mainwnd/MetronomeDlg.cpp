@@ -161,18 +161,13 @@ BOOL CMetronomeDlg::OnInitDialog() {
 
 void CMetronomeDlg::SetUpButtons() {
     for (const ButtonImages& images : kButtons) {
-        auto* button = static_cast<CFlashButton*>(CWnd::FromHandlePermanent(GetDlgItem(images.id)));
-        if (!button)
-            continue;
-        button->SetPressStyle(2, TRUE);
-        button->SetImages(images.hot, kSkinButtonKey, images.normal, kSkinButtonKey, images.disabled,
-                          kSkinButtonKey, images.flash, kSkinButtonKey);
-        button->EnableBorder(FALSE, TRUE);
-        button->EnableFocusRect(TRUE, TRUE);
+        if (auto* button = static_cast<CFlashButton*>(CWnd::FromHandlePermanent(GetDlgItem(images.id))))
+            SetUpFlashButton(*button, images.hot, images.normal, images.disabled, images.flash);
     }
 }
 
 LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // A second copy looking for us.
     if (msg == UWM_ARE_YOU_ME)
         return UWM_ARE_YOU_ME;
     if (msg == WM_SLIDER_PUSH_PGUP || msg == WM_SLIDER_PUSH_PGDOWN) {
@@ -271,9 +266,6 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    // A second copy looking for us.
-    if (msg == UWM_ARE_YOU_ME)
-        return UWM_ARE_YOU_ME;
     return CDialog::WindowProc(msg, wp, lp);
 }
 
