@@ -9,35 +9,9 @@ set -euo pipefail
 e2e_init "$@"
 
 title="Pulsewick 1.01"
-key='HKLM\Software\KOVEN\Pulsewick'
 recording=$E2E_OUT/click.wav
-reg_log=$E2E_OUT/click.reg.log
 
-# The settings this test needs, and those found before it, put back at the end.
-reg_get() {
-    wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
-        awk -v name="$1" '$0 ~ name {print $NF}' || true
-}
-saved_splash=$(reg_get "Show Splash")
-saved_mode=$(reg_get "User Beat Mode")
-reg_restore() {
-    local name=$1 value=$2
-    if [[ -n $value ]]; then
-        wine reg add "$key" /v "$name" /t REG_DWORD /d "$((value))" /f </dev/null >>"$reg_log" 2>&1 || true
-    else
-        wine reg delete "$key" /v "$name" /f </dev/null >>"$reg_log" 2>&1 || true
-    fi
-}
-finish() {
-    e2e_cleanup
-    reg_restore "Show Splash" "$saved_splash"
-    reg_restore "User Beat Mode" "$saved_mode"
-}
-trap finish EXIT
-: >"$reg_log"
-wine reg add "$key" /v "Show Splash" /t REG_DWORD /d 0 /f </dev/null >>"$reg_log" 2>&1
-wine reg add "$key" /v "User Beat Mode" /t REG_DWORD /d 0 /f </dev/null >>"$reg_log" 2>&1
-
+test_settings
 start_program
 id=$(wait_for_window "$title")
 sleep 1
