@@ -106,6 +106,13 @@ void CTickTockCtrl::BeginSwing() {
         EndSwing();
     // A refused timer means no animation for this swing.
     m_bSwinging = Start(m_nFramePeriod, false);
+    // The needle shows at its end with the click. Where the frames fill the
+    // beat exactly (tempo 100: 30 of 20 ms), the last frame of the swing
+    // before comes just after the next tick and is cut, so it would never be
+    // seen there otherwise.
+    CClientDC dc(m_hWnd);
+    if (dc)
+        DrawNeedle(dc);
 }
 
 void CTickTockCtrl::DrawFrames() {

@@ -230,6 +230,27 @@ TEST_F(TickTockCtrlTest, StopMidSwingRepaintsWithoutTheNeedle) {
     EXPECT_EQ(screen.Pixel(111, 136 - 106), RGB(192, 192, 192)) << "the dial is repainted";
 }
 
+TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
+    Show(100, 4, 4);
+    // Pivot (111, 136), needle length 111 - 11 = 100.
+    const RECT leftHalf{111 - 90, 130, 111 - 10, 140};
+    const RECT rightHalf{111 + 10, 130, 111 + 90, 140};
+    display.StartSwing();
+    BeginAskedSwing();
+    {
+        OnScreen screen(display);
+        EXPECT_GT(Count(screen, leftHalf, display.m_crNeedle), 50) << "lying left, at 180 degrees";
+        EXPECT_EQ(Count(screen, rightHalf, display.m_crNeedle), 0);
+    }
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 10.0; }, 2s));
+    display.StartSwing();
+    BeginAskedSwing();
+    OnScreen screen(display);
+    EXPECT_GT(Count(screen, rightHalf, display.m_crNeedle), 50) << "lying right, at 0 degrees";
+    EXPECT_EQ(Count(screen, leftHalf, display.m_crNeedle), 0) << "the needle before is erased";
+    display.StopSwing();
+}
+
 TEST_F(TickTockCtrlTest, SwingAskedForBeforeAStopNeverBegins) {
     Show(100, 4, 4);
     // As when the metronome's last tick lands just before it is stopped.
