@@ -75,6 +75,10 @@ if(CMAKE_CROSSCOMPILING)
     target_compile_options(sendmsg PRIVATE ${PW_WARNINGS})
     target_link_libraries(sendmsg PRIVATE user32)
     target_link_options(sendmsg PRIVATE ${PW_STATIC_LINK})
+    # Lists the clicks of a recording, telling the accent from the normal click.
+    add_executable(clicks tests/e2e/tools/clicks.cpp)
+    target_compile_options(clicks PRIVATE ${PW_WARNINGS})
+    target_link_options(clicks PRIVATE ${PW_STATIC_LINK})
 
     pw_glob(PW_E2E_TESTS tests/e2e/*_e2e.sh)
     foreach(script ${PW_E2E_TESTS})

@@ -1,17 +1,414 @@
 #include "mainwnd/MetronomeDlg.h"
 
 #include "app/MetronomeApp.h"
+#include "mainwnd/TempoJump.h"
 #include "resource.h"
+#include "skin/AboutDlg.h"
 
-CMetronomeDlg::CMetronomeDlg(CWnd* parent) : CDialog(IDD_METRONOME, parent) {}
+namespace {
+
+constexpr int kStartTempo = 100;
+// The flash shows before the next message is taken.
+constexpr DWORD kAfterFlash = 50;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+struct ButtonImages {
+    int id;
+    UINT hot, normal, disabled, flash;
+};
+
+// In the order they are set up.
+constexpr ButtonImages kButtons[] = {
+    {IDC_MAIN_START, 132, 133, 0, 131},         {IDC_MAIN_STOP, 144, 142, 0, 143},
+    {IDC_MAIN_TEMPO_DOWN, 138, 137, 0, 139},    {IDC_MAIN_TEMPO_UP, 135, 134, 0, 136},
+    {IDC_MAIN_MODE_SWITCH, 147, 145, 0, 146},   {IDC_MAIN_CUSTOM_BEAT, 150, 148, 177, 149},
+    {IDC_MAIN_BEAT_CHANGE, 153, 151, 178, 152},
+};
+
+bool IsNavigationKey(WPARAM key) {
+    switch (key) {
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+CSettings* Settings() {
+    CAppData* data = GetAppData();
+    return data ? data->m_pSettings.get() : nullptr;
+}
+
+} // namespace
+
+CMetronomeDlg::CMetronomeDlg(CWnd* parent) : CDialog(IDD_METRONOME, parent) {
+    m_hIcon.Reset(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PULSEWICK),
+                                                  IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+}
+
+CMetronomeDlg::~CMetronomeDlg() {
+    // Before the members the tick reads go.
+    Stop();
+}
+
+int CMetronomeDlg::GetTempo() const {
+    return m_sliderTempo.GetRangeMin() + m_sliderTempo.GetRangeMax() - m_sliderTempo.GetPos();
+}
+
+void CMetronomeDlg::SetSliderTempo(int tempo) {
+    m_sliderTempo.SetPos(m_sliderTempo.GetRangeMin() + m_sliderTempo.GetRangeMax() - tempo, TRUE);
+}
+
+void CMetronomeDlg::ApplyTempo() {
+    m_tickTock.SetTempo(static_cast<unsigned>(GetTempo()));
+    if (m_engine.IsPlaying()) {
+        StopTicking();
+        StartTicking(GetTempo());
+    }
+}
+
+void CMetronomeDlg::SetBeat(unsigned beats, unsigned note) {
+    m_engine.SetBeat(beats, note);
+    m_beatChange.SetBeat(beats, note);
+}
+
+void CMetronomeDlg::SetUserBeatMode(bool on) {
+    m_engine.SetUserBeatMode(on);
+}
+
+void CMetronomeDlg::StartTicking(int tempo) {
+    m_engine.StartTicking(static_cast<unsigned>(tempo));
+}
+
+void CMetronomeDlg::StopTicking() {
+    m_engine.StopTicking();
+}
+
+void CMetronomeDlg::OnTick() {
+    // Plays the tick and asks the display for a swing, which it only posts
+    // to the window thread: a tick never waits for the window thread, since
+    // StopTicking there waits for the tick to finish.
+    m_engine.OnTick();
+}
+
+void CMetronomeDlg::TakePattern() {
+    CAppData* data = GetAppData();
+    m_soundBank.SetPattern(data ? data->m_pCustomBeat.get() : nullptr);
+}
+
+void CMetronomeDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_MAIN_ABOUT, m_linkAbout);
+    DDX_Control(dx, IDC_MAIN_WEBSITE, m_linkWebsite);
+    DDX_Control(dx, IDC_MAIN_BEAT_CHANGE, m_btnBeatChange);
+    DDX_Control(dx, IDC_MAIN_CUSTOM_BEAT, m_btnCustomBeat);
+    DDX_Control(dx, IDC_MAIN_MODE_SWITCH, m_btnModeSwitch);
+    DDX_Control(dx, IDC_MAIN_STOP, m_btnStop);
+    DDX_Control(dx, IDC_MAIN_TEMPO_DOWN, m_btnTempoDown);
+    DDX_Control(dx, IDC_MAIN_TEMPO_UP, m_btnTempoUp);
+    DDX_Control(dx, IDC_MAIN_START, m_btnStart);
+    DDX_Control(dx, IDC_MAIN_TICKTOCK, m_tickTock);
+    DDX_Control(dx, IDC_MAIN_SLIDER, m_sliderTempo);
+}
+
+BOOL CMetronomeDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.Get()));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.Get()));
+    m_brushBack.CreateSolidBrush(kWhite);
+
+    m_sliderTempo.SetRange(tempojump::kMinTempo, tempojump::kMaxTempo, FALSE);
+    m_sliderTempo.SetTicFreq(10);
+    SetSliderTempo(kStartTempo);
+    m_sliderTempo.SetFaceColour(kWhite);
+    m_sliderTempo.SetSelectionColour(RGB(0, 0, 0));
+    m_sliderTempo.SetChannelColour(RGB(0, 0, 0));
+
+    m_tickTock.SetTempo(static_cast<unsigned>(GetTempo()));
+    SetBeat(4, 4);
+    TakePattern();
+    m_soundBank.SetUserBeat(false);
+    m_soundBank.LoadSounds(true);
+    SetUpButtons();
+
+    RECT area;
+    ::GetClientRect(GetDlgItem(IDC_MAIN_POPUP_AREA), &area);
+    m_beatChange.Create(area, this, kBeatChangeId);
+    ::GetWindowRect(GetDlgItem(IDC_MAIN_SWITCH_AREA), &area);
+    ScreenToClient(&area);
+    m_aniSwitch.Create(area, this, kModeSwitchAnimationId);
+
+    m_linkWebsite.SetURL(kProductWebsite);
+    m_linkAbout.m_bNotifyParent = TRUE;
+
+    CSettings* settings = Settings();
+    const bool userBeat = settings && settings->m_bUserBeatMode;
+    SetUserBeatMode(userBeat);
+    m_btnBeatChange.EnableWindow(!userBeat);
+    m_btnCustomBeat.EnableWindow(userBeat);
+
+    if (settings && settings->m_bShowSplash)
+        settings->m_bShowSplash = RunStartupSplash() ? 1 : 0;
+    return TRUE;
+}
+
+void CMetronomeDlg::SetUpButtons() {
+    for (const ButtonImages& images : kButtons) {
+        if (auto* button = static_cast<CFlashButton*>(CWnd::FromHandlePermanent(GetDlgItem(images.id))))
+            SetUpFlashButton(*button, images.hot, images.normal, images.disabled, images.flash);
+    }
+}
 
 LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CLOSE) {
-        EndDialog(IDCANCEL);
-        return 0;
-    }
     // A second copy looking for us.
     if (msg == UWM_ARE_YOU_ME)
         return UWM_ARE_YOU_ME;
+    if (msg == WM_SLIDER_PUSH_PGUP || msg == WM_SLIDER_PUSH_PGDOWN) {
+        OnPageJump(msg == WM_SLIDER_PUSH_PGUP);
+        return 0;
+    }
+    if (msg == WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL) {
+        CloseBeatChange();
+        return 0;
+    }
+    if (msg == WM_NEED_TO_CHANGE_BEAT) {
+        OnBeatChosen(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
+        return 0;
+    }
+    if (msg == WM_CHANGE_BTN_ANI_FINISHED) {
+        OnModeSwitched(wp);
+        return 0;
+    }
+    if (msg == WM_PUSHED_HYPERLINKBTN) {
+        OnAbout();
+        return 0;
+    }
+    switch (msg) {
+    case WM_PAINT:
+        if (::IsIconic(m_hWnd)) {
+            CPaintDC dc(m_hWnd);
+            SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
+            RECT rc;
+            GetClientRect(&rc);
+            const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+            const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+            ::DrawIcon(dc, x, y, m_hIcon.Get());
+            return 0;
+        }
+        break;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon.Get());
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORMSGBOX:
+        ::SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
+    case WM_DESTROY:
+        OnDestroy();
+        return CDialog::WindowProc(msg, wp, lp);
+    case WM_CLOSE:
+        EndDialog(IDCANCEL);
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header->idFrom == IDC_MAIN_SLIDER && header->code == static_cast<UINT>(NM_RELEASEDCAPTURE)) {
+            ApplyTempo();
+            return 0;
+        }
+        break;
+    }
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lp) == m_sliderTempo.GetSafeHwnd() && lp != 0) {
+            OnSliderScroll(LOWORD(wp));
+            return CDialog::WindowProc(msg, wp, lp);
+        }
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wp) == BN_CLICKED) {
+            switch (LOWORD(wp)) {
+            case IDC_MAIN_START:
+                OnStart();
+                return 0;
+            case IDC_MAIN_STOP:
+                OnStop();
+                return 0;
+            case IDC_MAIN_TEMPO_UP:
+                OnTempoStep(+1);
+                return 0;
+            case IDC_MAIN_TEMPO_DOWN:
+                OnTempoStep(-1);
+                return 0;
+            case IDC_MAIN_MODE_SWITCH:
+                OnModeSwitch();
+                return 0;
+            case IDC_MAIN_BEAT_CHANGE:
+                OnOpenBeatChange();
+                return 0;
+            case IDC_MAIN_CUSTOM_BEAT:
+                OnCustomBeat();
+                return 0;
+            default:
+                break;
+            }
+        }
+        break;
+    default:
+        break;
+    }
     return CDialog::WindowProc(msg, wp, lp);
+}
+
+void CMetronomeDlg::OnStart() {
+    m_soundBank.ResetStep();
+    StartTicking(GetTempo());
+    m_btnStart.ShowWindow(SW_HIDE);
+    m_btnStop.ShowWindow(SW_SHOW);
+    m_btnStop.SetFocus();
+    m_btnStop.Flash();
+    ::Sleep(kAfterFlash);
+}
+
+void CMetronomeDlg::OnStop() {
+    StopTicking();
+    m_btnStop.ShowWindow(SW_HIDE);
+    m_btnStart.ShowWindow(SW_SHOW);
+    m_btnStart.SetFocus();
+    m_btnStart.Flash();
+    ::Sleep(kAfterFlash);
+}
+
+void CMetronomeDlg::OnTempoStep(int delta) {
+    const int tempo = GetTempo();
+    if (delta > 0 ? tempo >= m_sliderTempo.GetRangeMax() : tempo <= m_sliderTempo.GetRangeMin())
+        return;
+    // The position runs against the tempo.
+    m_sliderTempo.SetPos(m_sliderTempo.GetPos() - delta, TRUE);
+    ApplyTempo();
+}
+
+void CMetronomeDlg::OnPageJump(bool up) {
+    SetSliderTempo(tempojump::FindAccurateTempo(GetTempo(), up, m_engine.GetTickNote()));
+    // With the focus on the slider, the key's release ends its tracking and
+    // the scroll handler applies the tempo then.
+    if (::GetFocus() != m_sliderTempo.GetSafeHwnd())
+        ApplyTempo();
+}
+
+void CMetronomeDlg::OnSliderScroll(UINT code) {
+    // While the thumb is dragged only the display follows; the sound keeps
+    // its tempo until the thumb is let go.
+    if (code != TB_THUMBTRACK && m_engine.IsPlaying())
+        ApplyTempo();
+    else
+        m_tickTock.SetTempo(static_cast<unsigned>(GetTempo()));
+    if (m_beatChange.IsOpen())
+        CloseBeatChange();
+}
+
+void CMetronomeDlg::OnModeSwitch() {
+    // The buttons change over when the animation reports its end.
+    if (m_btnBeatChange.IsWindowEnabled()) {
+        m_aniSwitch.Play(1);
+        SetUserBeatMode(true);
+    } else if (m_btnCustomBeat.IsWindowEnabled()) {
+        m_aniSwitch.Play(2);
+        SetUserBeatMode(false);
+    }
+    if (m_btnStop.IsWindowVisible()) {
+        StopTicking();
+        StartTicking(GetTempo());
+    }
+}
+
+void CMetronomeDlg::OnModeSwitched(WPARAM direction) {
+    const bool userBeat = direction == 1;
+    m_btnBeatChange.EnableWindow(!userBeat);
+    m_btnCustomBeat.EnableWindow(userBeat);
+    (userBeat ? m_btnCustomBeat : m_btnBeatChange).SetFocus();
+}
+
+void CMetronomeDlg::OnOpenBeatChange() {
+    RECT rc;
+    m_btnBeatChange.GetWindowRect(&rc);
+    ScreenToClient(&rc);
+    ::Sleep(kAfterFlash);
+    m_btnBeatChange.ShowWindow(SW_HIDE);
+    m_beatChange.Open((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+}
+
+void CMetronomeDlg::CloseBeatChange() {
+    m_beatChange.Close();
+    m_btnBeatChange.ShowWindow(SW_SHOW);
+}
+
+void CMetronomeDlg::OnBeatChosen(unsigned beats, unsigned note) {
+    if (m_engine.IsPlaying()) {
+        StopTicking();
+        SetBeat(beats, note);
+        StartTicking(GetTempo());
+    } else {
+        SetBeat(beats, note);
+    }
+}
+
+void CMetronomeDlg::OnCustomBeat() {
+    CDialog editor(IDD_CUSTOM_BEAT);
+    // The editor previews through the same sounds; the pattern must not
+    // change under a running sequence.
+    if (m_btnStop.IsWindowVisible()) {
+        StopTicking();
+        m_btnStop.ShowWindow(SW_HIDE);
+        m_btnStart.ShowWindow(SW_SHOW);
+    }
+    editor.DoModal();
+    // The editor may have replaced the pattern and its steps per beat.
+    TakePattern();
+    SetUserBeatMode(true);
+}
+
+void CMetronomeDlg::OnAbout() {
+    CAboutDlg about;
+    about.m_nMode = CAboutDlg::kLinkMode;
+    about.DoModal();
+}
+
+void CMetronomeDlg::OnDestroy() {
+    if (CSettings* settings = Settings()) {
+        if (m_btnBeatChange.IsWindowEnabled())
+            settings->m_bUserBeatMode = 0;
+        else if (m_btnCustomBeat.IsWindowEnabled())
+            settings->m_bUserBeatMode = 1;
+    }
+    if (m_engine.IsPlaying())
+        StopTicking();
+}
+
+BOOL CMetronomeDlg::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN) {
+        if (IsNavigationKey(msg->wParam)) {
+            m_sliderTempo.SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);
+            return TRUE;
+        }
+        if (m_beatChange.IsOpen())
+            CloseBeatChange();
+        if (msg->wParam == VK_ESCAPE)
+            return TRUE;
+    } else if (msg->message == WM_LBUTTONDOWN && m_beatChange.IsOpen()) {
+        RECT rc;
+        m_beatChange.GetWindowRect(&rc);
+        if (!::PtInRect(&rc, msg->pt))
+            CloseBeatChange();
+    }
+    return CDialog::PreTranslateMessage(msg);
 }

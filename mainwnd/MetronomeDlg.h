@@ -1,15 +1,96 @@
-// The main metronome window.
+// The main metronome window: the tick display, the tempo slider and buttons,
+// start and stop, the beat popup, the mode switch and the custom beat editor.
+// It owns the engine: it is the metronome's tick timer itself, and it holds
+// the sound bank and the display that the engine drives.
 #pragma once
 
-#include "framework/Dialog.h"
+#include <windows.h>
 
-class CMetronomeDlg : public CDialog {
+#include "engine/MetronomeEngine.h"
+#include "engine/SoundBank.h"
+#include "engine/TickTimer.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "framework/Handle.h"
+#include "mainwnd/BeatChangeCtrl.h"
+#include "mainwnd/TickTockCtrl.h"
+#include "skin/AniButton.h"
+#include "skin/HyperlinkBtn.h"
+#include "skin/SkinButton.h"
+#include "skin/TempoSlider.h"
+
+class CMetronomeDlg : public CDialog, public CTickTimer {
 public:
+    static constexpr UINT kBeatChangeId = 12;
+    static constexpr UINT kModeSwitchAnimationId = 11;
+
     explicit CMetronomeDlg(CWnd* parent = nullptr);
+    ~CMetronomeDlg() override;
+
+    // The tempo is the slider's, which runs against it: position 30 is 300.
+    int GetTempo() const;
+    // Shows the slider's tempo, and restarts a playing metronome at it.
+    void ApplyTempo();
+    // A new chosen beat: beats per bar and note value.
+    void SetBeat(unsigned beats, unsigned note);
+    // Does not restart a playing metronome; the callers do.
+    void SetUserBeatMode(bool on);
+    void StartTicking(int tempo);
+    void StopTicking();
+    bool IsPlaying() const { return m_engine.IsPlaying(); }
+
+    // The metronome's tick, on the multimedia timer thread.
+    void OnTick() override;
+
+    // Navigation keys move the tempo whatever has the focus; other keys and
+    // clicks outside close the beat popup; Escape is swallowed.
+    BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
     // Enter and Escape never close the metronome; only WM_CLOSE does.
     void OnOK() override {}
     void OnCancel() override {}
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    void OnStart();
+    void OnStop();
+    void OnTempoStep(int delta);
+    void OnPageJump(bool up);
+    void OnSliderScroll(UINT code);
+    void OnModeSwitch();
+    // The mode switch has finished: 1 into user beat mode, anything else back.
+    void OnModeSwitched(WPARAM direction);
+    void OnOpenBeatChange();
+    void CloseBeatChange();
+    void OnBeatChosen(unsigned beats, unsigned note);
+    void OnCustomBeat();
+    void OnAbout();
+    void OnDestroy();
+    void SetUpButtons();
+    void SetSliderTempo(int tempo);
+    // The current pattern of the data store, or none without one.
+    void TakePattern();
+
+    CBrush m_brushBack;
+    CSoundBank m_soundBank;
+    CBeatChangeCtrl m_beatChange;
+    CAniButton m_aniSwitch;
+    CHyperlinkBtn m_linkAbout;
+    CHyperlinkBtn m_linkWebsite;
+    CFlashButton m_btnBeatChange;
+    CFlashButton m_btnCustomBeat;
+    CFlashButton m_btnModeSwitch;
+    CFlashButton m_btnStop;
+    CFlashButton m_btnTempoDown;
+    CFlashButton m_btnTempoUp;
+    CFlashButton m_btnStart;
+    CTickTockCtrl m_tickTock;
+    CTempoSlider m_sliderTempo;
+    pw::UniqueIcon m_hIcon;
+    // After the bank and the display it drives: it goes first and stops the
+    // tick before they do.
+    CMetronomeEngine m_engine{m_soundBank, m_tickTock, *this};
 };

@@ -1,4 +1,10 @@
 pw_sources(
+    PORTABLE
+    BeatChangeMath.cpp
+    TempoJump.cpp
+    TickTockMath.cpp
     WIN32
+    BeatChangeCtrl.cpp
     MetronomeDlg.cpp
+    TickTockCtrl.cpp
 )

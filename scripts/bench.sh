@@ -5,7 +5,9 @@
 # Wine: once at the given tempo and note value, or else at 60, 100, 180 and
 # 300 bpm in quarter notes and at 300 bpm in sixteenths. Each run plays click
 # mode for the given seconds (default 60) while the null sink is recorded, and
-# prints how well the heard clicks keep time. It asserts nothing.
+# prints how well the heard clicks keep time. Then the same through the main
+# window (its start button, tick and needle) at 100 bpm, or at the given tempo
+# in quarter notes. It asserts nothing.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,7 +15,7 @@ build=$root/build/windows
 seconds=${1:-60}
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target click_bench
+cmake --build --preset windows --target click_bench mainwnd_bench
 "$root/scripts/headless.sh" start "$build"
 trap '"$root/scripts/headless.sh" stop "$build"' EXIT
 
@@ -29,4 +31,7 @@ else
         # shellcheck disable=SC2086
         run $setting
     done
+fi
+if [[ $# -lt 3 || $3 == 4 ]]; then
+    "$root/scripts/wine-run.sh" "$build/headless.env" "$build/mainwnd_bench.exe" "$seconds" "${2:-100}"
 fi

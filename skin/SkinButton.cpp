@@ -302,3 +302,11 @@ void CFlashButton::StopFlashTimer() {
         KillTimer(m_nFlashTimer);
     m_nFlashTimer = 0;
 }
+
+void SetUpFlashButton(CFlashButton& button, UINT hotId, UINT normalId, UINT disabledId, UINT flashId) {
+    button.SetPressStyle(2, TRUE);
+    button.SetImages(hotId, kSkinButtonKey, normalId, kSkinButtonKey, disabledId, kSkinButtonKey, flashId,
+                     kSkinButtonKey);
+    button.EnableBorder(FALSE, TRUE);
+    button.EnableFocusRect(TRUE, TRUE);
+}

@@ -86,3 +86,8 @@ protected:
 private:
     void StopFlashTimer();
 };
+
+// How every window sets up its flash buttons, right after they exist: the
+// image stays put while pressed, no border, a focus rectangle, pure green
+// transparent in each image (id 0: none).
+void SetUpFlashButton(CFlashButton& button, UINT hotId, UINT normalId, UINT disabledId, UINT flashId);

@@ -12,13 +12,6 @@ constexpr COLORREF kLimitColour = RGB(255, 0, 0);
 // open); the bitmap's own corners are white.
 constexpr COLORREF kSurround = RGB(255, 255, 255);
 
-void SetUpButton(CRepeatButton& button, UINT hot, UINT normal, UINT flash) {
-    button.SetPressStyle(2, TRUE);
-    button.SetImages(hot, kSkinButtonKey, normal, kSkinButtonKey, 0, kSkinButtonKey, flash, kSkinButtonKey);
-    button.EnableBorder(FALSE, TRUE);
-    button.EnableFocusRect(TRUE, TRUE);
-}
-
 RECT RectInParent(HWND hwnd) {
     RECT rc;
     ::GetWindowRect(hwnd, &rc);
@@ -124,8 +117,8 @@ int CValueSpin::OnCreate() {
     if (!m_btnUp.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kUpId) ||
         !m_btnDown.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kDownId))
         return -1;
-    SetUpButton(m_btnUp, 160, 154, 159);
-    SetUpButton(m_btnDown, 157, 158, 156);
+    SetUpFlashButton(m_btnUp, 160, 154, 0, 159);
+    SetUpFlashButton(m_btnDown, 157, 158, 0, 156);
     m_bmpBack.LoadBitmap(kBackgroundId);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "ClickReport.h"
 #include "Recorder.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
@@ -49,55 +50,6 @@ public:
     std::atomic<std::size_t> m_nTicks{0};
 };
 
-struct Stats {
-    double mean = 0;
-    double stdDev = 0;
-    double p99 = 0;
-    double max = 0;
-};
-
-// Mean and spread of intervals, and how far they stray from the period.
-Stats Intervals(const std::vector<double>& intervals, double period) {
-    Stats stats;
-    if (intervals.empty())
-        return stats;
-    for (double v : intervals)
-        stats.mean += v;
-    stats.mean /= static_cast<double>(intervals.size());
-    std::vector<double> deviations;
-    for (double v : intervals) {
-        stats.stdDev += (v - stats.mean) * (v - stats.mean);
-        deviations.push_back(std::abs(v - period));
-    }
-    stats.stdDev = std::sqrt(stats.stdDev / static_cast<double>(intervals.size()));
-    std::sort(deviations.begin(), deviations.end());
-    stats.p99 = deviations[std::min(deviations.size() - 1, deviations.size() * 99 / 100)];
-    stats.max = deviations.back();
-    return stats;
-}
-
-// Slope of the least-squares line through (index, time).
-double Slope(const std::vector<double>& index, const std::vector<double>& time) {
-    const double n = static_cast<double>(index.size());
-    double si = 0, st = 0, sii = 0, sit = 0;
-    for (std::size_t k = 0; k < index.size(); ++k) {
-        si += index[k];
-        st += time[k];
-        sii += index[k] * index[k];
-        sit += index[k] * time[k];
-    }
-    return (n * sit - si * st) / (n * sii - si * si);
-}
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto value = [](const FILETIME& t) {
-        return static_cast<double>(static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
-    };
-    return (value(kernel) + value(user)) * 1e-7;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -129,12 +81,12 @@ int main(int argc, char** argv) {
     ::QueryPerformanceFrequency(&frequency);
     LARGE_INTEGER recordStart;
     ::QueryPerformanceCounter(&recordStart);
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = pwtest::CpuSeconds();
     metronome.m_bank.ResetStep();
     metronome.m_engine.StartTicking(tempo);
     ::Sleep(static_cast<DWORD>(seconds * 1000));
     metronome.m_engine.StopTicking();
-    const double cpu = CpuSeconds() - cpuBefore;
+    const double cpu = pwtest::CpuSeconds() - cpuBefore;
     const std::size_t ticks = std::min(metronome.m_nTicks.load(), metronome.m_ticks.size());
     const auto samples = recorder.Finish();
     LARGE_INTEGER recordEnd;
@@ -143,61 +95,16 @@ int main(int argc, char** argv) {
     std::printf("click mode, %u bpm, note %u: period %u ms (exact %.3f ms), %.0f s\n", tempo, note, period,
                 exactPeriod, seconds);
 
-    std::vector<double> tickIntervals;
-    for (std::size_t i = 1; i < ticks; ++i)
-        tickIntervals.push_back((metronome.m_ticks[i] - metronome.m_ticks[i - 1]) * 1000.0 /
-                                static_cast<double>(frequency.QuadPart));
-    const Stats timer = Intervals(tickIntervals, period);
-    std::printf(
-        "timer:     %zu ticks, mean interval %.3f ms, std dev %.3f ms, p99 |dev| %.3f ms, max %.3f ms\n",
-        ticks, timer.mean, timer.stdDev, timer.p99, timer.max);
+    const std::vector<long long> tickTimes(metronome.m_ticks.begin(),
+                                           metronome.m_ticks.begin() + static_cast<std::ptrdiff_t>(ticks));
+    const auto timer = pwtest::ReportTicks(tickTimes, frequency.QuadPart, period);
 
     // The recording is as long as asked; taking much longer than that means
     // the sound path stalled and lost time.
     std::printf("recorder:  %.2f s of sound arrived over %.2f s\n",
                 static_cast<double>(samples.size()) / pwtest::kRecordRate,
                 static_cast<double>(recordEnd.QuadPart - recordStart.QuadPart) / frequency.QuadPart);
-    const auto onsets = pwtest::FindOnsets(samples);
-    std::vector<double> onsetMs;
-    for (std::size_t at : onsets)
-        onsetMs.push_back(at * 1000.0 / pwtest::kRecordRate);
-    std::vector<double> iois;
-    std::vector<double> index{0};
-    std::size_t missed = 0;
-    std::size_t doubled = 0;
-    std::size_t accents = 0;
-    for (std::size_t k = 0; k < onsets.size(); ++k) {
-        // The accent click is the louder one.
-        int peak = 0;
-        for (std::size_t i = onsets[k]; i < std::min(samples.size(), onsets[k] + 220); ++i)
-            peak = std::max(peak, std::abs(int{samples[i]}));
-        accents += peak > 24000 ? 1 : 0;
-        if (k == 0)
-            continue;
-        const double ioi = onsetMs[k] - onsetMs[k - 1];
-        const double steps = std::round(ioi / period);
-        if (ioi < 0.5 * period)
-            ++doubled;
-        else if (steps >= 2)
-            missed += static_cast<std::size_t>(steps) - 1;
-        if (steps == 1)
-            iois.push_back(ioi);
-        index.push_back(index.back() + std::max(1.0, steps));
-    }
-    const Stats heard = Intervals(iois, period);
-    std::printf("recording: %zu clicks (%zu accents) for %zu ticks, mean IOI %.3f ms, std dev %.3f ms, "
-                "p99 |dev| %.3f ms, max %.3f ms, missed %zu, doubled %zu\n",
-                onsets.size(), accents, ticks, heard.mean, heard.stdDev, heard.p99, heard.max, missed,
-                doubled);
-    if (onsets.size() > 2) {
-        const double slope = Slope(index, onsetMs);
-        // The timer's own drift, from the mean of all its intervals.
-        std::printf(
-            "drift:     %+.0f ms/hour heard (linear fit, %.4f ms per click), %+.0f ms/hour of the timer, "
-            "%+d ms/hour from the rounded period\n",
-            (slope / exactPeriod - 1) * 3600000.0, slope, (timer.mean / exactPeriod - 1) * 3600000.0,
-            ComputeDriftPerHour(tempo, note));
-    }
+    pwtest::ReportRecording(samples, ticks, tempo, note, timer.mean);
     std::printf("cpu:       %.1f ms per second of playing\n", cpu * 1000 / seconds);
     return 0;
 }

@@ -20,6 +20,7 @@ e2e_init() {
     mkdir -p "$E2E_OUT"
     PROGRAM_PID=
     RECORDER_PID=
+    E2E_SETTINGS_KEY=
     trap e2e_cleanup EXIT
 }
 
@@ -32,6 +33,25 @@ e2e_cleanup() {
     [[ -z $PROGRAM_PID ]] || kill "$PROGRAM_PID" 2>/dev/null || true
     [[ -z $RECORDER_PID ]] || kill "$RECORDER_PID" 2>/dev/null || true
     wait 2>/dev/null || true
+    if [[ -n $E2E_SETTINGS_KEY ]]; then
+        wine reg delete "$E2E_SETTINGS_KEY" /f </dev/null >/dev/null 2>&1 || true
+        [[ ! -s $E2E_OUT/$E2E_NAME.settings.reg ]] ||
+            wine reg import "$(winepath -w "$E2E_OUT/$E2E_NAME.settings.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1 ||
+            true
+    fi
+}
+
+# test_settings: the program starts in click mode without the splash, so that
+# its main window is the first thing it shows. The settings are shared with
+# the other tests, so they are put back as they were when the test ends.
+test_settings() {
+    local key='HKLM\Software\KOVEN\Pulsewick' saved=$E2E_OUT/$E2E_NAME.settings.reg
+    rm -f -- "$saved"
+    wine reg export "$key" "$(winepath -w "$saved" 2>/dev/null)" /y </dev/null >/dev/null 2>&1 || rm -f -- "$saved"
+    E2E_SETTINGS_KEY=$key
+    wine reg add "$key" /v "Show Splash" /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 &&
+        wine reg add "$key" /v "User Beat Mode" /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 ||
+        e2e_fail "cannot set the settings in the registry"
 }
 
 # True while the child runs (a finished child stays a zombie until waited for).

@@ -6,6 +6,7 @@ set -euo pipefail
 e2e_init "$@"
 
 title="Pulsewick 1.01"
+test_settings
 start_recording smoke.wav
 start_program
 id=$(wait_for_window "$title")

@@ -1,0 +1,191 @@
+#include "mainwnd/BeatChangeCtrl.h"
+
+namespace {
+
+constexpr int kButtonWidth = 46;
+constexpr int kButtonHeight = 27;
+constexpr int kCentreWidth = 92;
+constexpr int kCentreHeight = 38;
+
+} // namespace
+
+CBeatChangeCtrl::~CBeatChangeCtrl() {
+    // While this object is whole, so that the timer goes with the window.
+    DestroyWindow();
+}
+
+bool CBeatChangeCtrl::Create(const RECT& rect, CWnd* parent, UINT id) {
+    // Clipping the corner buttons keeps the white fill from flickering them.
+    return CWnd::Create(nullptr, "", WS_CHILD | WS_CLIPCHILDREN, rect, parent, id);
+}
+
+void CBeatChangeCtrl::Open(int x, int y) {
+    POINT point{x, y};
+    ::MapWindowPoints(GetParent(), m_hWnd, &point, 1);
+    StartAnimation(point, beatchange::Animation::kOpening);
+    ShowWindow(SW_SHOW);
+    m_bOpen = 1;
+}
+
+void CBeatChangeCtrl::Close() {
+    RECT rc;
+    GetClientRect(&rc);
+    StartAnimation(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2},
+                   beatchange::Animation::kClosing);
+    m_bOpen = 0;
+}
+
+void CBeatChangeCtrl::StartAnimation(POINT point, beatchange::Animation::Mode mode) {
+    if (mode == beatchange::Animation::kOpening) {
+        ClientToScreen(&point);
+        RECT rc;
+        GetClientRect(&rc);
+        const int width = rc.right - rc.left;
+        // A popup still shrinking from its last opening is not at its full
+        // height; measuring it then would make every later opening smaller.
+        const bool shrinking = m_nAnimTimer && m_animation.GetMode() == beatchange::Animation::kClosing;
+        m_animation.Open(shrinking ? m_animation.GetFullHeight() : rc.bottom - rc.top);
+        POINT topLeft{point.x - width / 2, point.y - kCollapsedHeight / 2};
+        ::ScreenToClient(GetParent(), &topLeft);
+        MoveWindow(topLeft.x, topLeft.y, width, kCollapsedHeight, TRUE);
+    } else {
+        m_animation.Close();
+    }
+    SetCapture();
+    m_nAnimTimer = SetTimer(kAnimTimerId, kAnimMilliseconds);
+}
+
+void CBeatChangeCtrl::AnimationStep() {
+    RECT rc;
+    GetClientRect(&rc);
+    const int width = rc.right - rc.left;
+    POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ClientToScreen(&centre);
+    const int height = m_animation.Next(rc.bottom - rc.top);
+    POINT topLeft{centre.x - width / 2, centre.y - height / 2};
+    ::ScreenToClient(GetParent(), &topLeft);
+    MoveWindow(topLeft.x, topLeft.y, width, height, TRUE);
+    if (m_animation.Done())
+        EndAnimation();
+}
+
+void CBeatChangeCtrl::EndAnimation() {
+    KillTimer(m_nAnimTimer);
+    m_nAnimTimer = 0;
+    if (m_animation.GetMode() == beatchange::Animation::kClosing) {
+        RECT rc;
+        GetClientRect(&rc);
+        ShowWindow(SW_HIDE);
+        MoveWindow(0, 0, rc.right - rc.left, m_animation.GetFullHeight(), TRUE);
+    }
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+}
+
+void CBeatChangeCtrl::Report() const {
+    ::SendMessageA(GetParent(), WM_NEED_TO_CHANGE_BEAT, m_nBeats, m_nNote);
+}
+
+LRESULT CBeatChangeCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        if (Default() == -1)
+            return -1;
+        return OnCreate();
+    case WM_SIZE: {
+        LRESULT result = Default();
+        Layout(LOWORD(lp), HIWORD(lp));
+        return result;
+    }
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        PaintContent(dc);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintContent(reinterpret_cast<HDC>(wp));
+        return 0;
+    case WM_LBUTTONDOWN:
+        ::SendMessageA(GetParent(), WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL, 0, 0);
+        return Default();
+    case WM_TIMER:
+        if (wp == kAnimTimerId && m_nAnimTimer)
+            AnimationStep();
+        return Default();
+    case WM_DESTROY: {
+        LRESULT result = Default();
+        if (m_nAnimTimer) {
+            KillTimer(m_nAnimTimer);
+            m_nAnimTimer = 0;
+        }
+        return result;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wp) == BN_CLICKED) {
+            switch (LOWORD(wp)) {
+            case kBeatsUpId:
+                m_nBeats = beatchange::BeatsUp(m_nBeats);
+                Report();
+                return 0;
+            case kBeatsDownId:
+                m_nBeats = beatchange::BeatsDown(m_nBeats);
+                Report();
+                return 0;
+            case kNoteUpId:
+                m_nNote = beatchange::NoteUp(m_nNote);
+                Report();
+                return 0;
+            case kNoteDownId:
+                m_nNote = beatchange::NoteDown(m_nNote);
+                Report();
+                return 0;
+            default:
+                break;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+}
+
+int CBeatChangeCtrl::OnCreate() {
+    const RECT none{0, 0, 0, 0};
+    CFlashButton* buttons[] = {&m_btnBeatsUp, &m_btnBeatsDown, &m_btnNoteUp, &m_btnNoteDown};
+    for (UINT i = 0; i < 4; ++i) {
+        if (!buttons[i]->Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kBeatsUpId + i))
+            return -1;
+    }
+    SetUpFlashButton(m_btnBeatsUp, 160, 154, 0, 159);
+    SetUpFlashButton(m_btnBeatsDown, 157, 158, 0, 156);
+    SetUpFlashButton(m_btnNoteUp, 160, 154, 0, 159);
+    SetUpFlashButton(m_btnNoteDown, 157, 158, 0, 156);
+    m_bmpCenter.LoadBitmap(kCentreBitmapId);
+    return 0;
+}
+
+void CBeatChangeCtrl::Layout(int cx, int cy) {
+    if (!m_btnNoteDown.GetSafeHwnd())
+        return;
+    m_btnBeatsUp.MoveWindow(0, 0, kButtonWidth, kButtonHeight);
+    m_btnBeatsDown.MoveWindow(0, cy - kButtonHeight, kButtonWidth, kButtonHeight);
+    m_btnNoteUp.MoveWindow(cx - kButtonWidth, 0, kButtonWidth, kButtonHeight);
+    m_btnNoteDown.MoveWindow(cx - kButtonWidth, cy - kButtonHeight, kButtonWidth, kButtonHeight);
+}
+
+void CBeatChangeCtrl::PaintContent(HDC dc) const {
+    RECT rc;
+    GetClientRect(&rc);
+    COLORREF oldBack = ::SetBkColor(dc, RGB(255, 255, 255));
+    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    ::SetBkColor(dc, oldBack);
+    if (!m_bmpCenter)
+        return;
+    CMemDC mem(dc);
+    CSelectObject select(mem, m_bmpCenter);
+    ::BitBlt(dc, (rc.left + rc.right) / 2 - kCentreWidth / 2, (rc.top + rc.bottom) / 2 - kCentreHeight / 2,
+             kCentreWidth, kCentreHeight, mem, 0, 0, SRCCOPY);
+}

@@ -1,0 +1,73 @@
+// The beat change popup: grows out of the main window's beat button, steps
+// the beats per bar and the note value with its four corner buttons, and
+// shrinks away when its background or anything outside it is clicked.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+#include "mainwnd/BeatChangeMath.h"
+#include "skin/SkinButton.h"
+
+// Sent to the parent after every corner button press, also one stopped by a
+// limit: wParam the beats per bar, lParam the note value.
+inline const UINT WM_NEED_TO_CHANGE_BEAT = AfxRegisterMessage("WM_NEED_TO_CHANGE_BEAT");
+// Sent to the parent when the popup's own background is clicked.
+inline const UINT WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL = AfxRegisterMessage("WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL");
+
+class CBeatChangeCtrl : public CWnd {
+public:
+    static constexpr UINT kBeatsUpId = 100;
+    static constexpr UINT kBeatsDownId = 101;
+    static constexpr UINT kNoteUpId = 102;
+    static constexpr UINT kNoteDownId = 103;
+    static constexpr UINT_PTR kAnimTimerId = 10411;
+    static constexpr UINT kAnimMilliseconds = 50;
+    static constexpr UINT kCentreBitmapId = 155;
+    static constexpr int kCollapsedHeight = beatchange::Animation::kCollapsedHeight;
+
+    ~CBeatChangeCtrl() override;
+
+    // A hidden child of the given size at the parent's top left corner.
+    bool Create(const RECT& rect, CWnd* parent, UINT id);
+
+    // Shows this beat the next time the buttons step it; nothing is sent.
+    void SetBeat(unsigned beats, unsigned note) {
+        m_nBeats = beats;
+        m_nNote = note;
+    }
+    unsigned GetBeats() const { return m_nBeats; }
+    unsigned GetNote() const { return m_nNote; }
+
+    // Opens centred on a point of the parent's client area, growing from a
+    // strip 38 pixels high to the full height.
+    void Open(int x, int y);
+    // Shrinks to 38 pixels, then hides and takes its full size back.
+    void Close();
+    // From the start of opening until the start of closing.
+    bool IsOpen() const { return m_bOpen != 0; }
+    bool IsAnimating() const { return m_nAnimTimer != 0; }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    int OnCreate();
+    void Layout(int cx, int cy);
+    void PaintContent(HDC dc) const;
+    void StartAnimation(POINT point, beatchange::Animation::Mode mode);
+    void AnimationStep();
+    void EndAnimation();
+    void Report() const;
+
+    UINT_PTR m_nAnimTimer = 0;
+    unsigned m_nBeats = 4;
+    unsigned m_nNote = 4;
+    CFlashButton m_btnBeatsUp;
+    CFlashButton m_btnBeatsDown;
+    CFlashButton m_btnNoteUp;
+    CFlashButton m_btnNoteDown;
+    CBitmap m_bmpCenter;
+    int m_bOpen = 0;
+    beatchange::Animation m_animation;
+};
