@@ -1,6 +1,7 @@
 #include "mainwnd/MetronomeDlg.h"
 
 #include "app/MetronomeApp.h"
+#include "editor/CustomBeatDlg.h"
 #include "mainwnd/TempoJump.h"
 #include "resource.h"
 #include "skin/AboutDlg.h"
@@ -363,9 +364,10 @@ void CMetronomeDlg::OnBeatChosen(unsigned beats, unsigned note) {
 }
 
 void CMetronomeDlg::OnCustomBeat() {
-    CDialog editor(IDD_CUSTOM_BEAT);
+    CCustomBeatDlg editor;
     // The editor previews through the same sounds; the pattern must not
     // change under a running sequence.
+    editor.m_pSoundBank = &m_soundBank;
     if (m_btnStop.IsWindowVisible()) {
         StopTicking();
         m_btnStop.ShowWindow(SW_HIDE);

@@ -159,13 +159,15 @@ play_and_check() {
     ((median >= 295 && median <= 305)) || e2e_fail "$name: hi-hats $median ms apart"
     echo "$name: $count hi-hats, median interval $median ms"
     # Kick and hi-hat of one step start together; the hi-hats between kicks
-    # lie two steps (300 ms) after them, on the 150 ms grid of the steps.
+    # lie two steps (300 ms) after them, on the 150 ms grid of the steps. Wine
+    # mixes in 10 ms blocks and slips a block or two under load, so onsets may
+    # sit up to 30 ms off the grid; a wrong step would be 150 ms off.
     awk 'NR == FNR { k[++nk] = $1; next }
         {
             best = 1e9
             for (i = 1; i <= nk; i++) { d = $1 - k[i]; if (d < 0) d = -d; if (d < best) best = d }
-            if (best <= 20) with++
-            else if (best < 280 || best > 320) { printf "hi-hat at %d ms is %d ms from a kick\n", $1, best; bad = 1 }
+            if (best <= 30) with++
+            else if (best < 270 || best > 330) { printf "hi-hat at %d ms is %d ms from a kick\n", $1, best; bad = 1 }
         }
         END { if (with < nk - 1) { printf "only %d of %d kicks with a hi-hat\n", with, nk; bad = 1 }; exit bad }' \
         "$kicks" "$hats" >"$E2E_OUT/$name.grid.txt" || e2e_fail "$name: $(cat "$E2E_OUT/$name.grid.txt")"
