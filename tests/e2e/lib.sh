@@ -41,6 +41,12 @@ e2e_cleanup() {
     fi
 }
 
+# reg_get <value>: prints a value of the program's settings, or nothing.
+reg_get() {
+    wine reg query 'HKLM\Software\KOVEN\Pulsewick' /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$0 ~ name {print $NF}' || true
+}
+
 # test_settings: the program starts in click mode without the splash, so that
 # its main window is the first thing it shows. The settings are shared with
 # the other tests, so they are put back as they were when the test ends.
@@ -113,6 +119,23 @@ wait_for_window() {
 screenshot() {
     import -window "$1" "$E2E_OUT/$2" 2>"$E2E_OUT/$E2E_NAME.import.log" ||
         e2e_fail "screenshot of window $1 failed: $(cat "$E2E_OUT/$E2E_NAME.import.log")"
+}
+
+# frame <window id> <client width> <client height>: prints the client area's
+# offset in the X window (Wine's frame and caption around it).
+frame() {
+    local width height border top
+    read -r width height < <(xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
+    border=$(((width - $2) / 2))
+    top=$((height - $3 - border))
+    ((border >= 0 && border <= 10 && top >= 0 && top <= 40)) ||
+        e2e_fail "window ${width}x$height does not frame a $2x$3 client area"
+    echo "$border $top"
+}
+# click_in <window id> <border> <top> <x> <y>: a left click at client (x, y).
+click_in() {
+    xdotool mousemove --window "$1" $(($2 + $4)) $(($3 + $5)) click 1
+    sleep 0.15
 }
 
 # send_message <title> <WM_CLOSE|WM_COMMAND|number> [wparam [lparam]]: posts a

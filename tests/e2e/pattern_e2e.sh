@@ -17,10 +17,6 @@ data_file=$E2E_BUILD/Pulsewick.da_
 data_backup=$E2E_OUT/pattern.da_.backup
 
 # The settings and the data file this test changes are put back at the end.
-reg_get() {
-    wine reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
-        awk -v name="$1" '$0 ~ name {print $NF}' || true
-}
 reg_set() {
     wine reg add "$key" /v "$1" /t REG_DWORD /d "$2" /f </dev/null >>"$reg_log" 2>&1
 }
@@ -56,23 +52,6 @@ reg_set "Show Splash" 0
 reg_set "User Beat Mode" 0
 reg_set "Toobar Sound On" 0
 rm -f -- "$data_file"
-
-# frame <window id> <client width> <client height>: prints the client area's
-# offset in the X window (Wine's frame and caption around it).
-frame() {
-    local width height border top
-    read -r width height < <(xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
-    border=$(((width - $2) / 2))
-    top=$((height - $3 - border))
-    ((border >= 0 && border <= 10 && top >= 0 && top <= 40)) ||
-        e2e_fail "window ${width}x$height does not frame a $2x$3 client area"
-    echo "$border $top"
-}
-# click_in <window id> <border> <top> <x> <y>: a left click at client (x, y).
-click_in() {
-    xdotool mousemove --window "$1" $(($2 + $4)) $(($3 + $5)) click 1
-    sleep 0.15
-}
 
 # The main window: 172 x 146 dialog units, 344 x 292 pixels.
 open_main() {
