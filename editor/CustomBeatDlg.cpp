@@ -134,11 +134,7 @@ void CCustomBeatDlg::SetUpButtons() {
     };
     for (const ButtonSkin& skin : kSkins) {
         CFlashButton& button = this->*skin.button;
-        button.SetPressStyle(2, TRUE);
-        button.SetImages(skin.hot, kSkinButtonKey, skin.normal, kSkinButtonKey, 0, kSkinButtonKey, skin.flash,
-                         kSkinButtonKey);
-        button.EnableBorder(FALSE, TRUE);
-        button.EnableFocusRect(TRUE, TRUE);
+        SetUpFlashButton(button, skin.hot, skin.normal, 0, skin.flash);
         button.m_nFocusInset = skin.focusInset;
     }
 }
