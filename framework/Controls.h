@@ -11,9 +11,6 @@ class CButton : public CWnd {
 public:
     int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
-    UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
-    UINT GetButtonStyle() const { return GetStyle() & 0xFF; }
-    void SetButtonStyle(UINT style, BOOL redraw = TRUE) const { SendMessage(BM_SETSTYLE, style, redraw); }
 
 protected:
     // Owner-drawn buttons draw themselves; the parent's WM_DRAWITEM comes here.
@@ -41,7 +38,6 @@ public:
     int GetPos() const { return static_cast<int>(SendMessage(TBM_GETPOS)); }
     void SetPos(int pos, BOOL redraw = TRUE) const { SendMessage(TBM_SETPOS, redraw, pos); }
     void SetTicFreq(int frequency) const { SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(frequency)); }
-    int GetPageSize() const { return static_cast<int>(SendMessage(TBM_GETPAGESIZE)); }
     void GetChannelRect(RECT* rect) const {
         SendMessage(TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(rect));
     }

@@ -2,8 +2,6 @@
 
 #include "framework/WinApp.h"
 
-#include <cstdlib>
-
 bool CBitmap::LoadBitmap(UINT id) {
     Attach(static_cast<HBITMAP>(
         ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
@@ -34,16 +32,4 @@ bool CFont::CreateFont(int height, int weight, const char* face) {
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     Attach(::CreateFontIndirectA(&lf));
     return *this ? true : false;
-}
-
-bool CFont::CreatePointFont(int pointSizeTenths, const char* face, HDC dc) {
-    HDC screen = dc ? dc : ::GetDC(nullptr);
-    // Point size to logical height as the screen measures it.
-    POINT pt{0, ::MulDiv(::GetDeviceCaps(screen, LOGPIXELSY), pointSizeTenths, 720)};
-    POINT origin{0, 0};
-    ::DPtoLP(screen, &pt, 1);
-    ::DPtoLP(screen, &origin, 1);
-    if (!dc)
-        ::ReleaseDC(nullptr, screen);
-    return CreateFont(-std::abs(pt.y - origin.y), FW_NORMAL, face);
 }

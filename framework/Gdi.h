@@ -70,8 +70,6 @@ public:
     using CGdiObject::CGdiObject;
     // A font of the given character height in pixels (negative: em height).
     bool CreateFont(int height, int weight, const char* face);
-    // A font of the given size in tenths of a point on the screen.
-    bool CreatePointFont(int pointSizeTenths, const char* face, HDC dc = nullptr);
 };
 
 class CRgn : public CGdiObject<HRGN> {
