@@ -196,15 +196,18 @@ frame() {
         e2e_fail "window ${width}x$height does not frame a $2x$3 client area"
     echo "$border $top"
 }
-# wait_frame <window id> <client width> <client height>: prints the client
-# area's offset as frame does, once the window has its frame (at most 10 s).
-wait_frame() {
-    local deadline=$((SECONDS + 10)) offset
-    until offset=$(frame "$@" 2>/dev/null); do
-        ((SECONDS < deadline)) || e2e_fail "window $1 does not frame a $2x$3 client area"
+# wait_for_client <title> <client width> <client height>: once the window
+# shows, framed around a client area of that size, prints its X id and the
+# client area's offset (see frame): "<id> <border> <top>".
+wait_for_client() {
+    local id offset deadline
+    id=$(wait_for_window "$1") || exit 1
+    deadline=$((SECONDS + 10))
+    until offset=$(frame "$id" "$2" "$3" 2>/dev/null); do
+        ((SECONDS < deadline)) || e2e_fail "window \"$1\" does not frame a $2x$3 client area"
         sleep 0.1
     done
-    echo "$offset"
+    echo "$id $offset"
 }
 
 # click_in <window id> <border> <top> <x> <y>: a left click at client (x, y).

@@ -43,10 +43,9 @@ settings_export() {
 # the two test_settings sets. The main window is 344 x 292 pixels.
 open_main() {
     start_program
-    main_id=$(wait_for_window "$main_title")
-    local offset
-    offset=$(wait_frame "$main_id" 344 292) || exit 1
-    read -r main_border main_top <<<"$offset"
+    local found
+    found=$(wait_for_client "$main_title" 344 292) || exit 1
+    read -r main_id main_border main_top <<<"$found"
 }
 main_click() {
     click_in "$main_id" "$main_border" "$main_top" "$1" "$2"
@@ -72,10 +71,9 @@ to_user_beat_mode() {
 # 12 + 40 (k / 12)), 46 x 40; grid cells 88 x 25 from (27, 123).
 open_editor() {
     main_click 288 255
-    editor_id=$(wait_for_window "$editor_title")
-    local offset
-    offset=$(wait_frame "$editor_id" 652 512) || exit 1
-    read -r editor_border editor_top <<<"$offset"
+    local found
+    found=$(wait_for_client "$editor_title" 652 512) || exit 1
+    read -r editor_id editor_border editor_top <<<"$found"
 }
 editor_click() {
     click_in "$editor_id" "$editor_border" "$editor_top" "$1" "$2"
