@@ -22,7 +22,6 @@ editor_title="Custom Beat Setting"
 test_settings
 test_data_file
 data_file=$E2E_DATA_FILE
-values=("App Path" "Show Splash" "User Beat Mode" "Toobar Sound On" "Show MsgBox CleanBtn")
 
 temp_files() {
     find "$E2E_BUILD" -maxdepth 1 -iname 'pw*.tmp' | sort
@@ -39,8 +38,7 @@ settings_export() {
         e2e_fail "cannot export the settings"
 }
 
-# open_main: a fresh start, as the first run: no data file, no settings but
-# the two test_settings sets. The main window is 344 x 292 pixels.
+# The main window is 344 x 292 pixels.
 open_main() {
     start_program
     local found
@@ -108,7 +106,8 @@ end_session() {
     wait_for_exit 10
 }
 
-# 1. The same run twice: closed, then ended with the session.
+# 1. The same run twice from a first run's state: closed, then ended with the
+# session.
 first_run_settings
 open_main
 to_user_beat_mode
@@ -132,9 +131,6 @@ echo "session end: wineboot took $end_ms ms, the program's exit code $PROGRAM_ST
 [[ -e $data_file ]] || e2e_fail "no data file after the session ended"
 cmp -s "$E2E_OUT/session_end.closed.da_" "$data_file" ||
     e2e_fail "the data file differs from a normal close's: $(cmp "$E2E_OUT/session_end.closed.da_" "$data_file" 2>&1)"
-for value in "${values[@]}"; do
-    [[ -n $(reg_get "$value") ]] || e2e_fail "\"$value\" was not stored when the session ended"
-done
 settings_export session_end.ended.reg
 cmp -s "$E2E_OUT/session_end.closed.reg" "$E2E_OUT/session_end.ended.reg" ||
     e2e_fail "the settings differ from a normal close's: $(diff <(iconv -f UTF-16 -t UTF-8 "$E2E_OUT/session_end.closed.reg") \
@@ -179,5 +175,4 @@ echo "session end with the editor open and the data file read-only: wineboot too
 cmp -s "$E2E_OUT/session_end.kick.da_" "$data_file" || e2e_fail "the read-only data file was changed"
 [[ $(reg_get "Toobar Sound On") == 0x0 ]] || e2e_fail "\"Toobar Sound On\" is $(reg_get "Toobar Sound On"), not 0"
 [[ $(reg_get "User Beat Mode") == 0x1 ]] || e2e_fail "\"User Beat Mode\" is $(reg_get "User Beat Mode"), not 1"
-[[ -n $(reg_get "App Path") ]] || e2e_fail "\"App Path\" was not stored"
 no_temp_left "the session end with the editor open"
