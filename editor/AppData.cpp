@@ -3,6 +3,26 @@
 #include "editor/FileStore.h"
 #include "editor/PatternCodec.h"
 
+namespace {
+
+// The data file is stored silently, also while the session ends: a folder on
+// a drive that has gone away fails like any other instead of asking the user
+// to put the disk back.
+class QuietDiskErrors {
+public:
+    QuietDiskErrors() : m_dwPrevious(::GetThreadErrorMode()) {
+        ::SetThreadErrorMode(m_dwPrevious | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    }
+    QuietDiskErrors(const QuietDiskErrors&) = delete;
+    QuietDiskErrors& operator=(const QuietDiskErrors&) = delete;
+    ~QuietDiskErrors() { ::SetThreadErrorMode(m_dwPrevious, nullptr); }
+
+private:
+    DWORD m_dwPrevious;
+};
+
+} // namespace
+
 CAppData::CAppData()
     : m_pSettings(std::make_unique<CSettings>()), m_pCustomBeat(std::make_unique<CCustomBeat>()) {
     MakeDefaultPattern();
@@ -36,7 +56,13 @@ bool CAppData::LoadDataFile() {
 }
 
 bool CAppData::SaveDataFile() const {
+    QuietDiskErrors quiet;
     return WritePatternFile(*m_pCustomBeat, GetDataFilePath());
+}
+
+void CAppData::Save() const {
+    SaveDataFile();
+    m_pSettings->Save();
 }
 
 std::string CAppData::GetProgramDir() {

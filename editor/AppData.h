@@ -34,6 +34,10 @@ public:
     // The current pattern from the data file; unchanged if that fails.
     bool LoadDataFile();
     bool SaveDataFile() const;
+    // Stores the data file and then the settings, as the destruction does,
+    // but leaves everything in place: storing again, or at exit, writes the
+    // same unless something changed meanwhile.
+    void Save() const;
     // The program's folder with a trailing backslash ("" if unknown).
     static std::string GetProgramDir();
 

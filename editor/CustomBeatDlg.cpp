@@ -177,6 +177,8 @@ void CCustomBeatDlg::StoreToolSettings() {
 void CCustomBeatDlg::OnOK() {
     *m_pAppData->m_pCustomBeat = m_grid.GetPattern();
     StoreToolSettings();
+    // At once, not only at exit: a crash or a kill after OK loses nothing.
+    m_pAppData->SaveDataFile();
     EndDialog(IDOK);
 }
 
@@ -395,6 +397,15 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         m_bPreviewing = 0;
         Stop();
         break;
+    case WM_ENDSESSION:
+        // The session really ends, and Windows may end the process before
+        // the main window hears of it: the editor counts as cancelled, and
+        // everything is stored now.
+        if (wp && m_pAppData) {
+            StoreToolSettings();
+            m_pAppData->Save();
+        }
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
             return 0;

@@ -221,6 +221,12 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         EndDialog(IDCANCEL);
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp)
+            OnEndSession();
+        return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
         if (header->idFrom == IDC_MAIN_SLIDER && header->code == static_cast<UINT>(NM_RELEASEDCAPTURE)) {
@@ -385,15 +391,27 @@ void CMetronomeDlg::OnAbout() {
     about.DoModal();
 }
 
-void CMetronomeDlg::OnDestroy() {
+void CMetronomeDlg::StoreUserBeatMode() {
     if (CSettings* settings = Settings()) {
         if (m_btnBeatChange.IsWindowEnabled())
             settings->m_bUserBeatMode = 0;
         else if (m_btnCustomBeat.IsWindowEnabled())
             settings->m_bUserBeatMode = 1;
     }
+}
+
+void CMetronomeDlg::OnDestroy() {
+    StoreUserBeatMode();
     if (m_engine.IsPlaying())
         StopTicking();
+}
+
+void CMetronomeDlg::OnEndSession() {
+    // Nothing is closed or stopped: should the process live on after all,
+    // its close later stores the same again.
+    StoreUserBeatMode();
+    if (CAppData* data = GetAppData())
+        data->Save();
 }
 
 BOOL CMetronomeDlg::PreTranslateMessage(MSG* msg) {

@@ -69,6 +69,11 @@ protected:
     void OnCustomBeat();
     void OnAbout();
     void OnDestroy();
+    // The session really ends: Windows ends the process as soon as this
+    // returns, so everything a close stores is stored here and now.
+    void OnEndSession();
+    // The mode the buttons show, for the next start.
+    void StoreUserBeatMode();
     void SetUpButtons();
     void SetSliderTempo(int tempo);
     // The current pattern of the data store, or none without one.

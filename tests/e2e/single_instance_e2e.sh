@@ -42,16 +42,6 @@ stack_position() {
     xwininfo -root -children | awk -v id="$(printf '0x%x' "$1")" '$1 ~ /^0x/ {n++; if ($1 == id) {print n; exit}}'
 }
 
-# wait_until <seconds> <what> <command...>
-wait_until() {
-    local deadline=$((SECONDS + $1)) what=$2
-    shift 2
-    until "$@"; do
-        ((SECONDS < deadline)) || e2e_fail "$what"
-        sleep 0.05
-    done
-}
-
 start_program
 first=$(wait_for_window "$title")
 

@@ -386,6 +386,28 @@ TEST_F(CustomBeatDlgTest, CloseBoxIsCancel) {
     EXPECT_EQ(store->m_nToolIndex, 1);
 }
 
+// Windows may tell the main window first, or end the process before it hears
+// of it: the editor stores everything itself, the way Cancel leaves it.
+TEST_F(CustomBeatDlgTest, SessionEndStoresAtOnceAsCancelLeavesIt) {
+    *store->m_pCustomBeat = NumberedPattern(16);
+    const CCustomBeat before = *store->m_pCustomBeat;
+    Run([&](TestDlg& d) {
+        Key(d, 'J');
+        ClickStep(d, 10, 3);
+        Click(d.m_btnSoundOn);
+        d.SendMessage(WM_ENDSESSION, TRUE, 0);
+        std::vector<unsigned char> bytes;
+        EXPECT_TRUE(pwtest::ReadWholeFile(dataPath, bytes));
+        EXPECT_EQ(bytes, EncodePatternFile(before)) << "the edit without OK is not stored";
+        DWORD type = 0;
+        std::vector<BYTE> sound;
+        EXPECT_TRUE(
+            pwtest::GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "Toobar Sound On", type, sound));
+        EXPECT_EQ(sound, (std::vector<BYTE>{0, 0, 0, 0}));
+        Click(d.m_btnCancel);
+    });
+}
+
 TEST_F(CustomBeatDlgTest, SoundOffIsStoredAndComesBackOff) {
     Run([&](TestDlg& d) {
         EXPECT_TRUE(Visible(d.m_btnSoundOn));
@@ -531,7 +553,8 @@ TEST_F(CustomBeatDlgTest, ABusyWindowThreadDropsTicksInsteadOfCatchingUp) {
         Pump(d);
         EXPECT_GE(bank.played.size(), before + 1);
         EXPECT_LE(bank.played.size(), before + 2);
-        EXPECT_EQ(bank.played[before], bank.played[before - 1] + 1) << "the pattern goes on with its next step";
+        EXPECT_EQ(bank.played[before], bank.played[before - 1] + 1)
+            << "the pattern goes on with its next step";
         Click(d.m_btnStop);
         Click(d.m_btnCancel);
     });
