@@ -3,6 +3,9 @@ pw_sources(
     BeatSequencer.cpp
     DeviceOpening.cpp
     MetronomeEngine.cpp
+    SampleSchedule.cpp
+    SoundConversion.cpp
+    SoundMixer.cpp
     TickMath.cpp
     WaveImage.cpp
     WIN32
