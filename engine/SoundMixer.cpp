@@ -94,6 +94,11 @@ void CSoundMixer::TakeQueuedHits() {
     }
 }
 
+bool CSoundMixer::IsBusy() {
+    TakeQueuedHits();
+    return m_nPending != 0 || m_bSounding;
+}
+
 void CSoundMixer::Start(int soundId) {
     if (soundId < 0 || soundId >= kSoundIds)
         return;

@@ -77,8 +77,9 @@ public:
     // hits whose sample is already past start at the block's first sample and
     // are counted late; later hits wait. Allocates nothing.
     void Render(float* out, std::size_t frames, std::int64_t from);
-    // Something still sounds or waits to sound.
-    bool IsBusy() const { return m_nPending != 0 || m_bSounding; }
+    // Takes the queued hits and tells whether anything sounds or waits to
+    // sound. The rendering thread only.
+    bool IsBusy();
 
     unsigned GetLateHits() const { return m_nLateHits.load(std::memory_order_relaxed); }
     unsigned GetDroppedHits() const { return m_nDroppedHits.load(std::memory_order_relaxed); }

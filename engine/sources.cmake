@@ -9,7 +9,9 @@ pw_sources(
     TickMath.cpp
     WaveImage.cpp
     WIN32
+    OutputStream.cpp
     SoundBank.cpp
     SoundVoice.cpp
+    StreamDevice.cpp
     TickTimer.cpp
 )
