@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -119,7 +120,13 @@ TEST(OutputStream, WithoutADeviceTheRunGoesOnSilentlyOnTheSystemClock) {
     EXPECT_TRUE(WaitForState(stream, Closed, COutputStream::kCloseAfterMs + 3000));
 }
 
+// Opt-in (PW_SOUND_SERVER_RESTART=1): after a restart of the sound server the
+// Wine processes that stay up (the persistent server's services) leave the
+// next programs of the same environment starting differently, which upsets
+// later end-to-end tests of the suite.
 TEST(OutputStream, SoundComesBackAfterTheSoundServerRestarts) {
+    if (!std::getenv("PW_SOUND_SERVER_RESTART"))
+        GTEST_SKIP() << "set PW_SOUND_SERVER_RESTART=1 to restart the sound server";
     const std::string exe = pwtest::ProgramUnixPath();
     ASSERT_FALSE(exe.empty()) << "runs under Wine";
     const std::string build = exe.substr(0, exe.rfind('/'));
