@@ -55,6 +55,8 @@ foreach(source ${PW_WIN_TESTS})
     get_filename_component(name ${source} NAME_WE)
     add_executable(${name} ${source} $<TARGET_OBJECTS:pw_resources>)
     target_link_libraries(${name} PRIVATE pw_test_support gtest_main)
+    # For the scripts of the headless environment.
+    target_compile_definitions(${name} PRIVATE PW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME win.${name} COMMAND ${name})
     set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 300
                          RESOURCE_LOCK wine)

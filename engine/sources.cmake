@@ -3,10 +3,15 @@ pw_sources(
     BeatSequencer.cpp
     DeviceOpening.cpp
     MetronomeEngine.cpp
+    SampleSchedule.cpp
+    SoundConversion.cpp
+    SoundMixer.cpp
     TickMath.cpp
     WaveImage.cpp
     WIN32
+    OutputStream.cpp
     SoundBank.cpp
     SoundVoice.cpp
+    StreamDevice.cpp
     TickTimer.cpp
 )

@@ -10,14 +10,17 @@
 #
 # stop: ends exactly the processes start recorded in <build dir>/headless.pids,
 # plus every Wine process of the private prefix.
+#
+# restart-pulse: ends the private PulseAudio daemon and starts a new one on the
+# same socket, as a sound server restart does (a headset connected, a resume).
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 start|stop <build dir>" >&2
+    echo "usage: $0 start|stop|restart-pulse <build dir>" >&2
     exit 2
 }
 
-[[ $# -eq 2 && ($1 == start || $1 == stop) ]] || usage
+[[ $# -eq 2 && ($1 == start || $1 == stop || $1 == restart-pulse) ]] || usage
 action=$1
 mkdir -p "$2"
 build=$(cd "$2" && pwd)
@@ -128,6 +131,11 @@ start_pulseaudio() {
     # A short private runtime dir: the socket path must stay under 108 bytes.
     pulse_dir=$(mktemp -d "${TMPDIR:-/tmp}/pw-pulse.XXXXXX")
     record_dir "$pulse_dir"
+    run_pulseaudio
+}
+
+# Starts the daemon in $pulse_dir and waits until it answers.
+run_pulseaudio() {
     local socket=$pulse_dir/native
     # The daemon gets its own HOME and runtime dir so that it neither reads nor
     # writes the user's PulseAudio state, and no X display so that it does not
@@ -236,9 +244,29 @@ start_env() {
     mv -f -- "$pending" "$env_file"
 }
 
+restart_pulseaudio() {
+    [[ -f $env_file && -f $pids_file ]] || fail "no environment to restart PulseAudio in"
+    local server kind value started name
+    server=$(. "$env_file" && echo "$PULSE_SERVER")
+    pulse_dir=$(dirname "${server#unix:}")
+    while read -r kind value started name; do
+        if [[ $kind == pid && $name == pulseaudio ]] && running "$value" "$started"; then
+            kill "$value"
+            while running "$value" "$started"; do sleep 0.05; done
+        fi
+    done <"$pids_file"
+    grep -v ' pulseaudio$' "$pids_file" >"$pids_file.new" || true
+    mv -f -- "$pids_file.new" "$pids_file"
+    rm -f -- "$pulse_dir/native"
+    mkdir -p "$log_dir"
+    run_pulseaudio
+}
+
 exec 9>"$build/headless.lock"
 flock 9
-if [[ $action == start ]]; then
+if [[ $action == restart-pulse ]]; then
+    restart_pulseaudio
+elif [[ $action == start ]]; then
     # Whatever fails half-way is ended again rather than left running.
     trap 'rc=$?; ((rc == 0)) || stop_env; exit $rc' EXIT
     start_env

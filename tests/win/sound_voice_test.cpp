@@ -272,29 +272,15 @@ TEST(NoDevice, StartUpStaysUnderASecond) {
     // Wine takes the sound server's address from the Unix environment that a
     // process starts with, so the child is started through the shell, with
     // the server pointing nowhere.
-    using ToUnixPath = char*(CDECL*)(const WCHAR*);
-    const auto toUnix = reinterpret_cast<ToUnixPath>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    ASSERT_NE(toUnix, nullptr) << "runs under Wine";
-    WCHAR exe[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    char* unixExe = toUnix(exe);
-    ASSERT_NE(unixExe, nullptr);
-    const std::string exePath = unixExe;
-    ::HeapFree(::GetProcessHeap(), 0, unixExe);
+    const std::string exePath = pwtest::ProgramUnixPath();
+    ASSERT_FALSE(exePath.empty()) << "runs under Wine";
 
     const std::string reportName = "Z:\\tmp\\pw-nodevice-" + pwtest::UniqueName(0) + ".txt";
     const char* report = reportName.c_str();
     ::DeleteFileA(report);
-    std::string command = "/bin/sh -c \"PULSE_SERVER=unix:/nonexistent/pulse PW_NO_DEVICE_REPORT='" +
-                          std::string(report) + "' exec wine '" + exePath + "' >/dev/null 2>&1\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &process));
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ASSERT_TRUE(pwtest::StartUnixCommand("PULSE_SERVER=unix:/nonexistent/pulse PW_NO_DEVICE_REPORT='" +
+                                         std::string(report) + "' exec wine '" + exePath +
+                                         "' >/dev/null 2>&1"));
     for (int i = 0; i < 600 && !FileExists(report); ++i)
         ::Sleep(100);
 

@@ -32,6 +32,35 @@ std::string UniqueName(int serial) {
     return name;
 }
 
+std::string ProgramUnixPath() {
+    using ToUnixPath = char*(CDECL*)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnixPath>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return {};
+    WCHAR exe[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    char* unixExe = toUnix(exe);
+    if (!unixExe)
+        return {};
+    std::string path = unixExe;
+    ::HeapFree(::GetProcessHeap(), 0, unixExe);
+    return path;
+}
+
+bool StartUnixCommand(const std::string& command) {
+    std::string line = "/bin/sh -c \"" + command + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return false;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
+
 Recorder::~Recorder() {
     // PW_KEEP_RECORDINGS keeps them to listen to or look at.
     if (std::getenv("PW_KEEP_RECORDINGS"))
@@ -63,19 +92,13 @@ bool Recorder::Start(double seconds) {
     const long bytes = static_cast<long>(seconds * kRecordRate) * 2;
     char command[640];
     std::snprintf(command, sizeof command,
-                  "/bin/sh -c \"parec --device='%s' --format=s16le --rate=%d --channels=1 --latency-msec=10 "
-                  "--raw 2>/dev/null | head -c %ld > '%s.part' && mv '%s.part' '%s'\"",
+                  "parec --device='%s' --format=s16le --rate=%d --channels=1 --latency-msec=10 "
+                  "--raw 2>/dev/null | head -c %ld > '%s.part' && mv '%s.part' '%s'",
                   monitor, kRecordRate, bytes, name, name, name);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
+    if (!StartUnixCommand(command)) {
         m_strError = "cannot start parec";
         return false;
     }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
     // Samples flow once a twentieth of a second has arrived.
     for (int i = 0; i < 500; ++i) {
         if (FileSize(m_strWinPath + ".part") >= kRecordRate / 20 * 2 || FileSize(m_strWinPath) >= 0)

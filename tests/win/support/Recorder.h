@@ -18,6 +18,13 @@ inline constexpr int kRecordRate = 44100;
 // another, uses at the same time.
 std::string UniqueName(int serial);
 
+// The Unix path of this test program (Wine shows it under drive Z:).
+std::string ProgramUnixPath();
+
+// Starts a Unix shell command without waiting for it: Wine cannot wait for
+// Unix programs. False when it cannot be started.
+bool StartUnixCommand(const std::string& command);
+
 class Recorder {
 public:
     Recorder() = default;
