@@ -42,16 +42,6 @@ stack_position() {
     xwininfo -root -children | awk -v id="$(printf '0x%x' "$1")" '$1 ~ /^0x/ {n++; if ($1 == id) {print n; exit}}'
 }
 
-# wait_until <seconds> <what> <command...>
-wait_until() {
-    local deadline=$((SECONDS + $1)) what=$2
-    shift 2
-    until "$@"; do
-        ((SECONDS < deadline)) || e2e_fail "$what"
-        sleep 0.05
-    done
-}
-
 start_program
 first=$(wait_for_window "$title")
 
@@ -104,6 +94,7 @@ done
 e2e_running "$PROGRAM_PID" || e2e_fail "the first copy ended"
 
 send_message "$other_title" WM_CLOSE
+wait_until 10 "the other program still runs after WM_CLOSE" e2e_ended "$other_pid"
 wait "$other_pid" || true
 other_pid=
 close_window "$title"
