@@ -35,7 +35,7 @@ BOOL CAboutDlg::OnInitDialog() {
     m_linkMail.m_crNormal = kLinkNormal;
     m_linkMail.m_crHover = kLinkHover;
     m_linkMail.SetURL(kAuthorMail);
-    // In whatever font the system gives for the links' Arial.
+    // Whole in whatever face the system draws the links' Arial in.
     m_linkMail.FitToText(GetDlgItem(IDC_ABOUT_WEB));
     m_linkWeb.FitToText(GetDlgItem(IDOK));
 
