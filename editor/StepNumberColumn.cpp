@@ -9,6 +9,7 @@
 #include "editor/BeatPattern.h"
 #include "editor/CellEditing.h"
 #include "editor/GridMessages.h"
+#include "framework/TextFit.h"
 
 namespace {
 
@@ -24,18 +25,15 @@ constexpr COLORREF kDarkTile = RGB(52, 58, 76);
 
 class CDrawingTools {
 public:
-    explicit CDrawingTools(HDC dc) : m_dc(dc) {
-        m_font.CreateFont(12, 0, "Arial");
-        m_selectFont.emplace(dc, m_font);
+    explicit CDrawingTools(HDC dc) : m_text(dc, 12, 0, "Arial") {
         m_selectPen.emplace(dc, m_pen);
         ::SetBkMode(dc, TRANSPARENT);
     }
+    const CFittedText& Text() const { return m_text; }
 
 private:
-    HDC m_dc;
-    CFont m_font;
+    CFittedText m_text;
     CPen m_pen{PS_SOLID, 1, kRed};
-    std::optional<CSelectObject> m_selectFont;
     std::optional<CSelectObject> m_selectPen;
 };
 
@@ -58,8 +56,8 @@ void CStepNumberColumn::UpdateSize() {
     FitHeight(m_nRowCount);
 }
 
-void CStepNumberColumn::DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF tileFallback,
-                                COLORREF text) const {
+void CStepNumberColumn::DrawRow(HDC dc, const CFittedText& numbers, int row, const CBitmap& tile,
+                                COLORREF tileFallback, COLORREF text) const {
     RECT client{};
     GetClientRect(&client);
     int top = row * g_nCellHeight;
@@ -76,7 +74,7 @@ void CStepNumberColumn::DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF t
     std::snprintf(number, sizeof number, "%d", row + 1);
     RECT numberRect{client.right - kNumberWidth, top, client.right, top + g_nCellHeight};
     ::SetTextColor(dc, text);
-    ::DrawTextA(dc, number, -1, &numberRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    numbers.Draw(number, numberRect, DT_CENTER | DT_VCENTER);
     if (IsBeatLine(row, m_nRowStepsPerBeat)) {
         ::MoveToEx(dc, 0, top, nullptr);
         ::LineTo(dc, client.right, top);
@@ -88,7 +86,7 @@ void CStepNumberColumn::Paint(HDC dc) const {
     const CBitmap& tile = m_bActive ? m_bmpActive : m_bmpInactive;
     int rows = std::max(m_nRowCount, 0);
     for (int row = 0; row < rows; ++row)
-        DrawRow(dc, row, tile, kDarkTile, kWhite);
+        DrawRow(dc, tools.Text(), row, tile, kDarkTile, kWhite);
     // Below the last row the column is plain white, like the track columns.
     RECT client{};
     GetClientRect(&client);
@@ -102,7 +100,7 @@ void CStepNumberColumn::DrawHoverRow(int row) const {
     if (!dc.GetSafeHdc())
         return;
     CDrawingTools tools(dc);
-    DrawRow(dc, row, m_bmpHover, kWhite, kBlack);
+    DrawRow(dc, tools.Text(), row, m_bmpHover, kWhite, kBlack);
 }
 
 void CStepNumberColumn::OnMouseMove(int y) {

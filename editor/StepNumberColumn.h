@@ -6,6 +6,8 @@
 #include "editor/GridColumn.h"
 #include "framework/Gdi.h"
 
+class CFittedText;
+
 class CStepNumberColumn : public CGridColumn {
 public:
     // A visible child of the grid; loads the row tiles.
@@ -26,7 +28,8 @@ protected:
     void Paint(HDC dc) const override;
 
 private:
-    void DrawRow(HDC dc, int row, const CBitmap& tile, COLORREF tileFallback, COLORREF text) const;
+    void DrawRow(HDC dc, const CFittedText& numbers, int row, const CBitmap& tile, COLORREF tileFallback,
+                 COLORREF text) const;
     void DrawHoverRow(int row) const;
     void OnMouseMove(int y);
 

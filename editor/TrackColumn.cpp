@@ -7,6 +7,7 @@
 #include "editor/CellEditing.h"
 #include "editor/GridMessages.h"
 #include "framework/Gdi.h"
+#include "framework/TextFit.h"
 
 namespace {
 
@@ -16,6 +17,8 @@ constexpr COLORREF kOutline = RGB(200, 200, 200);
 constexpr COLORREF kBeatLine = RGB(100, 100, 100);
 constexpr COLORREF kMark = RGB(255, 0, 0);
 constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+constexpr int kFontHeight = 15;
+constexpr char kFontFace[] = "Arial";
 
 // The cell as drawn: its step's rectangle shrunk by 1 on the left, 2 at the top,
 // 2 on the right and 1 at the bottom.
@@ -113,9 +116,7 @@ void CTrackColumn::Paint(HDC dc) const {
     GetClientRect(&client);
     FillSolid(dc, client, kWhite);
 
-    CFont font;
-    font.CreateFont(15, 0, "Arial");
-    CSelectObject selectFont(dc, font);
+    CFittedText text(dc, kFontHeight, 0, kFontFace);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kWhite);
 
@@ -137,7 +138,7 @@ void CTrackColumn::Paint(HDC dc) const {
         }
         if (i < m_track.GetCellCount() && m_track.GetCell(i).m_nSoundId != 0) {
             FillSolid(dc, inner, kBlack);
-            ::DrawTextA(dc, m_track.GetCell(i).m_strName.c_str(), -1, &inner, kCentred);
+            text.Draw(m_track.GetCell(i).m_strName, inner, kCentred);
         }
         if (IsBeatLine(i, g_nStepsPerBeat)) {
             CSelectObject selectPen(dc, beat);
@@ -158,12 +159,10 @@ void CTrackColumn::DrawHover(int index) {
         if (dc.GetSafeHdc()) {
             RECT inner = InnerRect(RowRect(index));
             FillSolid(dc, inner, look.crFill);
-            CFont font;
-            font.CreateFont(15, 0, "Arial");
-            CSelectObject selectFont(dc, font);
+            CFittedText text(dc, kFontHeight, 0, kFontFace);
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, look.crText);
-            ::DrawTextA(dc, look.strText.c_str(), -1, &inner, kCentred);
+            text.Draw(look.strText, inner, kCentred);
         }
     } else {
         // Nothing to preview: show the plain cell, not an older preview.

@@ -148,6 +148,8 @@ BOOL CMetronomeDlg::OnInitDialog() {
 
     m_linkWebsite.SetURL(kProductWebsite);
     m_linkAbout.m_bNotifyParent = TRUE;
+    m_linkAbout.FitToText(GetDlgItem(IDC_MAIN_WEBSITE));
+    m_linkWebsite.FitToText(nullptr);
 
     CSettings* settings = Settings();
     const bool userBeat = settings && settings->m_bUserBeatMode;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "engine/TickMath.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Gdi.h"
+#include "framework/TextFit.h"
 
 namespace {
 
@@ -16,11 +16,12 @@ constexpr COLORREF kDriftColour = RGB(50, 50, 50);
 // The needle's pivot sits this far above the bottom; the strip below it is
 // repainted with every frame.
 constexpr int kPivotLift = 8;
+constexpr char kFontFace[] = "Arial";
 
-void DrawNumber(HDC dc, unsigned value, RECT rect, UINT format) {
+std::string Number(unsigned value) {
     char text[16];
     std::snprintf(text, sizeof text, "%u", value);
-    ::DrawTextA(dc, text, -1, &rect, format | DT_SINGLELINE);
+    return text;
 }
 
 } // namespace
@@ -171,11 +172,9 @@ void CTickTockCtrl::PaintContent(HDC dc) {
     const int h = rc.bottom - rc.top;
     const int fontHeight = w / 10;
 
-    CFont font;
-    font.CreateFont(fontHeight, 0, "Arial");
     CBrush back(m_crBack);
     CSaveDC save(dc);
-    CSelectObject selectFont(dc, font);
+    CFittedText text(dc, fontHeight, 0, kFontFace);
     {
         CSelectObject selectBrush(dc, back);
         CSelectObject selectPen(dc, ::GetStockObject(BLACK_PEN));
@@ -186,7 +185,7 @@ void CTickTockCtrl::PaintContent(HDC dc) {
     RECT tempo = rc;
     ::InflateRect(&tempo, -(w / 20), -(w / 20));
     ::SetTextColor(dc, m_crTempo);
-    DrawNumber(dc, m_nTempo, tempo, DT_RIGHT | DT_TOP);
+    text.Draw(Number(m_nTempo), tempo, DT_RIGHT | DT_TOP);
 
     const int inset = (tempo.right - tempo.left) / 24;
     RECT box = rc;
@@ -196,7 +195,7 @@ void CTickTockCtrl::PaintContent(HDC dc) {
         box.left + static_cast<int>(ticktock::SignatureBoxFactor(m_nSigBeats, m_nSigNote) * fontHeight);
     m_rcSignature = box;
     ::SetTextColor(dc, RGB(0, 0, 0));
-    DrawTimeSignature(dc, box);
+    DrawTimeSignature(dc, text, box);
 
     const int cx = w / 2;
     const int cy = h - kPivotLift;
@@ -211,20 +210,16 @@ void CTickTockCtrl::PaintContent(HDC dc) {
     DrawDrift(dc);
 }
 
-void CTickTockCtrl::DrawTimeSignature(HDC dc, const RECT& box) const {
-    char beats[16];
-    char note[16];
-    std::snprintf(beats, sizeof beats, "%u", m_nSigBeats);
-    std::snprintf(note, sizeof note, "%u", m_nSigNote);
-    RECT rect = box;
-    ::DrawTextA(dc, beats, -1, &rect, DT_LEFT | DT_TOP | DT_SINGLELINE);
-    rect = box;
-    ::DrawTextA(dc, note, -1, &rect, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+void CTickTockCtrl::DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const {
+    const std::string beats = Number(m_nSigBeats);
+    const std::string note = Number(m_nSigNote);
+    text.Draw(beats, box, DT_LEFT | DT_TOP);
+    text.Draw(note, box, DT_RIGHT | DT_BOTTOM);
 
     // The slash keeps clear of two-digit figures.
     const int unit = (box.right - box.left) / 5;
-    const int e = std::strlen(beats) > 1 ? static_cast<int>(unit * 1.3) : 0;
-    const int f = std::strlen(note) > 1 ? static_cast<int>(unit * 1.3) : 0;
+    const int e = beats.size() > 1 ? static_cast<int>(unit * 1.3) : 0;
+    const int f = note.size() > 1 ? static_cast<int>(unit * 1.3) : 0;
     RECT slash{box.left + unit + e, box.top + unit, box.right - unit - f, box.bottom - unit};
     ::MoveToEx(dc, slash.right, slash.top, nullptr);
     ::LineTo(dc, slash.left, slash.bottom);
@@ -235,14 +230,11 @@ void CTickTockCtrl::DrawDrift(HDC dc) const {
     GetClientRect(&rc);
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
-    CFont font;
-    font.CreateFont(h / 17, 0, "Arial");
-    CSelectObject selectFont(dc, font);
+    CFittedText text(dc, h / 17, 0, kFontFace);
     ::SetTextColor(dc, kDriftColour);
     ::SetBkMode(dc, TRANSPARENT);
-    std::string text = ticktock::FormatDrift(m_nDrift);
     ::InflateRect(&rc, -(w / 20), -(w / 20));
-    ::DrawTextA(dc, text.c_str(), -1, &rc, DT_CENTER | DT_TOP | DT_SINGLELINE);
+    text.Draw(ticktock::FormatDrift(m_nDrift), rc, DT_CENTER | DT_TOP);
 }
 
 void CTickTockCtrl::DrawNeedle(HDC dc) {

@@ -12,6 +12,8 @@
 #include "framework/Controls.h"
 #include "mainwnd/TickTockMath.h"
 
+class CFittedText;
+
 inline constexpr char kTempoNotSetMessage[] = "Error!! Not Initialized the Tempo in TickTock Ctrl";
 
 // The needle moves on the window thread only, so that its frames and the
@@ -58,7 +60,7 @@ protected:
     void OnTick() override;
 
     void PaintContent(HDC dc);
-    void DrawTimeSignature(HDC dc, const RECT& box) const;
+    void DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const;
     void DrawDrift(HDC dc) const;
     void DrawNeedle(HDC dc);
     // Line from the current position to the arc's start, the arc counter-

@@ -10,6 +10,9 @@ packages=(
     # the Windows program under Wine: 64-bit Wine alone runs it, so no i386
     # architecture; Wine's own fonts draw captions and dialogs as on Windows
     wine wine64 fonts-wine
+    # Liberation Sans has Arial's metrics, and Wine draws Arial in it where
+    # there is no Arial: text takes the room it takes on Windows
+    fonts-liberation2
     # libraries Wine's X11 driver loads at run time (only recommended)
     libxrender1 libxcursor1 libxi6 libxrandr2 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
     # headless display, window control and screenshots

@@ -35,6 +35,9 @@ BOOL CAboutDlg::OnInitDialog() {
     m_linkMail.m_crNormal = kLinkNormal;
     m_linkMail.m_crHover = kLinkHover;
     m_linkMail.SetURL(kAuthorMail);
+    // Whole in whatever face the system draws the links' Arial in.
+    m_linkMail.FitToText(GetDlgItem(IDC_ABOUT_WEB));
+    m_linkWeb.FitToText(GetDlgItem(IDOK));
 
     if (m_nMode == kLinkMode)
         ::ShowWindow(GetDlgItem(IDC_ABOUT_SHOW_AGAIN), SW_HIDE);

@@ -4,11 +4,16 @@
 
 #include <vector>
 
+#include "framework/TextFit.h"
+
 ShellExecuteFn g_pfnShellExecute = ::ShellExecuteA;
 
 namespace {
 
 constexpr int kFontHeight = 12;
+constexpr char kFontFace[] = "Arial";
+// Kept free between a widened label and the control after it.
+constexpr int kRoomGap = 4;
 
 } // namespace
 
@@ -26,9 +31,35 @@ void CHyperlinkBtn::PreSubclassWindow() {
     m_bMeasured = false;
 }
 
+void CHyperlinkBtn::FitToText(HWND next) {
+    HWND parent = GetParent();
+    RECT label;
+    GetWindowRect(&label);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&label), 2);
+    RECT limit;
+    if (next) {
+        ::GetWindowRect(next, &limit);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&limit), 2);
+        limit.right = limit.left;
+    } else {
+        ::GetClientRect(parent, &limit);
+    }
+    CClientDC dc(m_hWnd);
+    CFont font;
+    SIZE text = CreateFittingFont(font, dc, kFontHeight, 0, kFontFace, m_strText,
+                                  limit.right - kRoomGap - label.left);
+    if (text.cx > label.right - label.left)
+        SetWindowPos(nullptr, 0, 0, text.cx, label.bottom - label.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CHyperlinkBtn::Paint(HDC dc) {
-    if (!m_bFontCreated)
-        m_bFontCreated = m_font.CreateFont(kFontHeight, 0, "Arial");
+    if (!m_bFontCreated) {
+        RECT client;
+        GetClientRect(&client);
+        CreateFittingFont(m_font, dc, kFontHeight, 0, kFontFace, m_strText, client.right);
+        m_bFontCreated = static_cast<bool>(m_font);
+    }
     CSelectObject font(dc, m_font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, m_bHover ? m_crHover : m_crNormal);

@@ -23,6 +23,11 @@ public:
     CHyperlinkBtn();
 
     void SetURL(const char* url) { m_strURL = url ? url : ""; }
+    // Widens the label so that its whole text shows in the link font, at most
+    // up to a small gap before the control `next` to its right or, without
+    // one, before its parent's right edge. Where even that room is too narrow
+    // the link font is made smaller when the first paint makes it.
+    void FitToText(HWND next);
 
     // Set by the owner: a click tells the parent instead of opening m_strURL.
     BOOL m_bNotifyParent = FALSE;

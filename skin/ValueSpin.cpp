@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "framework/TextFit.h"
+
 namespace {
 
 constexpr int kButtonWidth = 46;
@@ -143,15 +145,12 @@ void CValueSpin::PaintContent(HDC dc, COLORREF textColour) const {
         CSelectObject select(mem, m_bmpBack);
         ::BitBlt(dc, 0, client.bottom / 2 - 19, size.cx, size.cy, mem, 0, 0, SRCCOPY);
     }
-    CFont font;
-    font.CreateFont(20, FW_NORMAL, "Arial");
-    CSelectObject selectFont(dc, font);
+    CFittedText fitted(dc, 20, FW_NORMAL, "Arial");
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, textColour);
     char text[16];
     std::snprintf(text, sizeof text, "%d", m_nValue);
-    RECT rc = m_rcText;
-    ::DrawTextA(dc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    fitted.Draw(text, m_rcText, DT_CENTER | DT_VCENTER);
 }
 
 void CValueSpin::Step(int delta) {

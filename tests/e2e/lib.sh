@@ -139,14 +139,14 @@ start_program() {
     PROGRAM_PID=$!
 }
 
+e2e_ended() {
+    ! e2e_running "$1"
+}
+
 # wait_for_exit [seconds]: waits for the program to end and sets PROGRAM_STATUS
 # to its exit code; fails when it is still running after the time (default 10).
 wait_for_exit() {
-    local deadline=$((SECONDS + ${1:-10}))
-    while e2e_running "$PROGRAM_PID"; do
-        ((SECONDS < deadline)) || e2e_fail "the program still runs after ${1:-10} s"
-        sleep 0.1
-    done
+    wait_until "${1:-10}" "the program still runs after ${1:-10} s" e2e_ended "$PROGRAM_PID"
     PROGRAM_STATUS=0
     wait "$PROGRAM_PID" || PROGRAM_STATUS=$?
     PROGRAM_PID=
@@ -211,9 +211,47 @@ wait_for_client() {
 }
 
 # click_in <window id> <border> <top> <x> <y>: a left click at client (x, y).
+# Only the move refers to the window: the click goes through XTEST to where
+# the pointer is, so a click that closes the window cannot fail.
 click_in() {
-    xdotool mousemove --window "$1" $(($2 + $4)) $(($3 + $5)) click 1
+    xdotool mousemove --window "$1" $(($2 + $4)) $(($3 + $5))
+    xdotool click 1
     sleep 0.15
+}
+
+# window_shown <window id>: true while the X window exists and is mapped.
+window_shown() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+window_gone() {
+    ! window_shown "$1"
+}
+
+# wait_until_gone <window id> [seconds]: waits until the window is closed;
+# fails when it still shows after the time (default 10).
+wait_until_gone() {
+    wait_until "${2:-10}" "window $1 still shows after ${2:-10} s" window_gone "$1"
+}
+
+# send_key <window id> <key>: a key pressed and released in the window (sent
+# to it, so it needs no input focus). A key that closes the window may leave
+# the release nothing to go to: the BadWindow error that gives is let pass
+# once the window is gone. Whether the key did its work is the caller's to
+# check.
+send_key() {
+    local log=$E2E_OUT/$E2E_NAME.xdotool.log
+    xdotool key --window "$1" "$2" 2>"$log" && return 0
+    grep -q BadWindow "$log" && window_gone "$1" && return 0
+    e2e_fail "xdotool key $2 to window $1 failed: $(cat "$log")"
+}
+
+# darkest <window id> <x> <y> <width> <height>: the grey level (0 black to 255
+# white) of the darkest pixel the window shows in that rectangle.
+darkest() {
+    import -window "$1" miff:- 2>"$E2E_OUT/$E2E_NAME.import.log" |
+        convert - -crop "$4x$5+$2+$3" +repage -colorspace Gray -format '%[fx:int(255*minima)]' info: ||
+        e2e_fail "cannot read window $1: $(cat "$E2E_OUT/$E2E_NAME.import.log")"
 }
 
 # send_message <title> <WM_CLOSE|WM_COMMAND|number> [wparam [lparam]]: posts a

@@ -94,6 +94,7 @@ done
 e2e_running "$PROGRAM_PID" || e2e_fail "the first copy ended"
 
 send_message "$other_title" WM_CLOSE
+wait_until 10 "the other program still runs after WM_CLOSE" e2e_ended "$other_pid"
 wait "$other_pid" || true
 other_pid=
 close_window "$title"

@@ -37,17 +37,26 @@ dy=$((y - (screen_h - height) / 2))
 ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2)) || e2e_fail "the splash at ($x, $y) is not centred on ${screen_w}x$screen_h"
 [[ -z $(find_window "$main_title") ]] || e2e_fail "the main window shows before the splash closes"
 
+# The check box (7, 170 dialog units: its box at 14, 340 pixels) shows its
+# tick grey while the splash is locked, black once it may be used, and none
+# when unticked. The middle of the box tells which.
+tick() {
+    darkest "$splash" 17 344 7 7
+}
+unlocked() { (($(tick) < 60)); }
+unticked() { (($(tick) > 200)); }
+
 # Locked: Enter does nothing for five seconds.
-xdotool key --window "$splash" Return
+unlocked && e2e_fail "the splash is not locked when it shows"
+send_key "$splash" Return
 sleep 1
 [[ -n $(splash_window) ]] || e2e_fail "Enter closed the splash while it was locked"
-sleep 4.5
-# Untick the check box (7, 170 dialog units: 14, 340 pixels), then Start
-# (194, 164, 50 x 14 units) with the mouse: a key sent to the splash could
-# find its window gone before the key's release, which fails xdotool and
-# leaves the key held down.
+wait_until 15 "the splash did not unlock" unlocked
+# Untick the check box, then Start: the splash goes and the main window comes.
 click_in "$splash" 0 0 30 348
-click_in "$splash" 0 0 438 342
+wait_until 5 "the click did not untick the check box" unticked
+send_key "$splash" Return
+wait_until_gone "$splash"
 main_id=$(wait_for_window "$main_title" 10)
 sleep 1
 read -r border top < <(frame "$main_id" 344 292)

@@ -1,14 +1,17 @@
 // The About dialog run modally: the start-up lock (timer, capture, "Start"
 // and the check box disabled), closing by Start, Enter and Escape, what it
-// returns in m_bShowAgain, link mode, its links and its place on the screen.
+// returns in m_bShowAgain, link mode, its links (whole in any font) and its
+// place on the screen.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "FontReplacement.h"
 #include "WinTest.h"
 #include "framework/Gdi.h"
 #include "resource.h"
@@ -200,7 +203,8 @@ TEST(AboutDlg, LinkModeHidesTheCheckBoxAndClosesAtOnce) {
     Script script({[&](auto) {
         open = Observe(dlg);
         pwtest::Snapshot shot(dlg, false);
-        EXPECT_TRUE(shot.Save(skintest::ScreenshotPath("about_link_mode").c_str()));
+        const char* name = pwtest::ReplacedFont().empty() ? "about_link_mode" : "about_link_mode_wider_arial";
+        EXPECT_TRUE(shot.Save(skintest::ScreenshotPath(name).c_str()));
         for (POINT p : {POINT{100, 100}, POINT{250, 40}, POINT{499, 369}})
             pixels.emplace_back(shot.Pixel(p.x, p.y), PicturePixel(p.x, p.y));
         Key(dlg, VK_RETURN);
@@ -268,32 +272,93 @@ TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
     EXPECT_EQ(dlg.m_linkMail.m_crHover, RGB(0, 0, 255));
 }
 
-TEST(AboutDlg, LinkTextsFitTheirControls) {
+// Where the system has no Arial it draws the links in another face; DejaVu
+// Sans is wider than Arial and often all a Linux machine has.
+constexpr char kWiderArial[] = "DejaVu Sans";
+
+struct LinkLayout {
+    std::string text;
+    RECT label;  // in the dialog's client area
+    LONG limit;  // left edge of the control to its right
+    LONG layout; // the label's width as the dialog template lays it out
+};
+
+// The mail and the web link of a dialog in link mode.
+std::vector<LinkLayout> LayOutLinks() {
     TestAbout dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
-    std::vector<std::pair<LONG, LONG>> sizes; // text width, control width
+    std::vector<LinkLayout> links;
     Script script({[&](auto) {
-        CFont arial;
-        EXPECT_TRUE(arial.CreateFont(12, 0, "Arial"));
-        HDC screen = ::GetDC(nullptr);
-        HGDIOBJ old = ::SelectObject(screen, arial);
-        for (int id : {IDC_ABOUT_MAIL, IDC_ABOUT_WEB}) {
-            std::string text = Text(dlg.GetDlgItem(id));
-            SIZE extent{};
-            ::GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+        auto rectOf = [&](int id) {
             RECT rc;
-            ::GetClientRect(dlg.GetDlgItem(id), &rc);
-            sizes.emplace_back(extent.cx, rc.right);
-        }
-        ::SelectObject(screen, old);
-        ::ReleaseDC(nullptr, screen);
+            ::GetWindowRect(dlg.GetDlgItem(id), &rc);
+            ::MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&rc), 2);
+            return rc;
+        };
+        auto templateWidth = [&](int units) {
+            RECT rc{0, 0, units, 8};
+            ::MapDialogRect(dlg, &rc);
+            return rc.right;
+        };
+        links.push_back(LinkLayout{Text(dlg.GetDlgItem(IDC_ABOUT_MAIL)), rectOf(IDC_ABOUT_MAIL),
+                                   rectOf(IDC_ABOUT_WEB).left, templateWidth(79)});
+        links.push_back(LinkLayout{Text(dlg.GetDlgItem(IDC_ABOUT_WEB)), rectOf(IDC_ABOUT_WEB),
+                                   rectOf(IDOK).left, templateWidth(88)});
         Key(dlg, VK_ESCAPE);
         return true;
     }});
     dlg.DoModal();
-    ASSERT_EQ(sizes.size(), 2u);
-    for (auto [text, control] : sizes)
-        EXPECT_LE(text, control);
+    return links;
+}
+
+std::vector<std::string> Texts(const std::vector<LinkLayout>& links) {
+    std::vector<std::string> texts;
+    for (const LinkLayout& link : links)
+        texts.push_back(link.text);
+    return texts;
+}
+
+// Each label takes its whole text at the links' full size (Arial, 12 pixels)
+// in whatever face the system draws Arial, and ends before the control to its
+// right.
+TEST(AboutDlg, LinkTextsFitTheirControls) {
+    const std::vector<LinkLayout> links = LayOutLinks();
+    ASSERT_EQ(links.size(), 2u);
+    const pwtest::FontSample arial = pwtest::MeasureFont("Arial", 12, Texts(links));
+    ASSERT_EQ(arial.widths.size(), 2u);
+    const std::string replaced = pwtest::ReplacedFont();
+    std::printf("Arial drawn as %s%s\n", arial.face.c_str(),
+                replaced.empty() ? "" : (" (" + replaced + ")").c_str());
+    for (size_t i = 0; i < links.size(); ++i) {
+        const LinkLayout& link = links[i];
+        std::printf("  \"%s\": %ld px in a label %ld px wide (laid out %ld px), room to %ld\n",
+                    link.text.c_str(), arial.widths[i], link.label.right - link.label.left, link.layout,
+                    link.limit);
+        EXPECT_LE(arial.widths[i], link.label.right - link.label.left) << link.text;
+        EXPECT_LT(link.label.right, link.limit) << link.text;
+    }
+    if (!replaced.empty()) {
+        // The replacement is in force, and the mail line is too wide for the
+        // label the template lays out: the label had to grow.
+        EXPECT_EQ(arial.widths, pwtest::MeasureFont(kWiderArial, 12, Texts(links)).widths);
+        EXPECT_GT(arial.widths[0], links[0].layout);
+    }
+}
+
+// The same, and the link mode's screenshot, in a process where Wine draws
+// Arial in the wider face.
+TEST(AboutDlg, LinkTextsFitUnderAWiderArial) {
+    if (!pwtest::RunningUnderWine() || !pwtest::FontInstalled(kWiderArial))
+        GTEST_SKIP() << "needs Wine's font replacements and the " << kWiderArial << " family";
+    const std::vector<std::string> texts = Texts(LayOutLinks());
+    const pwtest::FontSample arial = pwtest::MeasureFont("Arial", 12, texts);
+    const pwtest::FontSample wider = pwtest::MeasureFont(kWiderArial, 12, texts);
+    std::printf("here Arial is drawn as %s: %ld and %ld px; %s: %ld and %ld px\n", arial.face.c_str(),
+                arial.widths.at(0), arial.widths.at(1), kWiderArial, wider.widths.at(0), wider.widths.at(1));
+    EXPECT_EQ(pwtest::RunWithFontReplaced(
+                  "Arial", kWiderArial,
+                  "AboutDlg.LinkTextsFitTheirControls:AboutDlg.LinkModeHidesTheCheckBoxAndClosesAtOnce"),
+              0);
 }
 
 TEST(AboutDlg, SplashIsCentredOnTheScreen) {

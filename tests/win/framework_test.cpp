@@ -1,8 +1,10 @@
 // The framework layer on real windows: dispatch, reflection, subclassing,
-// the modal loop with PreTranslateMessage, data exchange and handle release.
+// the modal loop with PreTranslateMessage, data exchange, handle release and
+// text fitted to its room.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -12,8 +14,10 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "framework/TextFit.h"
 #include "framework/WinApp.h"
 #include "resource.h"
+#include "skin_support/SkinTest.h"
 
 namespace {
 
@@ -291,6 +295,56 @@ TEST(Resources, GdiOwnersReleaseEverythingTheyHold) {
             EXPECT_EQ(::GetObjectType(object), 0u);
         EXPECT_EQ(::GetObjectType(memory), 0u);
     }
+}
+
+// Text in a named font, in whatever face the system gives: a text too wide
+// for its rectangle is drawn whole in the largest smaller font it fits in; a
+// text that fits is drawn as DrawText draws it in the named font.
+TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
+    const std::string text = "Tambourine";
+    auto drawn = [&](int width, HFONT font) {
+        skintest::Canvas canvas(200, 30);
+        const RECT rc{0, 0, width, 30};
+        if (font) {
+            CSelectObject select(canvas.Dc(), font);
+            RECT box = rc;
+            ::DrawTextA(canvas.Dc(), text.c_str(), -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE);
+        } else {
+            CFittedText(canvas.Dc(), 15, 0, "Arial").Draw(text, rc, DT_LEFT | DT_TOP);
+        }
+        return canvas.Pixels();
+    };
+    CFont named;
+    ASSERT_TRUE(named.CreateFont(15, 0, "Arial"));
+    skintest::Canvas screen(1, 1);
+    LONG full = 0;
+    {
+        CSelectObject select(screen.Dc(), named);
+        full = TextExtent(screen.Dc(), text).cx;
+    }
+    EXPECT_EQ(drawn(200, nullptr), drawn(200, named));
+
+    const int narrow = full * 2 / 3;
+    CFont smaller;
+    const SIZE fitted = CreateFittingFont(smaller, screen.Dc(), 15, 0, "Arial", text, narrow);
+    LOGFONTA lf{};
+    ::GetObjectA(smaller, sizeof lf, &lf);
+    std::printf("\"%s\" at 15 pixels: %ld px; in %d px at %ld pixels: %ld px\n", text.c_str(), full, narrow,
+                lf.lfHeight, fitted.cx);
+    EXPECT_LE(fitted.cx, narrow);
+    EXPECT_LT(lf.lfHeight, 15);
+    CFont oneLarger;
+    ASSERT_TRUE(oneLarger.CreateFont(lf.lfHeight + 1, 0, "Arial"));
+    {
+        CSelectObject select(screen.Dc(), oneLarger);
+        EXPECT_GT(TextExtent(screen.Dc(), text).cx, narrow) << "the largest that fits";
+    }
+    EXPECT_EQ(drawn(narrow, nullptr), drawn(narrow, smaller));
+
+    CFont tiny;
+    CreateFittingFont(tiny, screen.Dc(), 15, 0, "Arial", text, 1);
+    ::GetObjectA(tiny, sizeof lf, &lf);
+    EXPECT_EQ(lf.lfHeight, kMinFitHeight) << "no smaller than can be read";
 }
 
 TEST(Resources, WindowObjectDestroysItsWindow) {

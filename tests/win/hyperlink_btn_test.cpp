@@ -1,12 +1,15 @@
 // The hyperlink label on a real static control: the font made on the first
-// paint, the hand over the text only, the shell's "open" of its target (seen
-// through the replaceable shell call) and notify mode.
+// paint, the whole text in any face, the hand over the text only, the shell's
+// "open" of its target (seen through the replaceable shell call) and notify
+// mode.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "FontReplacement.h"
 #include "WinTest.h"
 #include "framework/Gdi.h"
 #include "skin/HyperlinkBtn.h"
@@ -42,6 +45,7 @@ public:
     using CHyperlinkBtn::m_hHand;
     using CHyperlinkBtn::m_sizeText;
     using CHyperlinkBtn::m_strText;
+    using CHyperlinkBtn::MeasureText;
 };
 
 LPARAM At(int x, int y) {
@@ -125,6 +129,69 @@ TEST_F(HyperlinkTest, TextIsMeasuredWithArial12) {
     EXPECT_EQ(link.m_sizeText.cy, expected.cy);
     EXPECT_GT(expected.cx, 20);
     EXPECT_LT(expected.cx, 160) << "the control is wider than its text";
+}
+
+constexpr char kLongText[] = "Website : example.org/pulsewick";
+
+RECT RectInParent(HWND hwnd) {
+    RECT rc;
+    ::GetWindowRect(hwnd, &rc);
+    ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+// Whatever face the system draws Arial in: a label whose room is too narrow
+// for its text draws it whole in a smaller font, and the hand shows over all
+// of it.
+TEST_F(HyperlinkTest, NarrowLabelShowsItsWholeTextInASmallerFont) {
+    const LONG full = pwtest::MeasureFont("Arial", 12, {kLongText}).widths.at(0);
+    HWND narrow = ::CreateWindowExA(0, "STATIC", kLongText, WS_CHILD | WS_VISIBLE | SS_LEFT, 20, 80, 120, 16,
+                                    parent, nullptr, nullptr, nullptr);
+    TestLink small;
+    ASSERT_TRUE(small.SubclassWindow(narrow));
+    small.UpdateWindow();
+    small.MeasureText();
+    ASSERT_TRUE(small.m_bMeasured);
+    std::printf("\"%s\": %ld px at 12 pixels, %ld px in a label 120 px wide\n", kLongText, full,
+                small.m_sizeText.cx);
+    EXPECT_GT(full, 120);
+    EXPECT_LE(small.m_sizeText.cx, 120);
+    EXPECT_GT(small.m_sizeText.cx, 90) << "no smaller than it has to be";
+}
+
+// FitToText widens a label to its text up to a gap before the control to its
+// right, or before the parent's edge; beyond that room the font gets smaller.
+TEST_F(HyperlinkTest, FitToTextWidensTheLabelWithinItsRoom) {
+    const LONG full = pwtest::MeasureFont("Arial", 12, {kLongText}).widths.at(0);
+    RECT client;
+    parent.GetClientRect(&client);
+    // A label 40 pixels wide at (x, y), with a control at nextLeft unless 0.
+    auto fit = [&](int x, int y, int nextLeft, TestLink& label) {
+        HWND hwnd = ::CreateWindowExA(0, "STATIC", kLongText, WS_CHILD | WS_VISIBLE | SS_LEFT, x, y, 40, 16,
+                                      parent, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(label.SubclassWindow(hwnd));
+        HWND next = nextLeft ? ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, nextLeft, y, 20, 16,
+                                                 parent, nullptr, nullptr, nullptr)
+                             : nullptr;
+        label.FitToText(next);
+        label.UpdateWindow();
+        label.MeasureText();
+        return RectInParent(hwnd);
+    };
+    TestLink roomy, cramped, atTheEdge;
+    RECT rc = fit(20, 60, 360, roomy);
+    EXPECT_EQ(rc.right - rc.left, full) << "as wide as its text";
+    EXPECT_EQ(roomy.m_sizeText.cx, full);
+
+    rc = fit(20, 80, 130, cramped);
+    EXPECT_GT(rc.right - rc.left, 40);
+    EXPECT_LT(rc.right, 130) << "a gap before the next control";
+    EXPECT_LE(cramped.m_sizeText.cx, rc.right - rc.left) << "the whole text in a smaller font";
+
+    rc = fit(client.right - 100, 100, 0, atTheEdge);
+    EXPECT_GT(rc.right - rc.left, 40);
+    EXPECT_LT(rc.right, client.right);
+    EXPECT_LE(atTheEdge.m_sizeText.cx, rc.right - rc.left);
 }
 
 TEST_F(HyperlinkTest, ClickBesideTheTextOpensNothing) {

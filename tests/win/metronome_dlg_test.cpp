@@ -1,15 +1,17 @@
 // The main metronome window run as the program runs it (modally), driven from
 // inside its own message loop: the initial state, start with the accent
 // first, the tempo buttons, page jumps and keys, the beat popup, the mode
-// switch, the editor, Enter and Escape, closing and what it stores.
+// switch, the editor, Enter and Escape, its links, closing and what it stores.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
+#include "FontReplacement.h"
 #include "WinTest.h"
 #include "app/MetronomeApp.h"
 #include "mainwnd/MetronomeDlg.h"
@@ -563,6 +565,32 @@ struct AboutWatch {
         ::PostMessageA(about, WM_COMMAND, IDOK, 0);
     }
 };
+
+// Both links show their whole text at full size in whatever face the system
+// draws Arial in, side by side inside the window.
+TEST_F(MetronomeDlgTest, LinksTakeTheirWholeText) {
+    dlg.steps = {[](TestDlg& d) {
+        RECT client;
+        d.GetClientRect(&client);
+        std::vector<RECT> labels;
+        for (int id : {IDC_MAIN_ABOUT, IDC_MAIN_WEBSITE}) {
+            HWND label = d.GetDlgItem(id);
+            char text[64] = {};
+            ::GetWindowTextA(label, text, sizeof text);
+            const pwtest::FontSample arial = pwtest::MeasureFont("Arial", 12, {text});
+            RECT rc;
+            ::GetWindowRect(label, &rc);
+            ::MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&rc), 2);
+            std::printf("\"%s\" in %s: %ld px in a label %ld px wide\n", text, arial.face.c_str(),
+                        arial.widths.at(0), rc.right - rc.left);
+            EXPECT_LE(arial.widths.at(0), rc.right - rc.left) << text;
+            EXPECT_LE(rc.right, client.right) << text;
+            labels.push_back(rc);
+        }
+        EXPECT_LT(labels[0].right, labels[1].left);
+    }};
+    Run();
+}
 
 TEST_F(MetronomeDlgTest, AboutLinkOpensTheAboutDialogWhileTheMetronomePlays) {
     AboutWatch::s_dlg = &dlg;
