@@ -31,7 +31,7 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
-Snapshot::Snapshot(HWND hwnd, bool printClient) {
+Snapshot::Snapshot(HWND hwnd, Source source) {
     RECT rc;
     ::GetClientRect(hwnd, &rc);
     m_width = rc.right;
@@ -48,10 +48,11 @@ Snapshot::Snapshot(HWND hwnd, bool printClient) {
     m_bits = static_cast<unsigned*>(bits);
     HDC mem = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(mem, m_bitmap);
-    if (printClient) {
+    if (source == Source::PrintClient) {
         ::SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
     } else {
-        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (source == Source::Redrawn)
+            ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         HDC dc = ::GetDC(hwnd);
         ::BitBlt(mem, 0, 0, m_width, m_height, dc, 0, 0, SRCCOPY);
         ::ReleaseDC(hwnd, dc);
