@@ -25,7 +25,7 @@ constexpr COLORREF kDarkTile = RGB(52, 58, 76);
 class CDrawingTools {
 public:
     explicit CDrawingTools(HDC dc) : m_dc(dc) {
-        m_font.CreateFont(12, 0, "Arial");
+        m_font.CreateFont(12);
         m_selectFont.emplace(dc, m_font);
         m_selectPen.emplace(dc, m_pen);
         ::SetBkMode(dc, TRANSPARENT);

@@ -114,7 +114,7 @@ void CTrackColumn::Paint(HDC dc) const {
     FillSolid(dc, client, kWhite);
 
     CFont font;
-    font.CreateFont(15, 0, "Arial");
+    font.CreateFont(15);
     CSelectObject selectFont(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kWhite);
@@ -159,7 +159,7 @@ void CTrackColumn::DrawHover(int index) {
             RECT inner = InnerRect(RowRect(index));
             FillSolid(dc, inner, look.crFill);
             CFont font;
-            font.CreateFont(15, 0, "Arial");
+            font.CreateFont(15);
             CSelectObject selectFont(dc, font);
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, look.crText);

@@ -172,7 +172,7 @@ void CTickTockCtrl::PaintContent(HDC dc) {
     const int fontHeight = w / 10;
 
     CFont font;
-    font.CreateFont(fontHeight, 0, "Arial");
+    font.CreateFont(fontHeight);
     CBrush back(m_crBack);
     CSaveDC save(dc);
     CSelectObject selectFont(dc, font);
@@ -236,7 +236,7 @@ void CTickTockCtrl::DrawDrift(HDC dc) const {
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
     CFont font;
-    font.CreateFont(h / 17, 0, "Arial");
+    font.CreateFont(h / 17);
     CSelectObject selectFont(dc, font);
     ::SetTextColor(dc, kDriftColour);
     ::SetBkMode(dc, TRANSPARENT);

@@ -28,7 +28,7 @@ void CHyperlinkBtn::PreSubclassWindow() {
 
 void CHyperlinkBtn::Paint(HDC dc) {
     if (!m_bFontCreated)
-        m_bFontCreated = m_font.CreateFont(kFontHeight, 0, "Arial");
+        m_bFontCreated = m_font.CreateFont(kFontHeight);
     CSelectObject font(dc, m_font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, m_bHover ? m_crHover : m_crNormal);

@@ -147,7 +147,7 @@ void CValueSpin::PaintContent(HDC dc, COLORREF textColour) const {
         ::BitBlt(dc, 0, client.bottom / 2 - 19, size.cx, size.cy, mem, 0, 0, SRCCOPY);
     }
     CFont font;
-    font.CreateFont(20, FW_NORMAL, "Arial");
+    font.CreateFont(20);
     CSelectObject selectFont(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, textColour);

@@ -274,7 +274,7 @@ TEST(AboutDlg, LinkTextsFitTheirControls) {
     std::vector<std::pair<LONG, LONG>> sizes; // text width, control width
     Script script({[&](auto) {
         CFont arial;
-        EXPECT_TRUE(arial.CreateFont(12, 0, "Arial"));
+        EXPECT_TRUE(arial.CreateFont(12));
         HDC screen = ::GetDC(nullptr);
         HGDIOBJ old = ::SelectObject(screen, arial);
         for (int id : {IDC_ABOUT_MAIL, IDC_ABOUT_WEB}) {

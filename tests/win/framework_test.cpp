@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -265,7 +266,7 @@ TEST(Resources, GdiOwnersReleaseEverythingTheyHold) {
             CPen pen(PS_SOLID, 2, RGB(1, 2, 3));
             CBrush brush(RGB(4, 5, 6));
             CFont font;
-            ASSERT_TRUE(font.CreateFont(-15, FW_BOLD, "Arial"));
+            ASSERT_TRUE(font.CreateFont(-15, FW_BOLD));
             CRgn region;
             ASSERT_TRUE(region.CreateRectRgn(0, 0, 10, 10));
             CMemDC dc;
@@ -291,6 +292,30 @@ TEST(Resources, GdiOwnersReleaseEverythingTheyHold) {
             EXPECT_EQ(::GetObjectType(object), 0u);
         EXPECT_EQ(::GetObjectType(memory), 0u);
     }
+}
+
+// Every text the program draws asks for its typeface the same way, so where
+// "Arial" is missing each height and weight gets the same sans-serif stand-in.
+TEST(Resources, EveryFontIsOneSansSerifFace) {
+    CMemDC dc;
+    std::string firstFace;
+    for (int height : {-15, 7, 12, 15, 20, 22}) {
+        for (int weight : {FW_NORMAL, FW_BOLD}) {
+            CFont font;
+            ASSERT_TRUE(font.CreateFont(height, weight));
+            CSelectObject select(dc, font);
+            char face[LF_FACESIZE] = {};
+            ::GetTextFaceA(dc, LF_FACESIZE, face);
+            TEXTMETRICA metrics{};
+            ::GetTextMetricsA(dc, &metrics);
+            if (firstFace.empty())
+                firstFace = face;
+            EXPECT_EQ(face, firstFace) << height << " " << weight;
+            EXPECT_EQ(metrics.tmPitchAndFamily & 0xF0, FF_SWISS) << face << " " << height;
+            EXPECT_EQ(metrics.tmWeight >= FW_SEMIBOLD, weight == FW_BOLD) << face << " " << height;
+        }
+    }
+    std::printf("the program's texts are drawn in %s\n", firstFace.c_str());
 }
 
 TEST(Resources, WindowObjectDestroysItsWindow) {
