@@ -15,6 +15,9 @@ void PumpFor(std::chrono::milliseconds duration);
 // Dispatches messages until the condition holds or the time-out passes.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
+// Saves 32-bit pixels (0x00RRGGBB, rows top to bottom) as a 24-bit BMP.
+bool SaveBmp(const char* path, const unsigned* bits, int width, int height);
+
 // Renders a window's client area into a 32-bit bitmap and reads pixels.
 class Snapshot {
 public:
