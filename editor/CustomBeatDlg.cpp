@@ -166,7 +166,12 @@ void CCustomBeatDlg::OpenSpin(CValueSpin& spin, CWnd& button, int value) {
 
 void CCustomBeatDlg::CloseSpin(CValueSpin& spin) {
     spin.Close();
-    (&spin == &m_spinSteps ? m_btnSteps : m_btnStepsPerBeat).ShowWindow(SW_SHOW);
+    CFlashButton& button = &spin == &m_spinSteps ? m_btnSteps : m_btnStepsPerBeat;
+    button.ShowWindow(SW_SHOW);
+    // The button lies under the shrinking spin: drawn first, so that the spin
+    // stays whole over it until it is gone.
+    button.UpdateWindow();
+    spin.DrawNow();
 }
 
 void CCustomBeatDlg::StoreToolSettings() {

@@ -25,7 +25,7 @@ constexpr COLORREF kDarkTile = RGB(52, 58, 76);
 
 class CDrawingTools {
 public:
-    explicit CDrawingTools(HDC dc) : m_text(dc, 12, 0, "Arial") {
+    explicit CDrawingTools(HDC dc) : m_text(dc, 12) {
         m_selectPen.emplace(dc, m_pen);
         ::SetBkMode(dc, TRANSPARENT);
     }

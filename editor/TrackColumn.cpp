@@ -18,7 +18,6 @@ constexpr COLORREF kBeatLine = RGB(100, 100, 100);
 constexpr COLORREF kMark = RGB(255, 0, 0);
 constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
 constexpr int kFontHeight = 15;
-constexpr char kFontFace[] = "Arial";
 
 // The cell as drawn: its step's rectangle shrunk by 1 on the left, 2 at the top,
 // 2 on the right and 1 at the bottom.
@@ -116,7 +115,7 @@ void CTrackColumn::Paint(HDC dc) const {
     GetClientRect(&client);
     FillSolid(dc, client, kWhite);
 
-    CFittedText text(dc, kFontHeight, 0, kFontFace);
+    CFittedText text(dc, kFontHeight);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kWhite);
 
@@ -159,7 +158,7 @@ void CTrackColumn::DrawHover(int index) {
         if (dc.GetSafeHdc()) {
             RECT inner = InnerRect(RowRect(index));
             FillSolid(dc, inner, look.crFill);
-            CFittedText text(dc, kFontHeight, 0, kFontFace);
+            CFittedText text(dc, kFontHeight);
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, look.crText);
             text.Draw(look.strText, inner, kCentred);

@@ -20,16 +20,18 @@ SIZE CBitmap::GetSize() const {
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
-bool CFont::CreateFont(int height, int weight, const char* face) {
+bool CFont::CreateFont(int height, int weight) {
     LOGFONTA lf{};
     lf.lfHeight = height;
     lf.lfWeight = weight;
-    lf.lfCharSet = DEFAULT_CHARSET;
+    // Latin text only: the system's own character set could pick a stand-in
+    // made for another script.
+    lf.lfCharSet = ANSI_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    lstrcpynA(lf.lfFaceName, "Arial", LF_FACESIZE);
     Attach(::CreateFontIndirectA(&lf));
     return *this ? true : false;
 }

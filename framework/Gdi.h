@@ -68,8 +68,10 @@ public:
 class CFont : public CGdiObject<HFONT> {
 public:
     using CGdiObject::CGdiObject;
-    // A font of the given character height in pixels (negative: em height).
-    bool CreateFont(int height, int weight, const char* face);
+    // The program's one typeface, "Arial", asked for the same way everywhere,
+    // so that a machine without it gives every text the same sans-serif
+    // stand-in. Height in pixels: character height, negative for the em.
+    bool CreateFont(int height, int weight = FW_NORMAL);
 };
 
 class CRgn : public CGdiObject<HRGN> {

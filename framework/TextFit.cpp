@@ -2,9 +2,9 @@
 
 namespace {
 
-CFont NamedFont(int height, int weight, const char* face) {
+CFont ProgramFont(int height, int weight) {
     CFont font;
-    font.CreateFont(height, weight, face);
+    font.CreateFont(height, weight);
     return font;
 }
 
@@ -16,10 +16,9 @@ SIZE TextExtent(HDC dc, const std::string& text) {
     return extent;
 }
 
-SIZE CreateFittingFont(CFont& font, HDC dc, int height, int weight, const char* face, const std::string& text,
-                       int width) {
+SIZE CreateFittingFont(CFont& font, HDC dc, int height, int weight, const std::string& text, int width) {
     for (int h = height;; --h) {
-        if (!font.CreateFont(h, weight, face))
+        if (!font.CreateFont(h, weight))
             return SIZE{};
         CSelectObject select(dc, font);
         SIZE extent = TextExtent(dc, text);
@@ -28,9 +27,8 @@ SIZE CreateFittingFont(CFont& font, HDC dc, int height, int weight, const char* 
     }
 }
 
-CFittedText::CFittedText(HDC dc, int height, int weight, const char* face)
-    : m_dc(dc), m_height(height), m_weight(weight), m_face(face), m_font(NamedFont(height, weight, face)),
-      m_select(dc, m_font) {}
+CFittedText::CFittedText(HDC dc, int height, int weight)
+    : m_dc(dc), m_height(height), m_weight(weight), m_font(ProgramFont(height, weight)), m_select(dc, m_font) {}
 
 void CFittedText::Draw(const std::string& text, RECT rect, UINT format) const {
     const int width = rect.right - rect.left;
@@ -39,7 +37,7 @@ void CFittedText::Draw(const std::string& text, RECT rect, UINT format) const {
         return;
     }
     CFont smaller;
-    CreateFittingFont(smaller, m_dc, m_height - 1, m_weight, m_face.c_str(), text, width);
+    CreateFittingFont(smaller, m_dc, m_height - 1, m_weight, text, width);
     CSelectObject select(m_dc, smaller);
     ::DrawTextA(m_dc, text.c_str(), -1, &rect, format | DT_SINGLELINE);
 }

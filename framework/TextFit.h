@@ -17,17 +17,16 @@ inline constexpr int kMinFitHeight = 6;
 // The extent of a single line of text in the font selected into dc.
 SIZE TextExtent(HDC dc, const std::string& text);
 
-// Makes font the largest font of face, weight and at most height pixels (the
-// character cell, as CFont::CreateFont takes it) in which text is at most
+// Makes font the largest program font of weight and at most height pixels
+// (the character cell, as CFont::CreateFont takes it) in which text is at most
 // width pixels wide, and returns the text's extent in it.
-SIZE CreateFittingFont(CFont& font, HDC dc, int height, int weight, const char* face, const std::string& text,
-                       int width);
+SIZE CreateFittingFont(CFont& font, HDC dc, int height, int weight, const std::string& text, int width);
 
-// Draws single lines of text with DrawText in one named font, selected while
-// the object lives; a text too wide for its rectangle gets a smaller font.
+// Draws single lines of text with DrawText in the program's font, selected
+// while the object lives; a text too wide for its rectangle gets a smaller font.
 class CFittedText {
 public:
-    CFittedText(HDC dc, int height, int weight, const char* face);
+    CFittedText(HDC dc, int height, int weight = FW_NORMAL);
     CFittedText(const CFittedText&) = delete;
     CFittedText& operator=(const CFittedText&) = delete;
 
@@ -37,7 +36,6 @@ private:
     HDC m_dc;
     int m_height;
     int m_weight;
-    std::string m_face;
     CFont m_font;
     CSelectObject m_select;
 };

@@ -16,7 +16,6 @@ constexpr COLORREF kDriftColour = RGB(50, 50, 50);
 // The needle's pivot sits this far above the bottom; the strip below it is
 // repainted with every frame.
 constexpr int kPivotLift = 8;
-constexpr char kFontFace[] = "Arial";
 
 std::string Number(unsigned value) {
     char text[16];
@@ -174,7 +173,7 @@ void CTickTockCtrl::PaintContent(HDC dc) {
 
     CBrush back(m_crBack);
     CSaveDC save(dc);
-    CFittedText text(dc, fontHeight, 0, kFontFace);
+    CFittedText text(dc, fontHeight);
     {
         CSelectObject selectBrush(dc, back);
         CSelectObject selectPen(dc, ::GetStockObject(BLACK_PEN));
@@ -230,7 +229,7 @@ void CTickTockCtrl::DrawDrift(HDC dc) const {
     GetClientRect(&rc);
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
-    CFittedText text(dc, h / 17, 0, kFontFace);
+    CFittedText text(dc, h / 17);
     ::SetTextColor(dc, kDriftColour);
     ::SetBkMode(dc, TRANSPARENT);
     ::InflateRect(&rc, -(w / 20), -(w / 20));

@@ -11,7 +11,6 @@ ShellExecuteFn g_pfnShellExecute = ::ShellExecuteA;
 namespace {
 
 constexpr int kFontHeight = 12;
-constexpr char kFontFace[] = "Arial";
 // Kept free between a widened label and the control after it.
 constexpr int kRoomGap = 4;
 
@@ -46,7 +45,7 @@ void CHyperlinkBtn::FitToText(HWND next) {
     }
     CClientDC dc(m_hWnd);
     CFont font;
-    SIZE text = CreateFittingFont(font, dc, kFontHeight, 0, kFontFace, m_strText,
+    SIZE text = CreateFittingFont(font, dc, kFontHeight, FW_NORMAL, m_strText,
                                   limit.right - kRoomGap - label.left);
     if (text.cx > label.right - label.left)
         SetWindowPos(nullptr, 0, 0, text.cx, label.bottom - label.top,
@@ -57,7 +56,7 @@ void CHyperlinkBtn::Paint(HDC dc) {
     if (!m_bFontCreated) {
         RECT client;
         GetClientRect(&client);
-        CreateFittingFont(m_font, dc, kFontHeight, 0, kFontFace, m_strText, client.right);
+        CreateFittingFont(m_font, dc, kFontHeight, FW_NORMAL, m_strText, client.right);
         m_bFontCreated = static_cast<bool>(m_font);
     }
     CSelectObject font(dc, m_font);

@@ -74,6 +74,9 @@ LRESULT CValueSpin::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: {
         LRESULT result = Default();
         Layout(LOWORD(lp), HIWORD(lp));
+        // The background is centred on the height: a new size moves all of it,
+        // also where the old picture was kept.
+        Invalidate(FALSE);
         return result;
     }
     case WM_ERASEBKGND:
@@ -145,7 +148,7 @@ void CValueSpin::PaintContent(HDC dc, COLORREF textColour) const {
         CSelectObject select(mem, m_bmpBack);
         ::BitBlt(dc, 0, client.bottom / 2 - 19, size.cx, size.cy, mem, 0, 0, SRCCOPY);
     }
-    CFittedText fitted(dc, 20, FW_NORMAL, "Arial");
+    CFittedText fitted(dc, 20);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, textColour);
     char text[16];
@@ -184,16 +187,26 @@ void CValueSpin::AnimationTick() {
             }
             StopAnimation();
         }
-        MoveWindow(rc);
+        MoveFrame(rc);
         return;
     }
     if (s < 7)
         m_nAnimStep = s + 2 > 7 ? 7 : s + 2;
     rc.top += s;
     rc.bottom -= s;
-    MoveWindow(rc);
+    MoveFrame(rc);
     if (m_rcHome.bottom - m_rcHome.top >= rc.bottom - rc.top)
         StopAnimation();
+}
+
+void CValueSpin::MoveFrame(const RECT& rc) {
+    MoveWindow(rc);
+    // Each frame is drawn whole before the next tick.
+    DrawNow();
+}
+
+void CValueSpin::DrawNow() const {
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CValueSpin::KillAnimTimer() {

@@ -38,6 +38,8 @@ public:
     void Close();
     // From the start of opening until the start of closing.
     bool IsOpen() const { return m_bOpen != 0; }
+    // Draws the whole spin, buttons included, at once.
+    void DrawNow() const;
 
     // Inclusive limits, set by the parent after creation.
     int m_nMax = 0;
@@ -55,6 +57,8 @@ protected:
     void PaintContent(HDC dc, COLORREF textColour) const;
     void Step(int delta);
     void AnimationTick();
+    // One frame of the animation: moves to rc (parent coordinates) and draws.
+    void MoveFrame(const RECT& rc);
     void StopAnimation();
     void KillAnimTimer();
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "RegistryBackup.h"
@@ -512,6 +513,95 @@ TEST_F(CustomBeatDlgTest, ClickOutsideAnOpenSpinClosesIt) {
     });
 }
 
+// Saves what a window shows (repainted, or as it is) to <test
+// folder>\screenshots\<name> and returns the colour at (x, y) of its client area.
+COLORREF SaveScreenshot(HWND hwnd, const char* name, int x = 0, int y = 0,
+                        pwtest::Snapshot::Source source = pwtest::Snapshot::Source::Redrawn) {
+    std::string folder = pwtest::ExeFolder() + "screenshots";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    pwtest::Snapshot shot(hwnd, source);
+    EXPECT_TRUE(shot.Save((folder + "\\" + name).c_str())) << name;
+    return shot.Pixel(x, y);
+}
+
+// Pixels of what an open or moving spin shows that differ from its drawing:
+// background bitmap at x 0, y = height / 2 - 19, white above and below it,
+// the value only in its own columns. A frame drawn at an earlier height shows
+// as a shifted copy of the background's outline.
+int SpinPixelsAmiss(HWND spin, const CMemDC& back) {
+    pwtest::Snapshot shown(spin, pwtest::Snapshot::Source::AsShown);
+    const int top = shown.Height() / 2 - 19;
+    const int valueLeft = 10;
+    const int valueRight = shown.Width() - 60;
+    int amiss = 0;
+    for (int y = 0; y < shown.Height(); ++y) {
+        const bool onBack = y >= top && y < top + 38;
+        for (int x = 0; x < shown.Width() - 46; ++x) {
+            if (onBack && x >= valueLeft && x < valueRight)
+                continue;
+            amiss += shown.Pixel(x, y) != (onBack ? ::GetPixel(back, x, y - top) : RGB(255, 255, 255));
+        }
+    }
+    return amiss;
+}
+
+// Pumps until the spin lets the mouse go, checking each new height it shows on
+// the way; returns the heights.
+std::vector<int> CheckSpinFrames(TestDlg& d, CValueSpin& spin, const CMemDC& back) {
+    std::vector<int> heights;
+    Pump(d);
+    EXPECT_TRUE(PumpUntil(
+        d,
+        [&] {
+            RECT rc;
+            spin.GetClientRect(&rc);
+            if (spin.IsWindowVisible() && (heights.empty() || heights.back() != rc.bottom)) {
+                heights.push_back(rc.bottom);
+                EXPECT_EQ(SpinPixelsAmiss(spin, back), 0) << "at height " << rc.bottom;
+            }
+            return ::GetCapture() != spin.GetSafeHwnd();
+        },
+        3s));
+    return heights;
+}
+
+TEST_F(CustomBeatDlgTest, SpinsDrawWholeAndCentredThroughOpeningStepsAndClosing) {
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.LoadBitmap(CValueSpin::kBackgroundId));
+    CMemDC back;
+    CSelectObject select(back, bitmap);
+    Run([&](TestDlg& d) {
+        ::SetForegroundWindow(d);
+        for (auto [button, spin] : {std::pair{&d.m_btnSteps, &d.m_spinSteps},
+                                    std::pair{&d.m_btnStepsPerBeat, &d.m_spinStepsPerBeat}}) {
+            Click(*button);
+            std::vector<int> opening = CheckSpinFrames(d, *spin, back);
+            EXPECT_GE(opening.size(), 2u);
+            EXPECT_EQ(opening.back(), 60);
+            const std::string name = "editor_spin" + std::to_string(spin->GetDlgCtrlID());
+            SaveScreenshot(d, (name + "_open.bmp").c_str(), 0, 0, pwtest::Snapshot::Source::AsShown);
+            for (UINT id : {CValueSpin::kUpId, CValueSpin::kDownId, CValueSpin::kDownId}) {
+                Click(spin->GetDlgItem(id));
+                Pump(d);
+                EXPECT_EQ(SpinPixelsAmiss(*spin, back), 0) << "after a step, button " << id;
+            }
+            SaveScreenshot(d, (name + "_stepped.bmp").c_str(), 0, 0, pwtest::Snapshot::Source::AsShown);
+            spin->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            EXPECT_FALSE(spin->IsOpen());
+            std::vector<int> closing = CheckSpinFrames(d, *spin, back);
+            EXPECT_GE(closing.size(), 2u);
+            std::printf("spin %d: opening heights", spin->GetDlgCtrlID());
+            for (int h : opening)
+                std::printf(" %d", h);
+            std::printf(", closing heights");
+            for (int h : closing)
+                std::printf(" %d", h);
+            std::printf("\n");
+        }
+        Click(d.m_btnCancel);
+    });
+}
+
 TEST_F(CustomBeatDlgTest, PreviewPlaysEveryStepFromTheFirst) {
     *store->m_pCustomBeat = NumberedPattern(8);
     store->m_pCustomBeat->GetTrack(4).GetCell(2) = Cell(150);
@@ -877,16 +967,6 @@ TEST_F(CleanTest, LeftShiftAndNoKeepsTheCellsAndTheSettingOff) {
     });
     EXPECT_EQ(bubble.shown, 1);
     EXPECT_EQ(store->m_pSettings->m_bShowCleanConfirm, 0);
-}
-
-// Saves what a window shows to <test folder>\screenshots\<name> and returns
-// the colour at (x, y) of its client area.
-COLORREF SaveScreenshot(HWND hwnd, const char* name, int x, int y) {
-    std::string folder = pwtest::ExeFolder() + "screenshots";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    pwtest::Snapshot shot(hwnd, false);
-    EXPECT_TRUE(shot.Save((folder + "\\" + name).c_str())) << name;
-    return shot.Pixel(x, y);
 }
 
 COLORREF BitmapPixel(UINT id, int x, int y) {

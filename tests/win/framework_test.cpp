@@ -269,7 +269,7 @@ TEST(Resources, GdiOwnersReleaseEverythingTheyHold) {
             CPen pen(PS_SOLID, 2, RGB(1, 2, 3));
             CBrush brush(RGB(4, 5, 6));
             CFont font;
-            ASSERT_TRUE(font.CreateFont(-15, FW_BOLD, "Arial"));
+            ASSERT_TRUE(font.CreateFont(-15, FW_BOLD));
             CRgn region;
             ASSERT_TRUE(region.CreateRectRgn(0, 0, 10, 10));
             CMemDC dc;
@@ -310,12 +310,12 @@ TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
             RECT box = rc;
             ::DrawTextA(canvas.Dc(), text.c_str(), -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE);
         } else {
-            CFittedText(canvas.Dc(), 15, 0, "Arial").Draw(text, rc, DT_LEFT | DT_TOP);
+            CFittedText(canvas.Dc(), 15).Draw(text, rc, DT_LEFT | DT_TOP);
         }
         return canvas.Pixels();
     };
     CFont named;
-    ASSERT_TRUE(named.CreateFont(15, 0, "Arial"));
+    ASSERT_TRUE(named.CreateFont(15));
     skintest::Canvas screen(1, 1);
     LONG full = 0;
     {
@@ -326,7 +326,7 @@ TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
 
     const int narrow = full * 2 / 3;
     CFont smaller;
-    const SIZE fitted = CreateFittingFont(smaller, screen.Dc(), 15, 0, "Arial", text, narrow);
+    const SIZE fitted = CreateFittingFont(smaller, screen.Dc(), 15, FW_NORMAL, text, narrow);
     LOGFONTA lf{};
     ::GetObjectA(smaller, sizeof lf, &lf);
     std::printf("\"%s\" at 15 pixels: %ld px; in %d px at %ld pixels: %ld px\n", text.c_str(), full, narrow,
@@ -334,7 +334,7 @@ TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
     EXPECT_LE(fitted.cx, narrow);
     EXPECT_LT(lf.lfHeight, 15);
     CFont oneLarger;
-    ASSERT_TRUE(oneLarger.CreateFont(lf.lfHeight + 1, 0, "Arial"));
+    ASSERT_TRUE(oneLarger.CreateFont(lf.lfHeight + 1));
     {
         CSelectObject select(screen.Dc(), oneLarger);
         EXPECT_GT(TextExtent(screen.Dc(), text).cx, narrow) << "the largest that fits";
@@ -342,9 +342,33 @@ TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
     EXPECT_EQ(drawn(narrow, nullptr), drawn(narrow, smaller));
 
     CFont tiny;
-    CreateFittingFont(tiny, screen.Dc(), 15, 0, "Arial", text, 1);
+    CreateFittingFont(tiny, screen.Dc(), 15, FW_NORMAL, text, 1);
     ::GetObjectA(tiny, sizeof lf, &lf);
     EXPECT_EQ(lf.lfHeight, kMinFitHeight) << "no smaller than can be read";
+}
+
+// Every text the program draws asks for its typeface the same way, so where
+// "Arial" is missing each height and weight gets the same sans-serif stand-in.
+TEST(Resources, EveryFontIsOneSansSerifFace) {
+    CMemDC dc;
+    std::string firstFace;
+    for (int height : {-15, 7, 12, 15, 20, 22}) {
+        for (int weight : {FW_NORMAL, FW_BOLD}) {
+            CFont font;
+            ASSERT_TRUE(font.CreateFont(height, weight));
+            CSelectObject select(dc, font);
+            char face[LF_FACESIZE] = {};
+            ::GetTextFaceA(dc, LF_FACESIZE, face);
+            TEXTMETRICA metrics{};
+            ::GetTextMetricsA(dc, &metrics);
+            if (firstFace.empty())
+                firstFace = face;
+            EXPECT_EQ(face, firstFace) << height << " " << weight;
+            EXPECT_EQ(metrics.tmPitchAndFamily & 0xF0, FF_SWISS) << face << " " << height;
+            EXPECT_EQ(metrics.tmWeight >= FW_SEMIBOLD, weight == FW_BOLD) << face << " " << height;
+        }
+    }
+    std::printf("the program's texts are drawn in %s\n", firstFace.c_str());
 }
 
 TEST(Resources, WindowObjectDestroysItsWindow) {

@@ -118,7 +118,7 @@ TEST_F(HyperlinkTest, TextIsMeasuredWithArial12) {
     link.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(100, 35));
     ASSERT_TRUE(link.m_bMeasured);
     CFont arial;
-    ASSERT_TRUE(arial.CreateFont(12, 0, "Arial"));
+    ASSERT_TRUE(arial.CreateFont(12));
     HDC screen = ::GetDC(nullptr);
     HGDIOBJ old = ::SelectObject(screen, arial);
     SIZE expected{};

@@ -17,6 +17,7 @@
 #include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
 #include "skin/AboutDlg.h"
+#include "skin_support/FocusFrames.h"
 
 // The settings come from the data store of the application object.
 CMetronomeApp theTestApp;
@@ -627,6 +628,45 @@ TEST_F(MetronomeDlgTest, SplashShowsAtStartAndStoresItsCheckBox) {
     ::KillTimer(nullptr, timer);
     AboutWatch::s_showAgain = 1;
     EXPECT_EQ(settings->m_bShowSplash, 0);
+}
+
+// The editor's skinned buttons, its spins open, checked from inside its loop.
+struct EditorFocusSweep {
+    static inline int s_buttons = 0;
+
+    static void CALLBACK Run(HWND, UINT, UINT_PTR id, DWORD) {
+        HWND editor = ::FindWindowA(nullptr, "Custom Beat Setting");
+        if (!editor)
+            return;
+        ::KillTimer(nullptr, id);
+        for (int button : {1006, 1007})
+            ::SendMessageA(editor, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        EXPECT_TRUE(pwtest::PumpUntil(
+            [&] {
+                HWND capture = ::GetCapture();
+                return capture != ::GetDlgItem(editor, 14) && capture != ::GetDlgItem(editor, 15);
+            },
+            3s));
+        s_buttons = skintest::CheckFocusFrames(editor, "focus_editor");
+        ::PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+    }
+};
+
+// Every skinned button that can take the focus: the main window's, the beat
+// popup's corners, the editor's, its spins' and its toolbar's.
+TEST_F(MetronomeDlgTest, FocusRectanglesKeepOffEveryButtonsLabel) {
+    EditorFocusSweep::s_buttons = 0;
+    dlg.steps = {[](TestDlg& d) {
+        Command(d, IDC_MAIN_BEAT_CHANGE);
+        ASSERT_TRUE(RunUntil(
+            d, [&] { return ::GetCapture() != d.m_beatChange.GetSafeHwnd(); }, 3s));
+        EXPECT_EQ(skintest::CheckFocusFrames(d, "focus_main"), 7 + 4);
+        RunFor(d, 200ms);
+        ::SetTimer(nullptr, 0, 50, EditorFocusSweep::Run);
+        Command(d, IDC_MAIN_CUSTOM_BEAT);
+        EXPECT_EQ(EditorFocusSweep::s_buttons, 11 + 2 * 2 + 24);
+    }};
+    Run();
 }
 
 TEST_F(MetronomeDlgTest, ClosingWhilePlayingStopsTheTick) {

@@ -56,6 +56,46 @@ def check_keyed(rid, a):
         fail(f"{rid}: {len(xs)} near-green pixels, first at {xs[0]},{ys[0]} = {a[ys[0], xs[0]]}")
 
 
+def label_mask(a):
+    """Pixels of a keyed button image that stand out from its face: the face is
+    a vertical gradient, so each row's commonest colour is its face there.
+    The rim (outline and glow, 3 pixels in from the key) is not label."""
+    key = np.all(a == GREEN, axis=-1)
+    rim = key.copy()
+    for dy in range(-3, 4):
+        for dx in range(-3, 4):
+            rim |= np.roll(np.roll(key, dy, 0), dx, 1)
+    out = np.zeros(key.shape, bool)
+    for y in range(a.shape[0]):
+        face = a[y][~rim[y]]
+        if not len(face):
+            continue
+        colours, counts = np.unique(face, axis=0, return_counts=True)
+        diff = np.abs(a[y].astype(int) - colours[counts.argmax()].astype(int)).sum(axis=1)
+        out[y] = (diff > 90) & ~rim[y]
+    return out
+
+
+def check_focus_clear(rid, a, inset):
+    """The focus rectangle, `inset` pixels in on every side, and a pixel
+    either side of it cross no label pixel."""
+    h, w, _ = a.shape
+    near = np.zeros((h, w), bool)
+    x0, y0, x1, y1 = inset, inset, w - 1 - inset, h - 1 - inset
+    for d in (-1, 0, 1):
+        for y in (y0 + d, y1 + d):
+            if 0 <= y < h:
+                near[y, max(0, x0 - 1):x1 + 2] = True
+        for x in (x0 + d, x1 + d):
+            if 0 <= x < w:
+                near[max(0, y0 - 1):y1 + 2, x] = True
+    hit = near & label_mask(a)
+    if hit.any():
+        ys, xs = np.nonzero(hit)
+        fail(f"{rid}: {len(xs)} label pixels on or beside the focus rectangle (inset {inset}), "
+             f"first at {xs[0]},{ys[0]}")
+
+
 def check_unkeyed(rid, a):
     ai = a.astype(int)
     greenish = ai[..., 1] - np.maximum(ai[..., 0], ai[..., 2]) > 40
@@ -260,6 +300,14 @@ def main():
             check_keyed(rid, a)
         else:
             check_unkeyed(rid, a)
+    for name, (_, ids, _) in inv.BUTTONS.items():
+        for rid in ids.values():
+            if rid in imgs:
+                check_focus_clear(rid, np.array(imgs[rid]), inv.focus_inset(name))
+    for k in range(len(inv.TOOLBAR)):
+        for base in (inv.TOOL_HOT, inv.TOOL_NORMAL, inv.TOOL_SELECTED):
+            if base + k in imgs:
+                check_focus_clear(base + k, np.array(imgs[base + k]), inv.TOOL_FOCUS_INSET)
     check_rc(res, imgs)
     check_bubble(np.array(imgs[295]))
     sizes = check_icon(os.path.join(res, "icon", "pulsewick.ico"))

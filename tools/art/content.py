@@ -9,7 +9,7 @@ BUTTON_CONTENT = {
     "tempo_up": ([T("+1", 16, spacing=0), T("BPM", 11, spacing=0.6)], 5),
     "tempo_down": ([T("\u22121", 16, spacing=0), T("BPM", 11, spacing=0.6)], 5),
     "mode": ([S("swap", "accent"), T("MODE", 14)], 7),
-    "custom_beat": ([S("grid", "accent"), T("PATTERN", 12)], 6),
+    "custom_beat": ([S("grid", "accent"), T("PATTERN", 11, spacing=0)], 5),
     "beat": ([S("note", "accent"), T("BEAT", 14)], 7),
     "arrow_up": ([S("up", "label")], 0),
     "arrow_down": ([S("down", "label")], 0),

@@ -60,9 +60,9 @@ class Pen:
 # SYMBOL_SIZE, origin at the pen's origin.
 
 SYMBOL_SIZE = {
-    "play": (9, 11), "stop": (10, 10), "up": (14, 8), "down": (14, 8),
+    "play": (9, 11), "stop": (10, 10), "up": (10, 5), "down": (10, 5),
     "swap": (15, 12), "folder": (16, 13), "disk": (13, 13), "broom": (15, 14),
-    "grid": (16, 13), "play_big": (13, 16), "stop_big": (13, 13),
+    "grid": (12, 13), "play_big": (13, 16), "stop_big": (13, 13),
     "steps": (14, 12), "note": (10, 16),
 }
 
@@ -83,12 +83,15 @@ def sym_stop_big(pn, col, acc):
     pn.rrect((0, 0, 13, 13), 2, fill=col)
 
 
+# The arrows fit inside the focus rectangle of their 46 x 27 buttons: five
+# rows, the base a little short of the fifth row's end because the polygon
+# fill takes in its last supersampled row.
 def sym_up(pn, col, acc):
-    pn.poly([(0, 8), (7, 0), (14, 8)], col)
+    pn.poly([(0, 4.75), (5, 0), (10, 4.75)], col)
 
 
 def sym_down(pn, col, acc):
-    pn.poly([(0, 0), (14, 0), (7, 8)], col)
+    pn.poly([(0, 0), (10, 0), (5, 4.75)], col)
 
 
 def sym_swap(pn, col, acc):
@@ -117,9 +120,9 @@ def sym_broom(pn, col, acc):
 
 def sym_grid(pn, col, acc):
     for r in range(3):
-        for k in range(4):
+        for k in range(3):
             x, y = k * 4.2, r * 4.6
-            on = (r, k) in ((0, 0), (0, 2), (1, 1), (1, 3), (2, 0), (2, 2))
+            on = (r + k) % 2 == 0
             pn.rrect((x, y, x + 3.4, y + 3.8), 0.8, fill=acc if on else col)
 
 

@@ -37,6 +37,17 @@ BUTTONS = {
                      "editor: preview stop (1004)"),
 }
 
+# How far inside its button each window draws the focus rectangle
+# (m_nFocusInset); the content of every image of a set keeps clear of it.
+FOCUS_INSET = {"sound_on": 8, "sound_off": 8, "ok": 12, "cancel": 12}
+DEFAULT_FOCUS_INSET = 9
+TOOL_FOCUS_INSET = 0
+
+
+def focus_inset(name):
+    return FOCUS_INSET.get(name, DEFAULT_FOCUS_INSET)
+
+
 # Editor toolbar: item k has hot 241+k, normal 211+k, disabled (= selected) 181+k,
 # each 46 x 40. (name, label, keyboard letter)
 TOOLBAR = [

@@ -168,8 +168,9 @@ def sound_tile(state, on, size=(46, 40)):
     c = Canvas(w, h)
     face(c, (1, 1, w - 1, h - 1), 5, st)
     pal = st["pal"]
-    speaker(Pen(c, 13.5, 6.5), pal["ink"], pal["acc"], on)
+    # The speaker inside the focus rectangle (8 pixels in), the word below it.
+    speaker(Pen(c, 14.0, 12.0), pal["ink"], pal["acc"], on)
     img = c.finish(key=KEY_GREEN)
-    text_centred(img, w / 2, 34.0, "SOUND" if on else "MUTED", font("sans-bold", 8),
+    text_centred(img, w / 2, 35.0, "SOUND" if on else "MUTED", font("sans-bold", 7),
                  st["label"], spacing=0.2)
     return img

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "WinTest.h"
 #include "framework/Wnd.h"
 
 namespace skintest {
@@ -105,6 +106,10 @@ public:
         ::GdiFlush();
         unsigned v = m_bits[y * m_width + x];
         return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    bool Save(const char* path) const {
+        ::GdiFlush();
+        return pwtest::SaveBmp(path, m_bits, m_width, m_height);
     }
     // Every pixel, row by row, as 0x00RRGGBB.
     std::vector<unsigned> Pixels() const {

@@ -22,8 +22,14 @@ constexpr char kMarkerVariable[] = "PW_TEST_REPLACED_FONT";
 
 FontSample MeasureFont(const char* face, int height, const std::vector<std::string>& texts) {
     FontSample sample;
-    CFont font;
-    if (!font.CreateFont(height, 0, face))
+    // A face by its own name, which the program's fonts never ask for.
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfCharSet = ANSI_CHARSET;
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    CFont font(::CreateFontIndirectA(&lf));
+    if (!font)
         return sample;
     HDC screen = ::GetDC(nullptr);
     {

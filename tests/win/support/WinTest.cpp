@@ -31,7 +31,7 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
-Snapshot::Snapshot(HWND hwnd, bool printClient) {
+Snapshot::Snapshot(HWND hwnd, Source source) {
     RECT rc;
     ::GetClientRect(hwnd, &rc);
     m_width = rc.right;
@@ -48,10 +48,11 @@ Snapshot::Snapshot(HWND hwnd, bool printClient) {
     m_bits = static_cast<unsigned*>(bits);
     HDC mem = ::CreateCompatibleDC(nullptr);
     HGDIOBJ old = ::SelectObject(mem, m_bitmap);
-    if (printClient) {
+    if (source == Source::PrintClient) {
         ::SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
     } else {
-        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        if (source == Source::Redrawn)
+            ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         HDC dc = ::GetDC(hwnd);
         ::BitBlt(mem, 0, 0, m_width, m_height, dc, 0, 0, SRCCOPY);
         ::ReleaseDC(hwnd, dc);
@@ -74,27 +75,31 @@ COLORREF Snapshot::Pixel(int x, int y) const {
 }
 
 bool Snapshot::Save(const char* path) const {
+    return m_bits && SaveBmp(path, m_bits, m_width, m_height);
+}
+
+bool SaveBmp(const char* path, const unsigned* bits, int width, int height) {
     FILE* f = std::fopen(path, "wb");
     if (!f)
         return false;
-    int stride = (m_width * 3 + 3) & ~3;
+    int stride = (width * 3 + 3) & ~3;
     BITMAPFILEHEADER fh{};
     BITMAPINFOHEADER ih{};
     ih.biSize = sizeof ih;
-    ih.biWidth = m_width;
-    ih.biHeight = m_height;
+    ih.biWidth = width;
+    ih.biHeight = height;
     ih.biPlanes = 1;
     ih.biBitCount = 24;
-    ih.biSizeImage = static_cast<DWORD>(stride * m_height);
+    ih.biSizeImage = static_cast<DWORD>(stride * height);
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof fh + sizeof ih;
     fh.bfSize = fh.bfOffBits + ih.biSizeImage;
     std::fwrite(&fh, sizeof fh, 1, f);
     std::fwrite(&ih, sizeof ih, 1, f);
     unsigned char row[4 * 4096] = {};
-    for (int y = m_height - 1; y >= 0; --y) {
-        for (int x = 0; x < m_width && x < 4096; ++x) {
-            unsigned v = m_bits[y * m_width + x];
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width && x < 4096; ++x) {
+            unsigned v = bits[y * width + x];
             row[x * 3] = v & 0xFF;
             row[x * 3 + 1] = (v >> 8) & 0xFF;
             row[x * 3 + 2] = (v >> 16) & 0xFF;

@@ -15,11 +15,21 @@ void PumpFor(std::chrono::milliseconds duration);
 // Dispatches messages until the condition holds or the time-out passes.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
-// Renders a window's client area into a 32-bit bitmap through WM_PRINTCLIENT
-// (falling back to a copy from the window's device context) and reads pixels.
+// Saves 32-bit pixels (0x00RRGGBB, rows top to bottom) as a 24-bit BMP.
+bool SaveBmp(const char* path, const unsigned* bits, int width, int height);
+
+// Renders a window's client area into a 32-bit bitmap and reads pixels.
 class Snapshot {
 public:
-    explicit Snapshot(HWND hwnd, bool printClient = true);
+    enum class Source {
+        PrintClient, // drawn whole through WM_PRINTCLIENT
+        Redrawn,     // repainted whole, then copied from the window
+        AsShown,     // copied from the window as it is, without a repaint
+    };
+    explicit Snapshot(HWND hwnd, Source source = Source::PrintClient);
+    // printClient false: Source::Redrawn.
+    Snapshot(HWND hwnd, bool printClient)
+        : Snapshot(hwnd, printClient ? Source::PrintClient : Source::Redrawn) {}
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
     ~Snapshot();
