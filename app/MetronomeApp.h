@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "editor/AppData.h"
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
+#include "model/AppData.h"
 
 // Asked of every top-level window by a second copy; the main window answers
 // with the message's own number.

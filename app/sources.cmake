@@ -1,5 +1,4 @@
 pw_sources(
     WIN32
     MetronomeApp.cpp
-    Settings.cpp
 )

@@ -11,11 +11,11 @@
 #include <array>
 #include <memory>
 
-#include "editor/BeatPattern.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "model/BeatPattern.h"
 #include "skin/SkinScrollBar.h"
 
 class CBeatGrid : public CWnd {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 // A colour as the platform stores it (0x00BBGGRR).
 constexpr unsigned RgbValue(unsigned red, unsigned green, unsigned blue) {

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/MetronomeApp.h"
-#include "editor/AppData.h"
 #include "editor/CleanConfirmDlg.h"
 #include "editor/GridMessages.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
+#include "model/AppData.h"
 #include "resource.h"
 
 namespace {

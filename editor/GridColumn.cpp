@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "editor/BeatPattern.h"
 #include "framework/Gdi.h"
+#include "model/BeatPattern.h"
 
 bool CGridColumn::CreateColumn(const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <optional>
 
-#include "editor/BeatPattern.h"
 #include "editor/CellEditing.h"
 #include "editor/GridMessages.h"
 #include "framework/TextFit.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

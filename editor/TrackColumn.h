@@ -8,8 +8,8 @@
 // so that no drawing races a resize or an edit of the cells.
 #pragma once
 
-#include "editor/BeatPattern.h"
 #include "editor/GridColumn.h"
+#include "model/BeatPattern.h"
 
 class CTrackColumn : public CGridColumn {
 public:

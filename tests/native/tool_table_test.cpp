@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "editor/BeatPattern.h"
 #include "editor/ToolTable.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 
 #include "SuiteHost.h"
 #include "WinTest.h"
-#include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "model/BeatPattern.h"
 
 using namespace std::chrono_literals;
 

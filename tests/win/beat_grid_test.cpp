@@ -13,10 +13,10 @@
 #include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/BeatGrid.h"
-#include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "model/BeatPattern.h"
 #include "skin/SkinScrollBar.h"
 
 using namespace std::chrono_literals;

@@ -18,11 +18,11 @@
 #include "RegistryBackup.h"
 #include "TestFiles.h"
 #include "WinTest.h"
-#include "editor/AppData.h"
 #include "editor/CustomBeatDlg.h"
-#include "editor/PatternCodec.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
+#include "model/AppData.h"
+#include "model/PatternCodec.h"
 #include "resource.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "TestFiles.h"
 #include "WinTest.h"
 #include "app/MetronomeApp.h"
-#include "editor/PatternCodec.h"
 #include "framework/Handle.h"
+#include "model/PatternCodec.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 #include <algorithm>
 
