@@ -26,7 +26,7 @@ BOOL CMetronomeApp::InitInstance() {
     if (!CheckPlatform(::GetVersionExA(&version) ? &version : nullptr))
         return FALSE;
 
-    CMetronomeDlg dlg;
+    CMetronomeDlg dlg(m_pAppData.get());
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
@@ -73,9 +73,4 @@ bool CMetronomeApp::CheckPlatform(const OSVERSIONINFOA* version) {
         return true;
     AfxMessageBox(kPlatformMessage, MB_OK);
     return false;
-}
-
-CAppData* GetAppData() {
-    auto* app = dynamic_cast<CMetronomeApp*>(AfxGetApp());
-    return app ? app->m_pAppData.get() : nullptr;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/MetronomeApp.h"
 #include "editor/CleanConfirmDlg.h"
 #include "editor/GridMessages.h"
 #include "engine/SoundBank.h"
@@ -58,7 +57,8 @@ bool FileExists(const std::string& path) {
 
 } // namespace
 
-CCustomBeatDlg::CCustomBeatDlg(CWnd* parent) : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(GetAppData()) {}
+CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CWnd* parent)
+    : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data) {}
 
 CCustomBeatDlg::~CCustomBeatDlg() {
     // OnTick reads this object's members: no tick may outlive them.

@@ -20,12 +20,22 @@
 #include "skin/SkinButton.h"
 #include "skin/TempoSlider.h"
 
+class CAppData;
+class CSettings;
+
+// Asked of every top-level window by a second copy, which registers it by the
+// same name; the main window answers with the message's own number.
+inline const UINT UWM_ARE_YOU_ME = AfxRegisterMessage("UWM_ARE_YOU_ME");
+
 class CMetronomeDlg : public CDialog, public CTickTimer {
 public:
     static constexpr UINT kBeatChangeId = 12;
     static constexpr UINT kModeSwitchAnimationId = 11;
 
-    explicit CMetronomeDlg(CWnd* parent = nullptr);
+    // The settings and the pattern come from the data store and go back to
+    // it; without one the window starts in click mode without a splash and
+    // stores nothing.
+    explicit CMetronomeDlg(CAppData* data, CWnd* parent = nullptr);
     ~CMetronomeDlg() override;
 
     // The tempo is the slider's, which runs against it: position 30 is 300.
@@ -78,7 +88,9 @@ protected:
     void SetSliderTempo(int tempo);
     // The current pattern of the data store, or none without one.
     void TakePattern();
+    CSettings* Settings() const;
 
+    CAppData* const m_pAppData;
     CBrush m_brushBack;
     CSoundBank m_soundBank;
     CBeatChangeCtrl m_beatChange;

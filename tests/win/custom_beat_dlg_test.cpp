@@ -65,6 +65,8 @@ public:
 
     std::function<void(TestDlg&)> script;
 
+    using CCustomBeatDlg::CCustomBeatDlg;
+
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CCustomBeatDlg::OnInitDialog();
@@ -268,8 +270,7 @@ protected:
     void TearDown() override { store.reset(); }
 
     INT_PTR Run(std::function<void(TestDlg&)> script) {
-        TestDlg dialog;
-        dialog.m_pAppData = store.get();
+        TestDlg dialog(store.get());
         dialog.m_pSoundBank = &bank;
         dialog.script = [&](TestDlg& d) {
             ModalAnswerer::s_seen.insert(d);

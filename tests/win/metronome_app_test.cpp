@@ -14,6 +14,7 @@
 #include "WinTest.h"
 #include "app/MetronomeApp.h"
 #include "framework/Handle.h"
+#include "mainwnd/MetronomeDlg.h"
 #include "model/PatternCodec.h"
 
 namespace {

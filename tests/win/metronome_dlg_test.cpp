@@ -18,7 +18,7 @@
 #include "resource.h"
 #include "skin/AboutDlg.h"
 
-// The settings come from the data store of the application object.
+// The data store of the application object, handed to each window.
 CMetronomeApp theTestApp;
 
 namespace {
@@ -31,6 +31,8 @@ constexpr UINT kNextStep = WM_APP + 0x700;
 class TestDlg : public CMetronomeDlg {
 public:
     using Step = std::function<void(TestDlg&)>;
+
+    using CMetronomeDlg::CMetronomeDlg;
 
     using CMetronomeDlg::m_beatChange;
     using CMetronomeDlg::m_btnBeatChange;
@@ -167,7 +169,7 @@ class MetronomeDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::SetCursorPos(0, 0);
-        settings = GetAppData()->m_pSettings.get();
+        settings = theTestApp.m_pAppData->m_pSettings.get();
         savedUserBeat = settings->m_bUserBeatMode;
         savedSplash = settings->m_bShowSplash;
         settings->m_bShowSplash = 0;
@@ -188,7 +190,7 @@ protected:
         EXPECT_EQ(dlg.stepsRun, count) << "the window closed before every step ran";
     }
 
-    TestDlg dlg;
+    TestDlg dlg{theTestApp.m_pAppData.get()};
     CSettings* settings = nullptr;
     int savedUserBeat = 0;
     int savedSplash = 0;
