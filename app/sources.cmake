@@ -1,4 +1,5 @@
 pw_sources(
     WIN32
+    AboutDlg.cpp
     MetronomeApp.cpp
 )

@@ -1,11 +1,12 @@
 #include "mainwnd/MetronomeDlg.h"
 
+#include <utility>
+
 #include "editor/CustomBeatDlg.h"
 #include "framework/WinApp.h"
 #include "mainwnd/TempoJump.h"
 #include "model/AppData.h"
 #include "resource.h"
-#include "skin/AboutDlg.h"
 
 namespace {
 
@@ -45,8 +46,8 @@ bool IsNavigationKey(WPARAM key) {
 
 } // namespace
 
-CMetronomeDlg::CMetronomeDlg(CAppData* data, CWnd* parent)
-    : CDialog(IDD_METRONOME, parent), m_pAppData(data) {
+CMetronomeDlg::CMetronomeDlg(CAppData* data, AboutDialogs about, CWnd* parent)
+    : CDialog(IDD_METRONOME, parent), m_pAppData(data), m_about(std::move(about)) {
     m_hIcon.Reset(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PULSEWICK),
                                                   IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 }
@@ -157,8 +158,8 @@ BOOL CMetronomeDlg::OnInitDialog() {
     m_btnBeatChange.EnableWindow(!userBeat);
     m_btnCustomBeat.EnableWindow(userBeat);
 
-    if (settings && settings->m_bShowSplash)
-        settings->m_bShowSplash = RunStartupSplash() ? 1 : 0;
+    if (settings && settings->m_bShowSplash && m_about.runSplash)
+        settings->m_bShowSplash = m_about.runSplash() ? 1 : 0;
     return TRUE;
 }
 
@@ -388,9 +389,8 @@ void CMetronomeDlg::OnCustomBeat() {
 }
 
 void CMetronomeDlg::OnAbout() {
-    CAboutDlg about;
-    about.m_nMode = CAboutDlg::kLinkMode;
-    about.DoModal();
+    if (m_about.showAbout)
+        m_about.showAbout();
 }
 
 void CMetronomeDlg::StoreUserBeatMode() {

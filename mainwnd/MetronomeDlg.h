@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
 #include "engine/TickTimer.h"
@@ -27,6 +29,18 @@ class CSettings;
 // same name; the main window answers with the message's own number.
 inline const UINT UWM_ARE_YOU_ME = AfxRegisterMessage("UWM_ARE_YOU_ME");
 
+// Where the "Website" label leads; the About dialog's web link too.
+inline constexpr char kProductWebsite[] = "http://www.example.org/pulsewick";
+
+// The About dialog belongs to the application, above this window, which says
+// how to show it. Either may be left empty: nothing is shown then.
+struct AboutDialogs {
+    // From the About link, while the metronome goes on.
+    std::function<void()> showAbout;
+    // The splash at start; whether to show it at the next start.
+    std::function<bool()> runSplash;
+};
+
 class CMetronomeDlg : public CDialog, public CTickTimer {
 public:
     static constexpr UINT kBeatChangeId = 12;
@@ -35,7 +49,7 @@ public:
     // The settings and the pattern come from the data store and go back to
     // it; without one the window starts in click mode without a splash and
     // stores nothing.
-    explicit CMetronomeDlg(CAppData* data, CWnd* parent = nullptr);
+    explicit CMetronomeDlg(CAppData* data, AboutDialogs about = {}, CWnd* parent = nullptr);
     ~CMetronomeDlg() override;
 
     // The tempo is the slider's, which runs against it: position 30 is 300.
@@ -91,6 +105,7 @@ protected:
     CSettings* Settings() const;
 
     CAppData* const m_pAppData;
+    const AboutDialogs m_about;
     CBrush m_brushBack;
     CSoundBank m_soundBank;
     CBeatChangeCtrl m_beatChange;

@@ -13,10 +13,10 @@
 
 #include "FontReplacement.h"
 #include "WinTest.h"
+#include "app/AboutDlg.h"
 #include "app/MetronomeApp.h"
 #include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
-#include "skin/AboutDlg.h"
 
 // The data store of the application object, handed to each window.
 CMetronomeApp theTestApp;
@@ -190,7 +190,7 @@ protected:
         EXPECT_EQ(dlg.stepsRun, count) << "the window closed before every step ran";
     }
 
-    TestDlg dlg{theTestApp.m_pAppData.get()};
+    TestDlg dlg{theTestApp.m_pAppData.get(), {ShowAboutDialog, RunStartupSplash}};
     CSettings* settings = nullptr;
     int savedUserBeat = 0;
     int savedSplash = 0;
