@@ -105,9 +105,9 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     SetUpButtons();
     SetToolbarSound(m_pAppData->m_pSettings->m_bToolbarSound != 0);
 
-    CreateSpin(m_spinSteps, m_btnSteps, 14, kStepsMax, kStepsMin, g_nStepCount);
+    CreateSpin(m_spinSteps, m_btnSteps, 14, kStepsMax, kStepsMin, m_grid.GetState().m_nStepCount);
     CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kStepsPerBeatMax, kStepsPerBeatMin,
-               g_nStepsPerBeat);
+               m_grid.GetState().m_nStepsPerBeat);
     return TRUE;
 }
 
@@ -207,7 +207,7 @@ void CCustomBeatDlg::OnPreviewTick(WPARAM run) {
     m_bTickPending = false;
     if (!m_bPreviewing || run != m_nPreviewRun.load())
         return;
-    if (static_cast<unsigned>(m_nPreviewStep) >= static_cast<unsigned>(g_nStepCount))
+    if (static_cast<unsigned>(m_nPreviewStep) >= static_cast<unsigned>(m_grid.GetState().m_nStepCount))
         m_nPreviewStep = 0;
     m_grid.SetHighlight(m_nPreviewStep);
     CBeatTrack cells = m_grid.GetStepCells(m_nPreviewStep);
@@ -312,10 +312,10 @@ bool CCustomBeatDlg::OnCommand(UINT id) {
         SetToolbarSound(true);
         return true;
     case IDC_CB_STEPS:
-        OpenSpin(m_spinSteps, m_btnSteps, g_nStepCount);
+        OpenSpin(m_spinSteps, m_btnSteps, m_grid.GetState().m_nStepCount);
         return true;
     case IDC_CB_STEPS_PER_BEAT:
-        OpenSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, g_nStepsPerBeat);
+        OpenSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, m_grid.GetState().m_nStepsPerBeat);
         return true;
     case IDC_CB_CLEAN:
         OnClean();
@@ -361,7 +361,7 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_CBTOOLBAR_ITEM_CHANGED) {
-        g_nCurTool = ToolFromItem(static_cast<int>(wp), static_cast<int>(lp));
+        m_grid.SetTool(ToolFromItem(static_cast<int>(wp), static_cast<int>(lp)));
         return 0;
     }
     if (msg == WM_PSC_NEED_TO_CLOSE_CTRL) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "editor/GridState.h"
 #include "model/BeatPattern.h"
 
 namespace {

@@ -10,11 +10,6 @@ constexpr const char* kLabels[kInstrumentCount] = {
 };
 } // namespace
 
-int g_nStepCount = 16;
-int g_nStepsPerBeat = 4;
-int g_nCurTool = kFirstInstrumentId;
-int g_nCellHeight = 25;
-
 const char* GetSoundLabel(int soundId) {
     return IsInstrumentId(soundId) ? kLabels[soundId - kFirstInstrumentId] : "";
 }

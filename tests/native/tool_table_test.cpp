@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "editor/GridState.h"
 #include "editor/ToolTable.h"
 #include "model/BeatPattern.h"
 

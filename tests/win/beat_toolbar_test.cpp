@@ -8,6 +8,7 @@
 
 #include "WinTest.h"
 #include "editor/BeatToolBar.h"
+#include "editor/GridState.h"
 #include "framework/Gdi.h"
 #include "model/BeatPattern.h"
 

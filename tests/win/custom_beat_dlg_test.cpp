@@ -292,10 +292,10 @@ TEST_F(CustomBeatDlgTest, OpensOnACopyOfTheCurrentPattern) {
     store->m_nToolIndex = 23;
     INT_PTR result = Run([&](TestDlg& d) {
         EXPECT_EQ(d.m_grid.GetPattern(), *store->m_pCustomBeat);
-        EXPECT_EQ(g_nStepCount, 24);
-        EXPECT_EQ(g_nStepsPerBeat, 3);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 24);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 3);
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 23);
-        EXPECT_EQ(g_nCurTool, TOOL_ERASER);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_ERASER);
         EXPECT_EQ(d.m_spinSteps.GetValue(), 24);
         EXPECT_EQ(d.m_spinStepsPerBeat.GetValue(), 3);
         Click(d.m_btnOK);
@@ -438,21 +438,21 @@ TEST_F(CustomBeatDlgTest, LetterKeysSelectTools) {
     Run([&](TestDlg& d) {
         Key(d, 'Q');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 0);
-        EXPECT_EQ(g_nCurTool, 129);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 129);
         Key(d, 'K');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 11);
-        EXPECT_EQ(g_nCurTool, TOOL_MOVE);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_MOVE);
         Key(d, 'J');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 23);
-        EXPECT_EQ(g_nCurTool, TOOL_ERASER);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_ERASER);
         Key(d, 'F');
-        EXPECT_EQ(g_nCurTool, 143);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 143);
         Key(d, 'G');
         Key(d, 'H');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 15) << "G and H select nothing";
-        EXPECT_EQ(g_nCurTool, 143);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 143);
         Key(d, 'M');
-        EXPECT_EQ(g_nCurTool, 150);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 150);
         Click(d.m_btnOK);
     });
     EXPECT_EQ(store->m_nToolIndex, 22);
@@ -471,13 +471,13 @@ TEST_F(CustomBeatDlgTest, SpinOpensInPlaceOfItsButtonAndChangesTheGrid) {
             d, [&] { return ::GetCapture() != d.m_spinSteps.GetSafeHwnd(); }, 3s));
         Click(up);
         Pump(d);
-        EXPECT_EQ(g_nStepCount, 17);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 17);
         EXPECT_EQ(d.m_grid.GetPattern().GetStepCount(), 17);
         // A letter closes it.
         Key(d, 'E');
         EXPECT_FALSE(d.m_spinSteps.IsOpen());
         EXPECT_TRUE(Visible(d.m_btnSteps));
-        EXPECT_EQ(g_nCurTool, 131);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 131);
         Click(d.m_btnOK);
     });
     EXPECT_EQ(store->m_pCustomBeat->GetStepCount(), 17);
@@ -499,7 +499,7 @@ TEST_F(CustomBeatDlgTest, ClickOutsideAnOpenSpinClosesIt) {
                        MAKELPARAM(5, 5));
         Pump(d);
         EXPECT_TRUE(d.m_spinStepsPerBeat.IsOpen());
-        EXPECT_EQ(g_nStepsPerBeat, 3);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 3);
         // A press anywhere else closes it and shows its button again.
         RECT dialog;
         d.GetWindowRect(&dialog);
@@ -622,7 +622,7 @@ TEST_F(CustomBeatDlgTest, OpenOfACorruptFileShowsTheMessageAndKeepsTheGrid) {
         });
         Click(d.m_btnOpen);
         EXPECT_EQ(d.m_grid.GetPattern(), before);
-        EXPECT_EQ(g_nStepCount, 16);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 16);
         Click(d.m_btnOK);
     });
     EXPECT_EQ(asked, std::vector<std::string>{"File Open"});
@@ -657,8 +657,8 @@ TEST_F(CustomBeatDlgTest, OpenFillsTheGridAndRestartsThePreview) {
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 3; }, 10s));
         Click(d.m_btnOpen);
-        EXPECT_EQ(g_nStepCount, 20);
-        EXPECT_EQ(g_nStepsPerBeat, 5);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 20);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 5);
         EXPECT_EQ(d.m_grid.GetPattern(), file);
         size_t before = bank.played.size();
         ASSERT_TRUE(PumpUntil(
@@ -826,8 +826,8 @@ protected:
 TEST_F(CleanTest, AsksWithTheBoxTickedAndYesEmptiesTheGrid) {
     Run([&](TestDlg& d) {
         EXPECT_EQ(Clean(d, false, true), 0);
-        EXPECT_EQ(g_nStepCount, 16) << "the step count stays";
-        EXPECT_EQ(g_nStepsPerBeat, 2) << "the steps per beat stay";
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 16) << "the step count stays";
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 2) << "the steps per beat stay";
         Click(d.m_btnOK);
     });
     EXPECT_EQ(bubble.shown, 1);
