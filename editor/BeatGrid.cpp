@@ -67,7 +67,7 @@ LRESULT CBeatGrid::OnCreate() {
         return -1;
     m_stepColumn.UpdateSize();
     int width = TrackColumnWidth(client.right);
-    for (int i = 0; i < kTrackColumns; ++i) {
+    for (int i = 0; i < kPatternTrackCount; ++i) {
         RECT rect{i * width, 0, (i + 1) * width, 0};
         CTrackColumn& column = m_columns[static_cast<size_t>(i)];
         if (!column.Create(rect, this, kFirstTrackColumnId + static_cast<UINT>(i)))
@@ -159,7 +159,7 @@ void CBeatGrid::SetPattern(const CCustomBeat& pattern) {
     m_stepColumn.UpdateSize();
     // A pattern from a file may hold fewer than five tracks: the other
     // columns start empty.
-    for (int i = 0; i < kTrackColumns; ++i)
+    for (int i = 0; i < kPatternTrackCount; ++i)
         m_columns[static_cast<size_t>(i)].SetTrack(i < pattern.GetTrackCount() ? pattern.GetTrack(i)
                                                                                : CBeatTrack{});
     for (CTrackColumn& column : m_columns)

@@ -22,13 +22,6 @@ constexpr char kSaveFailed[] = "File Save Failed!!!";
 constexpr char kOpenFailed[] = "File Open Failed!!!";
 constexpr char kPatternExtension[] = ".PWK";
 
-// One sound per track column of the grid, played together at each step.
-constexpr int kGridTracks = 5;
-
-constexpr int kStepsMax = 100;
-constexpr int kStepsMin = 8;
-constexpr int kStepsPerBeatMax = 8;
-constexpr int kStepsPerBeatMin = 2;
 // The spins are a little wider than the buttons they open over.
 constexpr int kSpinExtraWidth = 6;
 
@@ -105,8 +98,8 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     SetUpButtons();
     SetToolbarSound(m_pAppData->m_pSettings->m_bToolbarSound != 0);
 
-    CreateSpin(m_spinSteps, m_btnSteps, 14, kStepsMax, kStepsMin, m_grid.GetState().m_nStepCount);
-    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kStepsPerBeatMax, kStepsPerBeatMin,
+    CreateSpin(m_spinSteps, m_btnSteps, 14, kMaxStepCount, kMinStepCount, m_grid.GetState().m_nStepCount);
+    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kMaxStepsPerBeat, kMinStepsPerBeat,
                m_grid.GetState().m_nStepsPerBeat);
     return TRUE;
 }
@@ -211,11 +204,12 @@ void CCustomBeatDlg::OnPreviewTick(WPARAM run) {
         m_nPreviewStep = 0;
     m_grid.SetHighlight(m_nPreviewStep);
     CBeatTrack cells = m_grid.GetStepCells(m_nPreviewStep);
-    int ids[kGridTracks] = {};
-    for (int i = 0; i < kGridTracks && i < cells.GetCellCount(); ++i)
+    // One sound per track column of the grid, played together.
+    int ids[kPatternTrackCount] = {};
+    for (int i = 0; i < kPatternTrackCount && i < cells.GetCellCount(); ++i)
         ids[i] = cells.GetCell(i).m_nSoundId;
     if (m_pSoundBank)
-        m_pSoundBank->PlaySounds(ids, kGridTracks);
+        m_pSoundBank->PlaySounds(ids, kPatternTrackCount);
     ++m_nPreviewStep;
 }
 

@@ -21,6 +21,8 @@ const char* GetSoundLabel(int soundId);
 // The shape of the patterns the editor builds: five tracks (the grid's
 // columns), 8..100 steps, 2..8 steps per beat; 5 x 16 at 4 per beat by default.
 inline constexpr int kPatternTrackCount = 5;
+inline constexpr int kMinStepCount = 8;
+inline constexpr int kMaxStepCount = 100;
 inline constexpr int kDefaultStepCount = 16;
 inline constexpr int kMinStepsPerBeat = 2;
 inline constexpr int kMaxStepsPerBeat = 8;
