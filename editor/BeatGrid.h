@@ -69,6 +69,7 @@ private:
     void RedrawAll() const;
     LRESULT DrawBarPart(const NMSKINSBCUSTOMDRAW& draw) const;
 
+    // One track column per index, each reading the grid's state.
     template <std::size_t... I>
     static std::array<CTrackColumn, sizeof...(I)> MakeColumns(const CGridState& state,
                                                               std::index_sequence<I...>) {
