@@ -1,5 +1,6 @@
 #include "app/MetronomeApp.h"
 
+#include "app/AboutDlg.h"
 #include "framework/CommonDialogs.h"
 #include "mainwnd/MetronomeDlg.h"
 
@@ -26,7 +27,7 @@ BOOL CMetronomeApp::InitInstance() {
     if (!CheckPlatform(::GetVersionExA(&version) ? &version : nullptr))
         return FALSE;
 
-    CMetronomeDlg dlg;
+    CMetronomeDlg dlg(m_pAppData.get(), {ShowAboutDialog, RunStartupSplash});
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
@@ -73,9 +74,4 @@ bool CMetronomeApp::CheckPlatform(const OSVERSIONINFOA* version) {
         return true;
     AfxMessageBox(kPlatformMessage, MB_OK);
     return false;
-}
-
-CAppData* GetAppData() {
-    auto* app = dynamic_cast<CMetronomeApp*>(AfxGetApp());
-    return app ? app->m_pAppData.get() : nullptr;
 }

@@ -1,18 +1,14 @@
 // The application object of Pulsewick: one global instance, alive from static
-// initialisation to exit. It owns the data store, and its InitInstance is the
-// program's whole interactive life.
+// initialisation to exit. It owns the data store and hands it to the main
+// window, which hands it on; its InitInstance is the program's whole
+// interactive life.
 #pragma once
 
 #include <memory>
 
-#include "editor/AppData.h"
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
-#include "framework/Wnd.h"
-
-// Asked of every top-level window by a second copy; the main window answers
-// with the message's own number.
-inline const UINT UWM_ARE_YOU_ME = AfxRegisterMessage("UWM_ARE_YOU_ME");
+#include "model/AppData.h"
 
 inline constexpr char kInstanceMutexName[] = "Pulsewick 1.0 Is Running";
 inline constexpr char kPlatformMessage[] = "This Program Requires Windows98 or a higher version.";
@@ -44,7 +40,3 @@ private:
     // Held for the life of the process; a launch meanwhile is a second copy.
     pw::UniqueKernelHandle m_hInstanceMutex;
 };
-
-// The running application's data store, or null when there is no
-// CMetronomeApp (as in tests of single windows).
-CAppData* GetAppData();

@@ -1,5 +1,5 @@
 pw_sources(
     WIN32
+    AboutDlg.cpp
     MetronomeApp.cpp
-    Settings.cpp
 )

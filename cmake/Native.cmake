@@ -4,14 +4,13 @@ include(GoogleTest)
 
 set(PW_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(pw_portable STATIC ${PW_PORTABLE_SOURCES})
-target_include_directories(pw_portable PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(pw_portable PUBLIC ${PW_WARNINGS} ${PW_SANITIZE})
-target_link_options(pw_portable PUBLIC ${PW_SANITIZE})
+# The Win32-free part of each layer as its own library.
+pw_add_layers(SOURCES PORTABLE OPTIONS ${PW_WARNINGS} ${PW_SANITIZE} LINK_OPTIONS ${PW_SANITIZE})
 
 pw_glob(PW_NATIVE_TESTS tests/native/*_test.cpp)
 add_executable(pw_native_tests ${PW_NATIVE_TESTS})
-target_link_libraries(pw_native_tests PRIVATE pw_portable GTest::gtest_main)
+target_include_directories(pw_native_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(pw_native_tests PRIVATE pw_app GTest::gtest_main)
 gtest_discover_tests(pw_native_tests DISCOVERY_TIMEOUT 60)
 
 # Fuzz targets for the parsers of untrusted bytes. Each runs for a bounded time

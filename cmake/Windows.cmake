@@ -7,17 +7,22 @@ add_compile_definitions(STRICT NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32
 set(PW_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(PW_SYSTEM_LIBS user32 gdi32 comctl32 comdlg32 shell32 advapi32 winmm dsound ole32 dxguid uuid)
 
-add_library(pw_core STATIC ${PW_PORTABLE_SOURCES} ${PW_WIN32_SOURCES})
-target_include_directories(pw_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_compile_options(pw_core PUBLIC ${PW_WARNINGS})
-target_link_libraries(pw_core PUBLIC ${PW_SYSTEM_LIBS})
-target_link_options(pw_core PUBLIC ${PW_STATIC_LINK})
+# Each layer as its own library; every layer may use the resource ids.
+pw_add_layers(SOURCES PORTABLE WIN32 INCLUDES ${CMAKE_SOURCE_DIR}/res OPTIONS ${PW_WARNINGS}
+              LINK_OPTIONS ${PW_STATIC_LINK} LIBRARIES ${PW_SYSTEM_LIBS})
 
 add_library(pw_resources OBJECT res/Pulsewick.rc)
 target_include_directories(pw_resources PRIVATE ${CMAKE_SOURCE_DIR}/res)
+# windres reports no dependencies: regenerated artwork or sounds must still
+# rebuild the resources.
+file(GLOB PW_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+     ${CMAKE_SOURCE_DIR}/res/bmp/* ${CMAKE_SOURCE_DIR}/res/wav/* ${CMAKE_SOURCE_DIR}/res/icon/*)
+set_source_files_properties(res/Pulsewick.rc PROPERTIES OBJECT_DEPENDS "${PW_RESOURCE_FILES}")
 
+pw_layer_root(app PW_APP_ROOT)
 add_executable(Pulsewick WIN32 app/main.cpp $<TARGET_OBJECTS:pw_resources>)
-target_link_libraries(Pulsewick PRIVATE pw_core)
+target_include_directories(Pulsewick PRIVATE ${PW_APP_ROOT})
+target_link_libraries(Pulsewick PRIVATE pw_app)
 set_target_properties(Pulsewick PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # GoogleTest built from the sources Debian ships, with the cross compiler; a
@@ -46,8 +51,9 @@ endif()
 
 pw_glob(PW_TEST_SUPPORT tests/win/support/*.cpp)
 add_library(pw_test_support STATIC ${PW_TEST_SUPPORT})
-target_include_directories(pw_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/win/support)
-target_link_libraries(pw_test_support PUBLIC pw_core gtest)
+target_include_directories(pw_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res
+                                                  ${CMAKE_SOURCE_DIR}/tests/win/support)
+target_link_libraries(pw_test_support PUBLIC pw_app gtest)
 
 # One executable per test file, so a crash takes down only its own cases.
 pw_glob(PW_WIN_TESTS tests/win/*_test.cpp)

@@ -67,7 +67,7 @@ LRESULT CBeatGrid::OnCreate() {
         return -1;
     m_stepColumn.UpdateSize();
     int width = TrackColumnWidth(client.right);
-    for (int i = 0; i < kTrackColumns; ++i) {
+    for (int i = 0; i < kPatternTrackCount; ++i) {
         RECT rect{i * width, 0, (i + 1) * width, 0};
         CTrackColumn& column = m_columns[static_cast<size_t>(i)];
         if (!column.Create(rect, this, kFirstTrackColumnId + static_cast<UINT>(i)))
@@ -136,14 +136,12 @@ void CBeatGrid::RedrawAll() const {
 }
 
 void CBeatGrid::SetStepsPerBeat(int stepsPerBeat) {
-    g_nStepsPerBeat = stepsPerBeat;
-    m_stepColumn.m_nRowStepsPerBeat = stepsPerBeat;
+    m_state.m_nStepsPerBeat = stepsPerBeat;
     RedrawAll();
 }
 
 void CBeatGrid::SetStepCount(int steps) {
-    g_nStepCount = steps;
-    m_stepColumn.m_nRowCount = steps;
+    m_state.m_nStepCount = steps;
     int remembered = SkinSB_GetScrollPos(m_hWnd, SB_VERT);
     m_stepColumn.UpdateSize();
     for (CTrackColumn& column : m_columns)
@@ -156,14 +154,12 @@ void CBeatGrid::SetStepCount(int steps) {
 }
 
 void CBeatGrid::SetPattern(const CCustomBeat& pattern) {
-    g_nStepCount = pattern.GetStepCount();
-    m_stepColumn.m_nRowCount = g_nStepCount;
-    g_nStepsPerBeat = pattern.m_nStepsPerBeat;
-    m_stepColumn.m_nRowStepsPerBeat = g_nStepsPerBeat;
+    m_state.m_nStepCount = pattern.GetStepCount();
+    m_state.m_nStepsPerBeat = pattern.m_nStepsPerBeat;
     m_stepColumn.UpdateSize();
     // A pattern from a file may hold fewer than five tracks: the other
     // columns start empty.
-    for (int i = 0; i < kTrackColumns; ++i)
+    for (int i = 0; i < kPatternTrackCount; ++i)
         m_columns[static_cast<size_t>(i)].SetTrack(i < pattern.GetTrackCount() ? pattern.GetTrack(i)
                                                                                : CBeatTrack{});
     for (CTrackColumn& column : m_columns)
@@ -173,7 +169,7 @@ void CBeatGrid::SetPattern(const CCustomBeat& pattern) {
 
 CCustomBeat CBeatGrid::GetPattern() const {
     CCustomBeat pattern;
-    pattern.m_nStepsPerBeat = g_nStepsPerBeat;
+    pattern.m_nStepsPerBeat = m_state.m_nStepsPerBeat;
     for (const CTrackColumn& column : m_columns)
         pattern.AddTrack(column.GetTrack());
     return pattern;

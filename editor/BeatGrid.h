@@ -9,13 +9,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <memory>
+#include <utility>
 
-#include "editor/BeatPattern.h"
+#include "editor/GridState.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "model/BeatPattern.h"
 #include "skin/SkinScrollBar.h"
 
 class CBeatGrid : public CWnd {
@@ -45,6 +48,10 @@ public:
     void SetPlaying(bool on);
     // Redraws the hover preview of the track column under the pointer.
     void RefreshHover();
+    // The tool that clicks on the cells apply.
+    void SetTool(int tool) { m_state.m_nCurTool = tool; }
+    // The step count, steps per beat and tool being edited.
+    const CGridState& GetState() const { return m_state; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -62,8 +69,18 @@ private:
     void RedrawAll() const;
     LRESULT DrawBarPart(const NMSKINSBCUSTOMDRAW& draw) const;
 
-    CStepNumberColumn m_stepColumn;
-    std::array<CTrackColumn, 5> m_columns;
+    // One track column per index, each reading the grid's state.
+    template <std::size_t... I>
+    static std::array<CTrackColumn, sizeof...(I)> MakeColumns(const CGridState& state,
+                                                              std::index_sequence<I...>) {
+        return {(static_cast<void>(I), CTrackColumn(state))...};
+    }
+
+    // Before the columns, which read it to the end.
+    CGridState m_state;
+    CStepNumberColumn m_stepColumn{m_state};
+    std::array<CTrackColumn, kPatternTrackCount> m_columns =
+        MakeColumns(m_state, std::make_index_sequence<kPatternTrackCount>());
     int m_nScrollOffset = 0;
     int m_nHighlightRow = -1;
     std::unique_ptr<CMemDC> m_pSkinDC;

@@ -8,8 +8,8 @@ bool HasCell(const CBeatTrack& track, int index) {
 
 } // namespace
 
-int StepAtY(int y) {
-    return y < 0 || g_nCellHeight <= 0 ? -1 : y / g_nCellHeight;
+int StepAtY(int y, int cellHeight) {
+    return y < 0 || cellHeight <= 0 ? -1 : y / cellHeight;
 }
 
 bool IsBeatLine(int step, int stepsPerBeat) {

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "editor/BeatPattern.h"
+#include "editor/GridState.h"
+#include "model/BeatPattern.h"
 
 // A colour as the platform stores it (0x00BBGGRR).
 constexpr unsigned RgbValue(unsigned red, unsigned green, unsigned blue) {
@@ -13,7 +14,7 @@ constexpr unsigned RgbValue(unsigned red, unsigned green, unsigned blue) {
 }
 
 // The step under a y coordinate of a column, -1 above the first one.
-int StepAtY(int y);
+int StepAtY(int y, int cellHeight);
 // A beat line lies above this step.
 bool IsBeatLine(int step, int stepsPerBeat);
 

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "app/MetronomeApp.h"
-#include "editor/AppData.h"
 #include "editor/CleanConfirmDlg.h"
 #include "editor/GridMessages.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
+#include "model/AppData.h"
 #include "resource.h"
 
 namespace {
@@ -23,13 +22,6 @@ constexpr char kSaveFailed[] = "File Save Failed!!!";
 constexpr char kOpenFailed[] = "File Open Failed!!!";
 constexpr char kPatternExtension[] = ".PWK";
 
-// One sound per track column of the grid, played together at each step.
-constexpr int kGridTracks = 5;
-
-constexpr int kStepsMax = 100;
-constexpr int kStepsMin = 8;
-constexpr int kStepsPerBeatMax = 8;
-constexpr int kStepsPerBeatMin = 2;
 // The spins are a little wider than the buttons they open over.
 constexpr int kSpinExtraWidth = 6;
 
@@ -58,7 +50,8 @@ bool FileExists(const std::string& path) {
 
 } // namespace
 
-CCustomBeatDlg::CCustomBeatDlg(CWnd* parent) : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(GetAppData()) {}
+CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CWnd* parent)
+    : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data) {}
 
 CCustomBeatDlg::~CCustomBeatDlg() {
     // OnTick reads this object's members: no tick may outlive them.
@@ -105,9 +98,9 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     SetUpButtons();
     SetToolbarSound(m_pAppData->m_pSettings->m_bToolbarSound != 0);
 
-    CreateSpin(m_spinSteps, m_btnSteps, 14, kStepsMax, kStepsMin, g_nStepCount);
-    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kStepsPerBeatMax, kStepsPerBeatMin,
-               g_nStepsPerBeat);
+    CreateSpin(m_spinSteps, m_btnSteps, 14, kMaxStepCount, kMinStepCount, m_grid.GetState().m_nStepCount);
+    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kMaxStepsPerBeat, kMinStepsPerBeat,
+               m_grid.GetState().m_nStepsPerBeat);
     return TRUE;
 }
 
@@ -212,15 +205,16 @@ void CCustomBeatDlg::OnPreviewTick(WPARAM run) {
     m_bTickPending = false;
     if (!m_bPreviewing || run != m_nPreviewRun.load())
         return;
-    if (static_cast<unsigned>(m_nPreviewStep) >= static_cast<unsigned>(g_nStepCount))
+    if (static_cast<unsigned>(m_nPreviewStep) >= static_cast<unsigned>(m_grid.GetState().m_nStepCount))
         m_nPreviewStep = 0;
     m_grid.SetHighlight(m_nPreviewStep);
     CBeatTrack cells = m_grid.GetStepCells(m_nPreviewStep);
-    int ids[kGridTracks] = {};
-    for (int i = 0; i < kGridTracks && i < cells.GetCellCount(); ++i)
+    // One sound per track column of the grid, played together.
+    int ids[kPatternTrackCount] = {};
+    for (int i = 0; i < kPatternTrackCount && i < cells.GetCellCount(); ++i)
         ids[i] = cells.GetCell(i).m_nSoundId;
     if (m_pSoundBank)
-        m_pSoundBank->PlaySounds(ids, kGridTracks);
+        m_pSoundBank->PlaySounds(ids, kPatternTrackCount);
     ++m_nPreviewStep;
 }
 
@@ -317,10 +311,10 @@ bool CCustomBeatDlg::OnCommand(UINT id) {
         SetToolbarSound(true);
         return true;
     case IDC_CB_STEPS:
-        OpenSpin(m_spinSteps, m_btnSteps, g_nStepCount);
+        OpenSpin(m_spinSteps, m_btnSteps, m_grid.GetState().m_nStepCount);
         return true;
     case IDC_CB_STEPS_PER_BEAT:
-        OpenSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, g_nStepsPerBeat);
+        OpenSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, m_grid.GetState().m_nStepsPerBeat);
         return true;
     case IDC_CB_CLEAN:
         OnClean();
@@ -366,7 +360,7 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_CBTOOLBAR_ITEM_CHANGED) {
-        g_nCurTool = ToolFromItem(static_cast<int>(wp), static_cast<int>(lp));
+        m_grid.SetTool(ToolFromItem(static_cast<int>(wp), static_cast<int>(lp)));
         return 0;
     }
     if (msg == WM_PSC_NEED_TO_CLOSE_CTRL) {

@@ -23,7 +23,9 @@ public:
     static constexpr UINT kPreviewMilliseconds = 150;
     static constexpr UINT kFrameBitmapId = 307;
 
-    explicit CCustomBeatDlg(CWnd* parent = nullptr);
+    // Edits the pattern of the data store and stores there; without a store
+    // the dialog ends at once.
+    explicit CCustomBeatDlg(CAppData* data, CWnd* parent = nullptr);
     ~CCustomBeatDlg() override;
 
     // The preview's step, on the timer thread: hands it to the window thread.
@@ -31,9 +33,6 @@ public:
 
     // The main window's sound bank, which plays the preview; may stay null.
     CSoundBank* m_pSoundBank = nullptr;
-    // The store the dialog starts from and writes back to; the application's
-    // unless the caller gives another.
-    CAppData* m_pAppData;
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -66,6 +65,8 @@ protected:
     void OnPaint();
     bool OnCommand(UINT id);
 
+    // The store the dialog starts from and writes back to.
+    CAppData* const m_pAppData;
     int m_nPreviewStep = 0;
     int m_bPreviewing = 0;
     CBrush m_brushBack;

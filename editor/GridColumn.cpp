@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "editor/BeatPattern.h"
 #include "framework/Gdi.h"
 
 bool CGridColumn::CreateColumn(const RECT& rect, CWnd* parent, UINT id) {
@@ -12,7 +11,8 @@ bool CGridColumn::CreateColumn(const RECT& rect, CWnd* parent, UINT id) {
 RECT CGridColumn::RowRect(int row) const {
     RECT client{};
     GetClientRect(&client);
-    return RECT{0, row * g_nCellHeight, client.right, row * g_nCellHeight + g_nCellHeight};
+    const int height = m_state.m_nCellHeight;
+    return RECT{0, row * height, client.right, row * height + height};
 }
 
 void CGridColumn::InvalidateRow(int row) const {
@@ -29,7 +29,7 @@ void CGridColumn::FitHeight(int rows) {
     RECT window{};
     GetWindowRect(&window);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
-    int height = std::max(std::max(rows, 0) * g_nCellHeight, static_cast<int>(parentClient.bottom));
+    int height = std::max(std::max(rows, 0) * m_state.m_nCellHeight, static_cast<int>(parentClient.bottom));
     MoveWindow(window.left, window.top, window.right - window.left, height, TRUE);
     Invalidate();
 }

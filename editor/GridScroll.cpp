@@ -31,5 +31,5 @@ int WheelGridScrollPos(int pos, int wheelDelta) {
 }
 
 int TrackColumnWidth(int clientWidth) {
-    return std::max(clientWidth - kStepColumnWidth, 0) / kTrackColumns;
+    return std::max(clientWidth - kStepColumnWidth, 0) / kPatternTrackCount;
 }

@@ -1,11 +1,12 @@
 // Scrolling arithmetic of the pattern grid, apart from its window.
 #pragma once
 
+#include "model/BeatPattern.h"
+
 // Pixels one line of scrolling or one wheel notch moves: half a cell.
 inline constexpr int kGridLineScroll = 12;
 // Width of the step-number column at the grid's right edge.
 inline constexpr int kStepColumnWidth = 30;
-inline constexpr int kTrackColumns = 5;
 
 struct GridScrollRange {
     int nMax = 0;

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "editor/BeatPattern.h"
 #include "editor/CellEditing.h"
 #include "editor/GridMessages.h"
 #include "framework/TextFit.h"
@@ -53,29 +52,30 @@ void CStepNumberColumn::SetActive(bool on) {
 }
 
 void CStepNumberColumn::UpdateSize() {
-    FitHeight(m_nRowCount);
+    FitHeight(m_state.m_nStepCount);
 }
 
 void CStepNumberColumn::DrawRow(HDC dc, const CFittedText& numbers, int row, const CBitmap& tile,
                                 COLORREF tileFallback, COLORREF text) const {
     RECT client{};
     GetClientRect(&client);
-    int top = row * g_nCellHeight;
+    const int height = m_state.m_nCellHeight;
+    int top = row * height;
     if (tile) {
         CMemDC mem(dc);
         CSelectObject selectTile(mem, tile);
-        ::BitBlt(dc, 0, top, client.right, g_nCellHeight, mem, 0, 0, SRCCOPY);
+        ::BitBlt(dc, 0, top, client.right, height, mem, 0, 0, SRCCOPY);
     } else {
         CBrush brush(tileFallback);
-        RECT rect{0, top, client.right, top + g_nCellHeight};
+        RECT rect{0, top, client.right, top + height};
         ::FillRect(dc, &rect, brush);
     }
     char number[16];
     std::snprintf(number, sizeof number, "%d", row + 1);
-    RECT numberRect{client.right - kNumberWidth, top, client.right, top + g_nCellHeight};
+    RECT numberRect{client.right - kNumberWidth, top, client.right, top + height};
     ::SetTextColor(dc, text);
     numbers.Draw(number, numberRect, DT_CENTER | DT_VCENTER);
-    if (IsBeatLine(row, m_nRowStepsPerBeat)) {
+    if (IsBeatLine(row, m_state.m_nStepsPerBeat)) {
         ::MoveToEx(dc, 0, top, nullptr);
         ::LineTo(dc, client.right, top);
     }
@@ -84,13 +84,13 @@ void CStepNumberColumn::DrawRow(HDC dc, const CFittedText& numbers, int row, con
 void CStepNumberColumn::Paint(HDC dc) const {
     CDrawingTools tools(dc);
     const CBitmap& tile = m_bActive ? m_bmpActive : m_bmpInactive;
-    int rows = std::max(m_nRowCount, 0);
+    int rows = std::max(m_state.m_nStepCount, 0);
     for (int row = 0; row < rows; ++row)
         DrawRow(dc, tools.Text(), row, tile, kDarkTile, kWhite);
     // Below the last row the column is plain white, like the track columns.
     RECT client{};
     GetClientRect(&client);
-    RECT below{0, rows * g_nCellHeight, client.right, client.bottom};
+    RECT below{0, rows * m_state.m_nCellHeight, client.right, client.bottom};
     if (below.top < below.bottom)
         ::FillRect(dc, &below, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
 }
@@ -107,11 +107,11 @@ void CStepNumberColumn::OnMouseMove(int y) {
     if (!m_bActive)
         return;
     TrackLeave();
-    int row = StepAtY(y);
+    int row = RowAtY(y);
     if (row == m_nHoverIndex)
         return;
     InvalidateRow(m_nHoverIndex);
-    if (row >= 0 && row < m_nRowCount) {
+    if (row >= 0 && row < m_state.m_nStepCount) {
         m_nHoverIndex = row;
         DrawHoverRow(row);
     } else {
@@ -129,7 +129,7 @@ LRESULT CStepNumberColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     // preview like any other.
     case WM_LBUTTONDBLCLK:
         if (m_bActive) {
-            int row = GET_Y_LPARAM(lp) / g_nCellHeight;
+            int row = GET_Y_LPARAM(lp) / m_state.m_nCellHeight;
             ::SendMessageA(GetParent(), WM_CCBLBALC_CLICKED_BUTTON, reinterpret_cast<WPARAM>(m_hWnd), row);
         }
         break;

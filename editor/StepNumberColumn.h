@@ -10,17 +10,15 @@ class CFittedText;
 
 class CStepNumberColumn : public CGridColumn {
 public:
+    explicit CStepNumberColumn(const CGridState& state) : CGridColumn(state) {}
+
     // A visible child of the grid; loads the row tiles.
     bool Create(const RECT& rect, CWnd* parent, UINT id);
     // Active while the preview plays.
     void SetActive(bool on);
     bool IsActive() const { return m_bActive; }
-    // Fits the height to the rows, at least the parent's client height.
+    // Fits the height to the grid's steps, at least the parent's client height.
     void UpdateSize();
-
-    // Set by the grid.
-    int m_nRowCount = 16;
-    int m_nRowStepsPerBeat = 4;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;

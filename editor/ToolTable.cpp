@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "editor/BeatPattern.h"
+#include "editor/GridState.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

@@ -35,7 +35,7 @@ struct ToolRect {
 // Item k's rectangle in the toolbar's client coordinates.
 ToolRect ToolItemRect(int index);
 
-// The edit tool (g_nCurTool) an item notification selects.
+// The edit tool (CGridState::m_nCurTool) an item notification selects.
 int ToolFromItem(int id, int soundId);
 
 // The toolbar item a letter key selects in the editor (its virtual-key code,

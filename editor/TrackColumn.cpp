@@ -57,11 +57,11 @@ void CTrackColumn::ClearCells() {
 }
 
 int CTrackColumn::VisibleSteps() const {
-    return std::clamp(g_nStepCount, 0, m_track.GetCellCount());
+    return std::clamp(m_state.m_nStepCount, 0, m_track.GetCellCount());
 }
 
 void CTrackColumn::UpdateSize() {
-    int steps = std::max(g_nStepCount, 0);
+    int steps = std::max(m_state.m_nStepCount, 0);
     m_track.SetCellCount(steps);
     // A pending move whose cell went away is dropped now, before anything can
     // reach for that cell.
@@ -101,7 +101,7 @@ void CTrackColumn::RefreshHover() {
     POINT pt{};
     ::GetCursorPos(&pt);
     ScreenToClient(&pt);
-    int row = StepAtY(pt.y);
+    int row = RowAtY(pt.y);
     if (row < 0 || row >= VisibleSteps()) {
         m_nHoverIndex = -1;
         return;
@@ -128,8 +128,9 @@ void CTrackColumn::Paint(HDC dc) const {
         ::LineTo(dc, client.right - 1, client.bottom);
     }
     CSelectObject selectBrush(dc, ::GetStockObject(WHITE_BRUSH));
-    for (int i = 0; i < g_nStepCount; ++i) {
-        RECT cell{0, i * g_nCellHeight, client.right, i * g_nCellHeight + g_nCellHeight};
+    const int height = m_state.m_nCellHeight;
+    for (int i = 0; i < m_state.m_nStepCount; ++i) {
+        RECT cell{0, i * height, client.right, i * height + height};
         RECT inner = InnerRect(cell);
         {
             CSelectObject selectPen(dc, outline);
@@ -139,7 +140,7 @@ void CTrackColumn::Paint(HDC dc) const {
             FillSolid(dc, inner, kBlack);
             text.Draw(m_track.GetCell(i).m_strName, inner, kCentred);
         }
-        if (IsBeatLine(i, g_nStepsPerBeat)) {
+        if (IsBeatLine(i, m_state.m_nStepsPerBeat)) {
             CSelectObject selectPen(dc, beat);
             ::MoveToEx(dc, 0, cell.top, nullptr);
             ::LineTo(dc, client.right, cell.top);
@@ -152,7 +153,7 @@ void CTrackColumn::DrawHover(int index) {
     if (s_bMoving && s_pMoveColumn && s_nMoveIndex < s_pMoveColumn->m_track.GetCellCount())
         moving = &s_pMoveColumn->m_track.GetCell(s_nMoveIndex);
     CBeatCell cell = GetCell(index);
-    HoverLook look = GetHoverLook(g_nCurTool, cell, s_bShiftPaint, moving);
+    HoverLook look = GetHoverLook(m_state.m_nCurTool, cell, s_bShiftPaint, moving);
     if (look.bDraw) {
         CClientDC dc(m_hWnd);
         if (dc.GetSafeHdc()) {
@@ -174,8 +175,8 @@ void CTrackColumn::ApplyTool(int index) {
     if (index < 0 || index >= VisibleSteps())
         return;
     CBeatCell& cell = m_track.GetCell(index);
-    if (g_nCurTool != TOOL_MOVE) {
-        ::ApplyTool(cell, g_nCurTool);
+    if (m_state.m_nCurTool != TOOL_MOVE) {
+        ::ApplyTool(cell, m_state.m_nCurTool);
         return;
     }
     if (cell.m_nSoundId != 0) {
@@ -194,7 +195,7 @@ void CTrackColumn::ForgetMove() {
 }
 
 void CTrackColumn::OnMouseMove(UINT flags, int y) {
-    int row = StepAtY(y);
+    int row = RowAtY(y);
     TrackLeave();
     if (row == m_nHoverIndex)
         return;
@@ -213,18 +214,18 @@ void CTrackColumn::OnMouseMove(UINT flags, int y) {
 }
 
 void CTrackColumn::OnLButtonDown(UINT flags, int y) {
-    int row = StepAtY(y);
+    int row = RowAtY(y);
     if (flags == (MK_LBUTTON | MK_SHIFT))
         s_bShiftPaint = true;
     if (row < 0 || row >= VisibleSteps())
         return;
     ApplyTool(row);
-    if (g_nCurTool == TOOL_ERASER)
+    if (m_state.m_nCurTool == TOOL_ERASER)
         DrawHover(row);
 }
 
 void CTrackColumn::OnLButtonUp(int y) {
-    int row = StepAtY(y);
+    int row = RowAtY(y);
     bool onCell = row >= 0 && row < VisibleSteps();
     if (s_bMoving) {
         CTrackColumn* source = s_pMoveColumn;

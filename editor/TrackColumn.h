@@ -8,12 +8,12 @@
 // so that no drawing races a resize or an edit of the cells.
 #pragma once
 
-#include "editor/BeatPattern.h"
 #include "editor/GridColumn.h"
+#include "model/BeatPattern.h"
 
 class CTrackColumn : public CGridColumn {
 public:
-    CTrackColumn() = default;
+    explicit CTrackColumn(const CGridState& state) : CGridColumn(state) {}
     ~CTrackColumn() override;
 
     // A visible child of the grid.
@@ -26,8 +26,8 @@ public:
     CBeatCell GetCell(int index) const;
     // Empties every cell and repaints.
     void ClearCells();
-    // Fits the cells to g_nStepCount (cut from the end or padded with empty
-    // cells) and the window's height to the cells, at least the parent's
+    // Fits the cells to the grid's step count (cut from the end or padded
+    // with empty cells) and the window's height to the cells, at least the parent's
     // client height; repaints.
     void UpdateSize();
     // Draws at once the red lines at the top and bottom pixel rows of a step.

@@ -1,17 +1,13 @@
 pw_sources(
     PORTABLE
-    BeatPattern.cpp
     CellEditing.cpp
     GridScroll.cpp
-    PatternCodec.cpp
     ToolTable.cpp
     WIN32
-    AppData.cpp
     BeatGrid.cpp
     BeatToolBar.cpp
     CleanConfirmDlg.cpp
     CustomBeatDlg.cpp
-    FileStore.cpp
     GridColumn.cpp
     StepNumberColumn.cpp
     TrackColumn.cpp

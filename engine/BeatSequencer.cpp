@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 unsigned CBeatSequencer::GetPatternStepsPerBeat() const {
     const CCustomBeat* pattern = m_pPattern.load();

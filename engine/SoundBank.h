@@ -2,9 +2,9 @@
 // sequencer that plays them on every tick.
 #pragma once
 
-#include "editor/BeatPattern.h"
 #include "engine/BeatSequencer.h"
 #include "engine/SoundVoice.h"
+#include "model/BeatPattern.h"
 
 class CSoundBank : public CBeatSequencer {
 public:

@@ -1,10 +1,12 @@
 #include "mainwnd/MetronomeDlg.h"
 
-#include "app/MetronomeApp.h"
+#include <utility>
+
 #include "editor/CustomBeatDlg.h"
+#include "framework/WinApp.h"
 #include "mainwnd/TempoJump.h"
+#include "model/AppData.h"
 #include "resource.h"
-#include "skin/AboutDlg.h"
 
 namespace {
 
@@ -42,14 +44,10 @@ bool IsNavigationKey(WPARAM key) {
     }
 }
 
-CSettings* Settings() {
-    CAppData* data = GetAppData();
-    return data ? data->m_pSettings.get() : nullptr;
-}
-
 } // namespace
 
-CMetronomeDlg::CMetronomeDlg(CWnd* parent) : CDialog(IDD_METRONOME, parent) {
+CMetronomeDlg::CMetronomeDlg(CAppData* data, AboutDialogs about, CWnd* parent)
+    : CDialog(IDD_METRONOME, parent), m_pAppData(data), m_about(std::move(about)) {
     m_hIcon.Reset(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PULSEWICK),
                                                   IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 }
@@ -100,8 +98,11 @@ void CMetronomeDlg::OnTick() {
 }
 
 void CMetronomeDlg::TakePattern() {
-    CAppData* data = GetAppData();
-    m_soundBank.SetPattern(data ? data->m_pCustomBeat.get() : nullptr);
+    m_soundBank.SetPattern(m_pAppData ? m_pAppData->m_pCustomBeat.get() : nullptr);
+}
+
+CSettings* CMetronomeDlg::Settings() const {
+    return m_pAppData ? m_pAppData->m_pSettings.get() : nullptr;
 }
 
 void CMetronomeDlg::DoDataExchange(CDataExchange* dx) {
@@ -157,8 +158,8 @@ BOOL CMetronomeDlg::OnInitDialog() {
     m_btnBeatChange.EnableWindow(!userBeat);
     m_btnCustomBeat.EnableWindow(userBeat);
 
-    if (settings && settings->m_bShowSplash)
-        settings->m_bShowSplash = RunStartupSplash() ? 1 : 0;
+    if (settings && settings->m_bShowSplash && m_about.runSplash)
+        settings->m_bShowSplash = m_about.runSplash() ? 1 : 0;
     return TRUE;
 }
 
@@ -372,7 +373,7 @@ void CMetronomeDlg::OnBeatChosen(unsigned beats, unsigned note) {
 }
 
 void CMetronomeDlg::OnCustomBeat() {
-    CCustomBeatDlg editor;
+    CCustomBeatDlg editor(m_pAppData);
     // The editor previews through the same sounds; the pattern must not
     // change under a running sequence.
     editor.m_pSoundBank = &m_soundBank;
@@ -388,9 +389,8 @@ void CMetronomeDlg::OnCustomBeat() {
 }
 
 void CMetronomeDlg::OnAbout() {
-    CAboutDlg about;
-    about.m_nMode = CAboutDlg::kLinkMode;
-    about.DoModal();
+    if (m_about.showAbout)
+        m_about.showAbout();
 }
 
 void CMetronomeDlg::StoreUserBeatMode() {
@@ -412,8 +412,8 @@ void CMetronomeDlg::OnEndSession() {
     // Nothing is closed or stopped: should the process live on after all,
     // its close later stores the same again.
     StoreUserBeatMode();
-    if (CAppData* data = GetAppData())
-        data->Save();
+    if (m_pAppData)
+        m_pAppData->Save();
 }
 
 BOOL CMetronomeDlg::PreTranslateMessage(MSG* msg) {

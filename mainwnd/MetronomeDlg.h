@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
 #include "engine/TickTimer.h"
@@ -20,12 +22,34 @@
 #include "skin/SkinButton.h"
 #include "skin/TempoSlider.h"
 
+class CAppData;
+class CSettings;
+
+// Asked of every top-level window by a second copy, which registers it by the
+// same name; the main window answers with the message's own number.
+inline const UINT UWM_ARE_YOU_ME = AfxRegisterMessage("UWM_ARE_YOU_ME");
+
+// Where the "Website" label leads; the About dialog's web link too.
+inline constexpr char kProductWebsite[] = "http://www.example.org/pulsewick";
+
+// The About dialog belongs to the application, above this window, which says
+// how to show it. Either may be left empty: nothing is shown then.
+struct AboutDialogs {
+    // From the About link, while the metronome goes on.
+    std::function<void()> showAbout;
+    // The splash at start; whether to show it at the next start.
+    std::function<bool()> runSplash;
+};
+
 class CMetronomeDlg : public CDialog, public CTickTimer {
 public:
     static constexpr UINT kBeatChangeId = 12;
     static constexpr UINT kModeSwitchAnimationId = 11;
 
-    explicit CMetronomeDlg(CWnd* parent = nullptr);
+    // The settings and the pattern come from the data store and go back to
+    // it; without one the window starts in click mode without a splash and
+    // stores nothing.
+    explicit CMetronomeDlg(CAppData* data, AboutDialogs about = {}, CWnd* parent = nullptr);
     ~CMetronomeDlg() override;
 
     // The tempo is the slider's, which runs against it: position 30 is 300.
@@ -78,7 +102,10 @@ protected:
     void SetSliderTempo(int tempo);
     // The current pattern of the data store, or none without one.
     void TakePattern();
+    CSettings* Settings() const;
 
+    CAppData* const m_pAppData;
+    const AboutDialogs m_about;
     CBrush m_brushBack;
     CSoundBank m_soundBank;
     CBeatChangeCtrl m_beatChange;

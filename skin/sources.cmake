@@ -4,7 +4,6 @@ pw_sources(
     ScrollGeometry.cpp
     SkinMath.cpp
     WIN32
-    AboutDlg.cpp
     AniButton.cpp
     HyperlinkBtn.cpp
     RepeatButton.cpp

@@ -20,7 +20,8 @@
 #include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
 
-// A plain application object: no settings, so no splash and click mode.
+// A plain application object, and the window without a data store: no
+// settings, so no splash and click mode.
 CWinApp theBenchApp;
 
 namespace {
@@ -37,7 +38,7 @@ long long Now() {
 class BenchDlg : public CMetronomeDlg {
 public:
     BenchDlg(double seconds, unsigned tempo, std::size_t capacity)
-        : m_seconds(seconds), m_tempo(tempo), m_ticks(capacity) {}
+        : CMetronomeDlg(nullptr), m_seconds(seconds), m_tempo(tempo), m_ticks(capacity) {}
 
     void OnTick() override {
         const long long now = Now();

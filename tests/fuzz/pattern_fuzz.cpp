@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "editor/PatternCodec.h"
+#include "model/PatternCodec.h"
 
 namespace {
 void Check(bool condition) {

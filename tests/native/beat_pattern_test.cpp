@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "editor/BeatPattern.h"
 #include "engine/BeatSequencer.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/TickMath.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

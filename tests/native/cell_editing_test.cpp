@@ -15,11 +15,11 @@ CBeatTrack Track(int cells) {
 const CBeatCell kSnare{"Snare", 131, 7};
 
 TEST(CellEditing, StepsAre25PixelsHigh) {
-    EXPECT_EQ(StepAtY(-1), -1);
-    EXPECT_EQ(StepAtY(0), 0);
-    EXPECT_EQ(StepAtY(24), 0);
-    EXPECT_EQ(StepAtY(25), 1);
-    EXPECT_EQ(StepAtY(399), 15);
+    EXPECT_EQ(StepAtY(-1, kCellHeight), -1);
+    EXPECT_EQ(StepAtY(0, kCellHeight), 0);
+    EXPECT_EQ(StepAtY(24, kCellHeight), 0);
+    EXPECT_EQ(StepAtY(25, kCellHeight), 1);
+    EXPECT_EQ(StepAtY(399, kCellHeight), 15);
 }
 
 TEST(CellEditing, BeatLinesEveryStepsPerBeatButNotAboveTheFirstStep) {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "editor/PatternCodec.h"
+#include "model/PatternCodec.h"
 
 namespace {
 

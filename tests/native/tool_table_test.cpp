@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "editor/BeatPattern.h"
+#include "editor/GridState.h"
 #include "editor/ToolTable.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

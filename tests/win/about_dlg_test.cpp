@@ -13,9 +13,9 @@
 
 #include "FontReplacement.h"
 #include "WinTest.h"
+#include "app/AboutDlg.h"
 #include "framework/Gdi.h"
 #include "resource.h"
-#include "skin/AboutDlg.h"
 #include "skin_support/SkinTest.h"
 
 using namespace std::chrono_literals;

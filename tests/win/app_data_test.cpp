@@ -4,9 +4,9 @@
 
 #include "RegistryBackup.h"
 #include "TestFiles.h"
-#include "editor/AppData.h"
-#include "editor/FileStore.h"
-#include "editor/PatternCodec.h"
+#include "model/AppData.h"
+#include "model/FileStore.h"
+#include "model/PatternCodec.h"
 
 namespace {
 

@@ -9,12 +9,13 @@
 
 #include "SuiteHost.h"
 #include "WinTest.h"
-#include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
+#include "editor/GridState.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "model/BeatPattern.h"
 
 using namespace std::chrono_literals;
 
@@ -79,9 +80,6 @@ protected:
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
-        g_nStepCount = 16;
-        g_nStepsPerBeat = 4;
-        g_nCurTool = 129;
         ASSERT_TRUE(m_host.IsWindow());
         ASSERT_TRUE(m_a.Create(RECT{0, 0, kColumnWidth, 0}, &m_host, 10));
         ASSERT_TRUE(m_b.Create(RECT{kColumnWidth, 0, 2 * kColumnWidth, 0}, &m_host, 11));
@@ -135,9 +133,11 @@ protected:
     static COLORREF PreviewFill(CWnd& column, int row) { return ScreenPixel(column, 3, 25 * row + 5); }
 
     CHost& m_host = Host();
-    CTrackColumn m_a;
-    CTrackColumn m_b;
-    CStepNumberColumn m_numbers;
+    // What the grid would hand its columns.
+    CGridState m_state;
+    CTrackColumn m_a{m_state};
+    CTrackColumn m_b{m_state};
+    CStepNumberColumn m_numbers{m_state};
 };
 
 TEST_F(BeatColumnsTest, EmptyAndFilledCellsAndBeatLines) {
@@ -175,9 +175,8 @@ TEST_F(BeatColumnsTest, EmptyAndFilledCellsAndBeatLines) {
 }
 
 TEST_F(BeatColumnsTest, BelowTheLastStepTheColumnIsWhite) {
-    g_nStepCount = 8;
+    m_state.m_nStepCount = 8;
     m_a.UpdateSize();
-    m_numbers.m_nRowCount = 8;
     m_numbers.UpdateSize();
     RECT rc;
     m_a.GetClientRect(&rc);
@@ -222,14 +221,14 @@ TEST_F(BeatColumnsTest, HoverPreviewOfAnInstrument) {
 }
 
 TEST_F(BeatColumnsTest, HoverPreviewOfTheEraser) {
-    g_nCurTool = TOOL_ERASER;
+    m_state.m_nCurTool = TOOL_ERASER;
     Move(m_a, 1);
     EXPECT_EQ(PreviewFill(m_a, 1), RGB(210, 210, 210));
     EXPECT_EQ(m_host.m_nFocusRequests, 1);
 }
 
 TEST_F(BeatColumnsTest, HoverPreviewOfTheMoveTool) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Move(m_a, 1);
     EXPECT_EQ(PreviewFill(m_a, 1), RGB(210, 210, 210));
     // An empty cell shows nothing, but still asks for the focus.
@@ -246,7 +245,7 @@ TEST_F(BeatColumnsTest, HoverPreviewOfTheMoveTool) {
 }
 
 TEST_F(BeatColumnsTest, ShiftDragFillsEveryCellEnteredAndRepaintsTheLast) {
-    g_nCurTool = 131;
+    m_state.m_nCurTool = 131;
     Move(m_b, 0);
     Down(m_b, 0, MK_LBUTTON | MK_SHIFT);
     for (int row = 1; row <= 4; ++row) {
@@ -272,10 +271,10 @@ TEST_F(BeatColumnsTest, ShiftDragFillsEveryCellEnteredAndRepaintsTheLast) {
 }
 
 TEST_F(BeatColumnsTest, ClickPutsTheInstrumentAndTheEraserClears) {
-    g_nCurTool = 143;
+    m_state.m_nCurTool = 143;
     Click(m_a, 1);
     EXPECT_EQ(m_a.GetCell(1), (CBeatCell{"Tambourine", 143, 0}));
-    g_nCurTool = TOOL_ERASER;
+    m_state.m_nCurTool = TOOL_ERASER;
     Move(m_a, 2);
     Move(m_a, 1);
     Down(m_a, 1);
@@ -292,7 +291,7 @@ TEST_F(BeatColumnsTest, ClickPutsTheInstrumentAndTheEraserClears) {
 }
 
 TEST_F(BeatColumnsTest, MoveWithinAColumn) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Move(m_a, 1);
     Down(m_a, 1);
     Move(m_a, 5, MK_LBUTTON);
@@ -302,7 +301,7 @@ TEST_F(BeatColumnsTest, MoveWithinAColumn) {
 }
 
 TEST_F(BeatColumnsTest, MoveAcrossColumnsCarriesLabelSoundAndReservedWord) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Move(m_a, 1);
     Down(m_a, 1);
     // No capture: the release arrives at the column under the pointer.
@@ -313,7 +312,7 @@ TEST_F(BeatColumnsTest, MoveAcrossColumnsCarriesLabelSoundAndReservedWord) {
 }
 
 TEST_F(BeatColumnsTest, MoveOntoAFilledCellOverwritesIt) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Down(m_a, 1);
     Up(m_a, 12);
     EXPECT_EQ(m_a.GetCell(12), kSnare);
@@ -321,7 +320,7 @@ TEST_F(BeatColumnsTest, MoveOntoAFilledCellOverwritesIt) {
 }
 
 TEST_F(BeatColumnsTest, MoveOntoItselfChangesNothing) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Click(m_a, 1);
     EXPECT_EQ(m_a.GetCell(1), kSnare);
     // And the move is over: a later release elsewhere moves nothing.
@@ -330,7 +329,7 @@ TEST_F(BeatColumnsTest, MoveOntoItselfChangesNothing) {
 }
 
 TEST_F(BeatColumnsTest, MoveFromAnEmptyCellStartsNothing) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Down(m_a, 2);
     Up(m_a, 12);
     EXPECT_EQ(m_a.GetCell(12), kKick);
@@ -339,7 +338,7 @@ TEST_F(BeatColumnsTest, MoveFromAnEmptyCellStartsNothing) {
 }
 
 TEST_F(BeatColumnsTest, MoveReleasedOutsideTheColumnsStaysPending) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Down(m_a, 1);
     SendMouse(m_numbers, WM_LBUTTONUP, 0, 10, 40);
     EXPECT_EQ(m_a.GetCell(1), kSnare);
@@ -349,9 +348,9 @@ TEST_F(BeatColumnsTest, MoveReleasedOutsideTheColumnsStaysPending) {
 }
 
 TEST_F(BeatColumnsTest, LoweringTheStepCountDropsAPendingMoveSafely) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     Down(m_a, 12);
-    g_nStepCount = 8;
+    m_state.m_nStepCount = 8;
     m_a.UpdateSize();
     m_b.UpdateSize();
     EXPECT_EQ(m_a.GetTrack().GetCellCount(), 8);
@@ -360,7 +359,7 @@ TEST_F(BeatColumnsTest, LoweringTheStepCountDropsAPendingMoveSafely) {
     empty.SetCellCount(8);
     EXPECT_EQ(m_b.GetTrack(), empty);
     // Raising the count again brings empty cells back, not the dropped one.
-    g_nStepCount = 16;
+    m_state.m_nStepCount = 16;
     m_a.UpdateSize();
     EXPECT_EQ(m_a.GetCell(12), CBeatCell{});
     // A new move works as before.
@@ -370,9 +369,9 @@ TEST_F(BeatColumnsTest, LoweringTheStepCountDropsAPendingMoveSafely) {
 }
 
 TEST_F(BeatColumnsTest, PendingMoveOfADestroyedColumnIsDropped) {
-    g_nCurTool = TOOL_MOVE;
+    m_state.m_nCurTool = TOOL_MOVE;
     {
-        CTrackColumn gone;
+        CTrackColumn gone{m_state};
         ASSERT_TRUE(gone.Create(RECT{130, 0, 190, 0}, &m_host, 12));
         CBeatTrack track;
         track.SetCellCount(16);
@@ -386,7 +385,7 @@ TEST_F(BeatColumnsTest, PendingMoveOfADestroyedColumnIsDropped) {
 }
 
 TEST_F(BeatColumnsTest, ClicksBelowTheLastStepChangeNothing) {
-    g_nStepCount = 8;
+    m_state.m_nStepCount = 8;
     m_a.UpdateSize();
     CBeatTrack before = m_a.GetTrack();
     SendMouse(m_a, WM_MOUSEMOVE, 0, 30, 250);
@@ -409,7 +408,7 @@ TEST_F(BeatColumnsTest, LeavingTheColumnRemovesThePreview) {
 TEST_F(BeatColumnsTest, RefreshHoverShowsTheNewToolAtOnce) {
     Move(m_a, 2);
     EXPECT_EQ(PreviewFill(m_a, 2), RGB(200, 200, 200));
-    g_nCurTool = TOOL_ERASER;
+    m_state.m_nCurTool = TOOL_ERASER;
     m_a.RefreshHover();
     EXPECT_EQ(PreviewFill(m_a, 2), RGB(210, 210, 210));
     EXPECT_EQ(m_host.m_nFocusRequests, 2);
@@ -428,7 +427,7 @@ TEST_F(BeatColumnsTest, StepMarksAreDrawnAtOnceAndRemovedByThePaint) {
 }
 
 TEST_F(BeatColumnsTest, UpdateSizeFitsCellsAndHeightAndTellsTheParent) {
-    g_nStepCount = 20;
+    m_state.m_nStepCount = 20;
     m_a.UpdateSize();
     EXPECT_EQ(m_a.GetTrack().GetCellCount(), 20);
     EXPECT_EQ(m_a.GetCell(1), kSnare);
@@ -439,7 +438,7 @@ TEST_F(BeatColumnsTest, UpdateSizeFitsCellsAndHeightAndTellsTheParent) {
     EXPECT_EQ(rc.right, kColumnWidth);
     EXPECT_EQ(m_host.m_nSizeChanges, 1);
 
-    g_nStepCount = 10;
+    m_state.m_nStepCount = 10;
     m_a.UpdateSize();
     m_a.GetClientRect(&rc);
     EXPECT_EQ(rc.bottom, kHostSize);
@@ -469,7 +468,7 @@ TEST_F(BeatColumnsTest, StepNumbersReactOnlyWhileActive) {
     EXPECT_EQ(m_host.m_clicks[0].second, 5);
 
     // Below the last row the click is still reported.
-    m_numbers.m_nRowCount = 8;
+    m_state.m_nStepCount = 8;
     m_numbers.UpdateSize();
     SendMouse(m_numbers, WM_LBUTTONDOWN, MK_LBUTTON, 10, 260);
     ASSERT_EQ(m_host.m_clicks.size(), 2u);

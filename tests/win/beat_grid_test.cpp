@@ -13,10 +13,10 @@
 #include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/BeatGrid.h"
-#include "editor/BeatPattern.h"
 #include "editor/GridMessages.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "model/BeatPattern.h"
 #include "skin/SkinScrollBar.h"
 
 using namespace std::chrono_literals;
@@ -89,9 +89,6 @@ protected:
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
-        g_nStepCount = 16;
-        g_nStepsPerBeat = 4;
-        g_nCurTool = 129;
         ASSERT_TRUE(m_host.IsWindow());
         m_host.m_clicks.clear();
         m_nBarWidth = ::GetSystemMetrics(SM_CXVSCROLL);
@@ -191,7 +188,7 @@ TEST_F(BeatGridTest, LoweringTheStepCountAndRaisingItAgainLeavesEmptyCells) {
     }
     m_grid.SetPattern(pattern);
     m_grid.SetStepCount(8);
-    EXPECT_EQ(g_nStepCount, 8);
+    EXPECT_EQ(m_grid.GetState().m_nStepCount, 8);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(Column(i).GetTrack().GetCellCount(), 8);
     m_grid.SetStepCount(16);
@@ -228,8 +225,8 @@ TEST_F(BeatGridTest, UnequalTracksAreCutAndPaddedToTrackZero) {
     pattern.GetTrack(1).GetCell(19) = Cell(141);
     pattern.GetTrack(2).GetCell(9) = Cell(142, 3);
     m_grid.SetPattern(pattern);
-    EXPECT_EQ(g_nStepCount, 16);
-    EXPECT_EQ(g_nStepsPerBeat, 3);
+    EXPECT_EQ(m_grid.GetState().m_nStepCount, 16);
+    EXPECT_EQ(m_grid.GetState().m_nStepsPerBeat, 3);
     CCustomBeat back = m_grid.GetPattern();
     ASSERT_EQ(back.GetTrackCount(), 5);
     for (int t = 0; t < 5; ++t)
@@ -392,8 +389,8 @@ TEST_F(BeatGridTest, ClearEmptiesEveryCellAndKeepsTheCounts) {
     m_grid.SetPattern(pattern);
     m_grid.Clear();
     EXPECT_EQ(m_grid.GetPattern(), Pattern(20, 5));
-    EXPECT_EQ(g_nStepCount, 20);
-    EXPECT_EQ(g_nStepsPerBeat, 5);
+    EXPECT_EQ(m_grid.GetState().m_nStepCount, 20);
+    EXPECT_EQ(m_grid.GetState().m_nStepsPerBeat, 5);
 }
 
 TEST_F(BeatGridTest, TheBarIsDrawnFromTheSkinThroughTheReflectedNotification) {

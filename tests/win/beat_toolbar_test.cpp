@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "WinTest.h"
-#include "editor/BeatPattern.h"
 #include "editor/BeatToolBar.h"
+#include "editor/GridState.h"
 #include "framework/Gdi.h"
+#include "model/BeatPattern.h"
 
 namespace {
 

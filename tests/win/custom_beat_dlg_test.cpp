@@ -19,11 +19,11 @@
 #include "RegistryBackup.h"
 #include "TestFiles.h"
 #include "WinTest.h"
-#include "editor/AppData.h"
 #include "editor/CustomBeatDlg.h"
-#include "editor/PatternCodec.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
+#include "model/AppData.h"
+#include "model/PatternCodec.h"
 #include "resource.h"
 
 namespace {
@@ -65,6 +65,8 @@ public:
     using CCustomBeatDlg::m_toolBar;
 
     std::function<void(TestDlg&)> script;
+
+    using CCustomBeatDlg::CCustomBeatDlg;
 
 protected:
     BOOL OnInitDialog() override {
@@ -269,8 +271,7 @@ protected:
     void TearDown() override { store.reset(); }
 
     INT_PTR Run(std::function<void(TestDlg&)> script) {
-        TestDlg dialog;
-        dialog.m_pAppData = store.get();
+        TestDlg dialog(store.get());
         dialog.m_pSoundBank = &bank;
         dialog.script = [&](TestDlg& d) {
             ModalAnswerer::s_seen.insert(d);
@@ -292,10 +293,10 @@ TEST_F(CustomBeatDlgTest, OpensOnACopyOfTheCurrentPattern) {
     store->m_nToolIndex = 23;
     INT_PTR result = Run([&](TestDlg& d) {
         EXPECT_EQ(d.m_grid.GetPattern(), *store->m_pCustomBeat);
-        EXPECT_EQ(g_nStepCount, 24);
-        EXPECT_EQ(g_nStepsPerBeat, 3);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 24);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 3);
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 23);
-        EXPECT_EQ(g_nCurTool, TOOL_ERASER);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_ERASER);
         EXPECT_EQ(d.m_spinSteps.GetValue(), 24);
         EXPECT_EQ(d.m_spinStepsPerBeat.GetValue(), 3);
         Click(d.m_btnOK);
@@ -438,21 +439,21 @@ TEST_F(CustomBeatDlgTest, LetterKeysSelectTools) {
     Run([&](TestDlg& d) {
         Key(d, 'Q');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 0);
-        EXPECT_EQ(g_nCurTool, 129);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 129);
         Key(d, 'K');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 11);
-        EXPECT_EQ(g_nCurTool, TOOL_MOVE);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_MOVE);
         Key(d, 'J');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 23);
-        EXPECT_EQ(g_nCurTool, TOOL_ERASER);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_ERASER);
         Key(d, 'F');
-        EXPECT_EQ(g_nCurTool, 143);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 143);
         Key(d, 'G');
         Key(d, 'H');
         EXPECT_EQ(d.m_toolBar.GetCurSel(), 15) << "G and H select nothing";
-        EXPECT_EQ(g_nCurTool, 143);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 143);
         Key(d, 'M');
-        EXPECT_EQ(g_nCurTool, 150);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 150);
         Click(d.m_btnOK);
     });
     EXPECT_EQ(store->m_nToolIndex, 22);
@@ -471,13 +472,13 @@ TEST_F(CustomBeatDlgTest, SpinOpensInPlaceOfItsButtonAndChangesTheGrid) {
             d, [&] { return ::GetCapture() != d.m_spinSteps.GetSafeHwnd(); }, 3s));
         Click(up);
         Pump(d);
-        EXPECT_EQ(g_nStepCount, 17);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 17);
         EXPECT_EQ(d.m_grid.GetPattern().GetStepCount(), 17);
         // A letter closes it.
         Key(d, 'E');
         EXPECT_FALSE(d.m_spinSteps.IsOpen());
         EXPECT_TRUE(Visible(d.m_btnSteps));
-        EXPECT_EQ(g_nCurTool, 131);
+        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 131);
         Click(d.m_btnOK);
     });
     EXPECT_EQ(store->m_pCustomBeat->GetStepCount(), 17);
@@ -499,7 +500,7 @@ TEST_F(CustomBeatDlgTest, ClickOutsideAnOpenSpinClosesIt) {
                        MAKELPARAM(5, 5));
         Pump(d);
         EXPECT_TRUE(d.m_spinStepsPerBeat.IsOpen());
-        EXPECT_EQ(g_nStepsPerBeat, 3);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 3);
         // A press anywhere else closes it and shows its button again.
         RECT dialog;
         d.GetWindowRect(&dialog);
@@ -711,7 +712,7 @@ TEST_F(CustomBeatDlgTest, OpenOfACorruptFileShowsTheMessageAndKeepsTheGrid) {
         });
         Click(d.m_btnOpen);
         EXPECT_EQ(d.m_grid.GetPattern(), before);
-        EXPECT_EQ(g_nStepCount, 16);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 16);
         Click(d.m_btnOK);
     });
     EXPECT_EQ(asked, std::vector<std::string>{"File Open"});
@@ -746,8 +747,8 @@ TEST_F(CustomBeatDlgTest, OpenFillsTheGridAndRestartsThePreview) {
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 3; }, 10s));
         Click(d.m_btnOpen);
-        EXPECT_EQ(g_nStepCount, 20);
-        EXPECT_EQ(g_nStepsPerBeat, 5);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 20);
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 5);
         EXPECT_EQ(d.m_grid.GetPattern(), file);
         size_t before = bank.played.size();
         ASSERT_TRUE(PumpUntil(
@@ -915,8 +916,8 @@ protected:
 TEST_F(CleanTest, AsksWithTheBoxTickedAndYesEmptiesTheGrid) {
     Run([&](TestDlg& d) {
         EXPECT_EQ(Clean(d, false, true), 0);
-        EXPECT_EQ(g_nStepCount, 16) << "the step count stays";
-        EXPECT_EQ(g_nStepsPerBeat, 2) << "the steps per beat stay";
+        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 16) << "the step count stays";
+        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 2) << "the steps per beat stay";
         Click(d.m_btnOK);
     });
     EXPECT_EQ(bubble.shown, 1);

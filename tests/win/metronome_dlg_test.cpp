@@ -13,13 +13,13 @@
 
 #include "FontReplacement.h"
 #include "WinTest.h"
+#include "app/AboutDlg.h"
 #include "app/MetronomeApp.h"
 #include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
-#include "skin/AboutDlg.h"
 #include "skin_support/FocusFrames.h"
 
-// The settings come from the data store of the application object.
+// The data store of the application object, handed to each window.
 CMetronomeApp theTestApp;
 
 namespace {
@@ -32,6 +32,8 @@ constexpr UINT kNextStep = WM_APP + 0x700;
 class TestDlg : public CMetronomeDlg {
 public:
     using Step = std::function<void(TestDlg&)>;
+
+    using CMetronomeDlg::CMetronomeDlg;
 
     using CMetronomeDlg::m_beatChange;
     using CMetronomeDlg::m_btnBeatChange;
@@ -168,7 +170,7 @@ class MetronomeDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::SetCursorPos(0, 0);
-        settings = GetAppData()->m_pSettings.get();
+        settings = theTestApp.m_pAppData->m_pSettings.get();
         savedUserBeat = settings->m_bUserBeatMode;
         savedSplash = settings->m_bShowSplash;
         settings->m_bShowSplash = 0;
@@ -189,7 +191,7 @@ protected:
         EXPECT_EQ(dlg.stepsRun, count) << "the window closed before every step ran";
     }
 
-    TestDlg dlg;
+    TestDlg dlg{theTestApp.m_pAppData.get(), {ShowAboutDialog, RunStartupSplash}};
     CSettings* settings = nullptr;
     int savedUserBeat = 0;
     int savedSplash = 0;

@@ -7,8 +7,8 @@
 
 #include "RegistryBackup.h"
 #include "TestFiles.h"
-#include "app/Settings.h"
 #include "framework/Handle.h"
+#include "model/Settings.h"
 
 namespace {
 

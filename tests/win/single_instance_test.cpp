@@ -11,8 +11,9 @@
 #include "TestFiles.h"
 #include "WinTest.h"
 #include "app/MetronomeApp.h"
-#include "editor/PatternCodec.h"
 #include "framework/Handle.h"
+#include "mainwnd/MetronomeDlg.h"
+#include "model/PatternCodec.h"
 
 namespace {
 

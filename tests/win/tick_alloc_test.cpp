@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <new>
 
-#include "editor/BeatPattern.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
 #include "engine/TickTimer.h"
+#include "model/BeatPattern.h"
 
 namespace {
 std::atomic<long> g_nAllocations{0};

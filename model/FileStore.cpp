@@ -1,4 +1,4 @@
-#include "editor/FileStore.h"
+#include "model/FileStore.h"
 
 #include <algorithm>
 

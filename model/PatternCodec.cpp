@@ -1,4 +1,4 @@
-#include "editor/PatternCodec.h"
+#include "model/PatternCodec.h"
 
 #include <algorithm>
 #include <cstdint>

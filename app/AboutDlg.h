@@ -9,8 +9,8 @@
 #include "framework/Gdi.h"
 #include "skin/HyperlinkBtn.h"
 
-// Where the product's links lead; the main window's "Website" label too.
-inline constexpr char kProductWebsite[] = "http://www.example.org/pulsewick";
+// Where the mail link leads; the web link goes where the main window's
+// "Website" label does.
 inline constexpr char kAuthorMail[] = "mailto:pulsewick@example.org";
 
 class CAboutDlg : public CDialog {
@@ -53,3 +53,5 @@ private:
 // Shows the About dialog as the start-up splash, centred on the screen, and
 // returns the state of its check box: whether to show it at the next start.
 bool RunStartupSplash();
+// Shows the About dialog from the main window's link; it closes at once.
+void ShowAboutDialog();

@@ -1,7 +1,7 @@
-#include "editor/AppData.h"
+#include "model/AppData.h"
 
-#include "editor/FileStore.h"
-#include "editor/PatternCodec.h"
+#include "model/FileStore.h"
+#include "model/PatternCodec.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 using ByteBuffer = std::vector<unsigned char>;
 

@@ -1,5 +1,6 @@
-#include "skin/AboutDlg.h"
+#include "app/AboutDlg.h"
 
+#include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
 #include "skin/SkinMath.h"
 
@@ -142,4 +143,10 @@ bool RunStartupSplash() {
     splash.m_nMode = CAboutDlg::kStartupMode;
     splash.DoModal();
     return splash.m_bShowAgain != 0;
+}
+
+void ShowAboutDialog() {
+    CAboutDlg about;
+    about.m_nMode = CAboutDlg::kLinkMode;
+    about.DoModal();
 }

@@ -1,4 +1,4 @@
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
 
 #include <algorithm>
 
@@ -9,11 +9,6 @@ constexpr const char* kLabels[kInstrumentCount] = {
     "S-Conga2", "S-Conga3",   "Conga1",  "Conga2",  "Conga3",    "Conga4",
 };
 } // namespace
-
-int g_nStepCount = 16;
-int g_nStepsPerBeat = 4;
-int g_nCurTool = kFirstInstrumentId;
-int g_nCellHeight = 25;
 
 const char* GetSoundLabel(int soundId) {
     return IsInstrumentId(soundId) ? kLabels[soundId - kFirstInstrumentId] : "";

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Settings.h"
-#include "editor/BeatPattern.h"
+#include "model/BeatPattern.h"
+#include "model/Settings.h"
 
 // The current pattern between runs, in the program's own folder.
 inline constexpr char kDataFileName[] = "Pulsewick.da_";

@@ -18,13 +18,11 @@ inline constexpr bool IsInstrumentId(int id) {
 // The label a cell shows for a sound id; empty for any other id.
 const char* GetSoundLabel(int soundId);
 
-// Edit tools other than the instruments (whose tool is their sound id).
-inline constexpr int TOOL_ERASER = 1;
-inline constexpr int TOOL_MOVE = 2;
-
 // The shape of the patterns the editor builds: five tracks (the grid's
 // columns), 8..100 steps, 2..8 steps per beat; 5 x 16 at 4 per beat by default.
 inline constexpr int kPatternTrackCount = 5;
+inline constexpr int kMinStepCount = 8;
+inline constexpr int kMaxStepCount = 100;
 inline constexpr int kDefaultStepCount = 16;
 inline constexpr int kMinStepsPerBeat = 2;
 inline constexpr int kMaxStepsPerBeat = 8;
@@ -84,9 +82,3 @@ public:
     std::vector<std::unique_ptr<CBeatTrack>> m_arrTracks;
     int m_nStepsPerBeat = kDefaultStepsPerBeat;
 };
-
-// Values the editor's controls share while it is open.
-extern int g_nStepCount;
-extern int g_nStepsPerBeat;
-extern int g_nCurTool;
-extern int g_nCellHeight;

@@ -1,0 +1,9 @@
+pw_sources(
+    PORTABLE
+    BeatPattern.cpp
+    PatternCodec.cpp
+    WIN32
+    AppData.cpp
+    FileStore.cpp
+    Settings.cpp
+)
