@@ -87,12 +87,17 @@ editor_closed() {
 }
 # The sound button at (590, 34): a speaker with sound waves while the sound is
 # on, with an orange cross (or all orange, flashing at the click) once off.
+# The cross's right arms, at (623, 50) and (623, 57), lie where the sound waves
+# leave white space.
 sound_off_shown() {
     screenshot "$editor_id" session_end_editor.png
-    local green
-    green=$(convert "$E2E_OUT/session_end_editor.png" -crop "1x1+$((editor_border + 618))+$((editor_top + 49))" \
-        -format '%[fx:int(255*g)]' info:)
-    ((green < 200))
+    local x y green
+    for x_y in "623 50" "623 57"; do
+        read -r x y <<<"$x_y"
+        green=$(convert "$E2E_OUT/session_end_editor.png" -crop "1x1+$((editor_border + x))+$((editor_top + y))" \
+            -format '%[fx:int(255*g)]' info:)
+        ((green < 200)) || return 1
+    done
 }
 
 # end_session: the session ends; end_ms is how long wineboot took, from the
