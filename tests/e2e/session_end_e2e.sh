@@ -91,7 +91,7 @@ editor_closed() {
 # leave white space.
 sound_off_shown() {
     screenshot "$editor_id" session_end_editor.png
-    local x y green
+    local x_y x y green
     for x_y in "623 50" "623 57"; do
         read -r x y <<<"$x_y"
         green=$(convert "$E2E_OUT/session_end_editor.png" -crop "1x1+$((editor_border + x))+$((editor_top + y))" \
