@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include "RecordingParent.h"
@@ -33,30 +34,6 @@ std::vector<Pixels> LoadFrames(int width, int height) {
     return frames;
 }
 
-// Records, after every paint, which frame the screen shows.
-class WatchedAni : public CAniButton {
-public:
-    std::vector<Pixels> frames;
-    std::vector<int> shown;
-
-    int Identify(const Pixels& pixels) const {
-        for (size_t i = 0; i < frames.size(); ++i)
-            if (frames[i] == pixels)
-                return static_cast<int>(i);
-        return kUnknown;
-    }
-    // The frame the picture draws now.
-    int Printed() const { return Identify(pwtest::Snapshot(m_hWnd).Pixels()); }
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        LRESULT result = CAniButton::WindowProc(msg, wp, lp);
-        if (msg == WM_PAINT)
-            shown.push_back(Identify(pwtest::Snapshot(m_hWnd, pwtest::Snapshot::Source::AsShown).Pixels()));
-        return result;
-    }
-};
-
 struct Finished {
     WPARAM direction;
     bool visible;
@@ -76,7 +53,7 @@ protected:
             const bool captured = ::GetCapture() == ani.m_hWnd;
             if (repaintOnFinish)
                 ::RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            finished.push_back(Finished{r.wp, visible, captured, ani.shown.size()});
+            finished.push_back(Finished{r.wp, visible, captured, shown.size()});
             return 0;
         };
         ASSERT_TRUE(parent.Create(RECT{40, 40, 520, 300}));
@@ -84,12 +61,26 @@ protected:
     }
 
     void CreateAni(int width = kFrameWidth, int height = kFrameHeight) {
-        ani.frames = LoadFrames(width, height);
+        frames = LoadFrames(width, height);
         ASSERT_TRUE(ani.Create(RECT{20, 100, 20 + width, 100 + height}, &parent, 11));
-        for (size_t i = 0; i < ani.frames.size(); ++i)
+        // Records, after every paint, which frame the screen shows.
+        watch.emplace(ani, [this](UINT msg, WPARAM, LPARAM) {
+            if (msg == WM_PAINT)
+                shown.push_back(Identify(pwtest::Snapshot(ani, pwtest::Snapshot::Source::AsShown).Pixels()));
+        });
+        for (size_t i = 0; i < frames.size(); ++i)
             for (size_t j = 0; j < i; ++j)
-                ASSERT_NE(ani.frames[i], ani.frames[j]) << "frames " << j << " and " << i << " look alike";
+                ASSERT_NE(frames[i], frames[j]) << "frames " << j << " and " << i << " look alike";
     }
+
+    int Identify(const Pixels& pixels) const {
+        for (size_t i = 0; i < frames.size(); ++i)
+            if (frames[i] == pixels)
+                return static_cast<int>(i);
+        return kUnknown;
+    }
+    // The frame the picture draws now.
+    int Printed() const { return Identify(pwtest::Snapshot(ani).Pixels()); }
 
     void PlayToEnd(int direction) {
         size_t before = finished.size();
@@ -99,7 +90,10 @@ protected:
     }
 
     pwtest::RecordingParent parent;
-    WatchedAni ani;
+    CAniButton ani;
+    std::vector<Pixels> frames;
+    std::vector<int> shown;
+    std::optional<pwtest::MessageWatch> watch;
     std::vector<Finished> finished;
     bool repaintOnFinish = false;
 };
@@ -110,26 +104,26 @@ TEST_F(AniButtonTest, CreatedHiddenWithItsId) {
     EXPECT_EQ(ani.GetDlgCtrlID(), 11);
     EXPECT_EQ(ani.GetStyle() & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD));
     pwtest::PumpFor(100ms);
-    EXPECT_TRUE(ani.shown.empty()) << "nothing painted while hidden";
+    EXPECT_TRUE(shown.empty()) << "nothing painted while hidden";
 }
 
 TEST_F(AniButtonTest, ForwardPaintsThirteenFramesThenNotifiesOnce) {
     CreateAni();
     PlayToEnd(1);
-    EXPECT_EQ(ani.shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     ASSERT_EQ(finished.size(), 1u);
     EXPECT_EQ(finished[0].direction, 1u);
-    EXPECT_EQ(ani.Printed(), kUnknown) << "past the last frame: white";
+    EXPECT_EQ(Printed(), kUnknown) << "past the last frame: white";
     EXPECT_FALSE(ani.IsWindowVisible());
 }
 
 TEST_F(AniButtonTest, BackwardPaintsTwelveFramesThenNotifiesOnce) {
     CreateAni();
     PlayToEnd(2);
-    EXPECT_EQ(ani.shown, (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    EXPECT_EQ(shown, (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
     ASSERT_EQ(finished.size(), 1u);
     EXPECT_EQ(finished[0].direction, 2u);
-    EXPECT_EQ(ani.Printed(), 0) << "back at the first frame";
+    EXPECT_EQ(Printed(), 0) << "back at the first frame";
 }
 
 TEST_F(AniButtonTest, CaptureIsHeldWhilePlayingAndReleasedAfter) {
@@ -151,27 +145,27 @@ TEST_F(AniButtonTest, EndFrameIsNeverDrawnEvenWhenTheParentRepaints) {
     PlayToEnd(2);
     PlayToEnd(1);
     ASSERT_EQ(finished.size(), 2u);
-    for (int frame : ani.shown) {
+    for (int frame : shown) {
         EXPECT_NE(frame, kUnknown) << "a white end frame was drawn";
     }
     // Backward ends on frame 0, which must not appear between 1 and the next play.
     const size_t backward = finished[0].paints;
     ASSERT_GT(backward, 0u);
-    ASSERT_LT(backward, ani.shown.size());
-    EXPECT_EQ(ani.shown[backward], 0) << "the forward play starts at 0";
-    EXPECT_EQ(ani.shown[backward - 1], 1) << "the backward play ended on 1";
+    ASSERT_LT(backward, shown.size());
+    EXPECT_EQ(shown[backward], 0) << "the forward play starts at 0";
+    EXPECT_EQ(shown[backward - 1], 1) << "the backward play ended on 1";
 }
 
 TEST_F(AniButtonTest, ReplayStartsFromTheFirstFrameOfTheNewDirection) {
     CreateAni();
     ani.Play(1);
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return ani.shown.size() >= 4; }, 5s));
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return shown.size() >= 4; }, 5s));
     ani.Play(2);
     ASSERT_TRUE(pwtest::PumpUntil([&] { return !finished.empty(); }, 5s));
     pwtest::PumpFor(100ms);
     ASSERT_EQ(finished.size(), 1u) << "one notification for the restarted play";
     EXPECT_EQ(finished[0].direction, 2u);
-    std::vector<int> tail(ani.shown.end() - 12, ani.shown.end());
+    std::vector<int> tail(shown.end() - 12, shown.end());
     EXPECT_EQ(tail, (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
 }
 
@@ -186,7 +180,7 @@ TEST_F(AniButtonTest, UnknownDirectionIsIgnored) {
 TEST_F(AniButtonTest, PictureSmallerThanTheFrameIsClipped) {
     CreateAni(206, 52);
     PlayToEnd(1);
-    EXPECT_EQ(ani.shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
 
 TEST_F(AniButtonTest, ClicksOnTheParentsButtonsAreSwallowedWhilePlaying) {
@@ -210,10 +204,10 @@ TEST_F(AniButtonTest, ClicksOnTheParentsButtonsAreSwallowedWhilePlaying) {
 TEST_F(AniButtonTest, MidAnimationScreenshot) {
     CreateAni();
     ani.Play(1);
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return ani.shown.size() >= 7; }, 5s));
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return shown.size() >= 7; }, 5s));
     pwtest::Snapshot shot(ani);
-    int frame = ani.Identify(shot.Pixels());
-    EXPECT_EQ(frame, ani.shown.back()) << "the frame on the screen";
+    int frame = Identify(shot.Pixels());
+    EXPECT_EQ(frame, shown.back()) << "the frame on the screen";
     EXPECT_GE(frame, 6);
     EXPECT_TRUE(shot.Save(pwtest::ScreenshotPath("mode_switch_mid").c_str()));
     ASSERT_TRUE(pwtest::PumpUntil([&] { return !finished.empty(); }, 5s));

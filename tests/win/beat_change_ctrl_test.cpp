@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -15,19 +16,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Beat = std::pair<unsigned, unsigned>;
-
-class TestPopup : public CBeatChangeCtrl {
-public:
-    // Heights the window takes while the animation runs.
-    std::vector<int> heights;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_SIZE && IsAnimating())
-            heights.push_back(HIWORD(lp));
-        return CBeatChangeCtrl::WindowProc(msg, wp, lp);
-    }
-};
 
 LPARAM Point(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -44,6 +32,10 @@ protected:
         parent.watched = {WM_NEED_TO_CHANGE_BEAT, WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL};
         ASSERT_TRUE(parent.Create(RECT{100, 100, 500, 400}, WS_POPUP));
         ASSERT_TRUE(popup.Create(RECT{0, 0, kWidth, kFullHeight}, &parent, 12));
+        watch.emplace(popup, [this](UINT msg, WPARAM, LPARAM lp) {
+            if (msg == WM_SIZE && popup.IsAnimating())
+                heights.push_back(HIWORD(lp));
+        });
         popup.SetBeat(4, 4);
         pwtest::PumpMessages();
     }
@@ -63,7 +55,7 @@ protected:
     void OpenFully() {
         popup.Open(200, 150);
         Animate();
-        popup.heights.clear();
+        heights.clear();
     }
 
     // The beats the popup asked for, in order.
@@ -84,7 +76,10 @@ protected:
     }
 
     pwtest::RecordingParent parent;
-    TestPopup popup;
+    CBeatChangeCtrl popup;
+    // Heights the window takes while the animation runs.
+    std::vector<int> heights;
+    std::optional<pwtest::MessageWatch> watch;
 };
 
 TEST_F(BeatChangeCtrlTest, CreatedHiddenAtTheTopLeft) {
@@ -109,7 +104,7 @@ TEST_F(BeatChangeCtrlTest, OpensAsAStripOnThePointAndGrowsBy15Then13) {
     EXPECT_EQ(strip.right - strip.left, kWidth);
 
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{53, 60}));
+    EXPECT_EQ(heights, (std::vector<int>{53, 60}));
     EXPECT_NE(::GetCapture(), popup.GetSafeHwnd());
     RECT rc = PopupRect();
     EXPECT_EQ(rc.bottom - rc.top, kFullHeight);
@@ -130,11 +125,11 @@ TEST_F(BeatChangeCtrlTest, TallPopupGrowsFrameByFrame) {
     popup.MoveWindow(0, 0, kWidth, 102);
     popup.Open(200, 150);
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{53, 66, 77, 86, 93, 98, 101, 102}));
-    popup.heights.clear();
+    EXPECT_EQ(heights, (std::vector<int>{53, 66, 77, 86, 93, 98, 101, 102}));
+    heights.clear();
     popup.Close();
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{101, 98, 93, 86, 77, 66, 53, 38}));
+    EXPECT_EQ(heights, (std::vector<int>{101, 98, 93, 86, 77, 66, 53, 38}));
 }
 
 TEST_F(BeatChangeCtrlTest, ClosingShrinksThenHidesAtFullSizeTopLeft) {
@@ -144,7 +139,7 @@ TEST_F(BeatChangeCtrlTest, ClosingShrinksThenHidesAtFullSizeTopLeft) {
     EXPECT_TRUE(popup.IsWindowVisible()) << "visible until the shrinking ends";
     EXPECT_EQ(::GetCapture(), popup.GetSafeHwnd());
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{59, 56, 51, 44, 38}));
+    EXPECT_EQ(heights, (std::vector<int>{59, 56, 51, 44, 38}));
     EXPECT_FALSE(popup.IsWindowVisible());
     EXPECT_NE(::GetCapture(), popup.GetSafeHwnd());
     RECT rc = PopupRect();
@@ -154,22 +149,22 @@ TEST_F(BeatChangeCtrlTest, ClosingShrinksThenHidesAtFullSizeTopLeft) {
     EXPECT_EQ(rc.bottom, kFullHeight);
 
     // And opens the same way again.
-    popup.heights.clear();
+    heights.clear();
     popup.Open(200, 150);
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{53, 60}));
+    EXPECT_EQ(heights, (std::vector<int>{53, 60}));
 }
 
 TEST_F(BeatChangeCtrlTest, ReopenedWhileShrinkingStillGrowsToTheFullHeight) {
     popup.MoveWindow(0, 0, kWidth, 102);
     OpenFully();
     popup.Close();
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return popup.heights.size() >= 3; }, 3s));
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return heights.size() >= 3; }, 3s));
     popup.Open(200, 150);
-    popup.heights.clear();
+    heights.clear();
     Animate();
-    ASSERT_FALSE(popup.heights.empty());
-    EXPECT_EQ(popup.heights.back(), 102);
+    ASSERT_FALSE(heights.empty());
+    EXPECT_EQ(heights.back(), 102);
     popup.Close();
     Animate();
     EXPECT_EQ(PopupRect().bottom, 102) << "hidden at its full height";

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "RecordingParent.h"
@@ -17,27 +18,6 @@ using Clock = std::chrono::steady_clock;
 
 // Where the open spin shows its value: between a margin and the buttons.
 constexpr RECT kText{10, 0, 98 - 60, 60};
-
-class TestSpin : public CValueSpin {
-public:
-    // Client heights as the window was sized, and window heights after each
-    // animation tick.
-    std::vector<int> sizes;
-    std::vector<int> ticks;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        LRESULT result = CValueSpin::WindowProc(msg, wp, lp);
-        if (msg == WM_SIZE)
-            sizes.push_back(HIWORD(lp));
-        if (msg == WM_TIMER && wp == kAnimTimerId) {
-            RECT rc;
-            GetWindowRect(&rc);
-            ticks.push_back(rc.bottom - rc.top);
-        }
-        return result;
-    }
-};
 
 LPARAM Point(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -63,6 +43,15 @@ protected:
         parent.watched = {WM_PSC_CHANGED_VALUE, WM_PSC_NEED_TO_CLOSE_CTRL};
         ASSERT_TRUE(parent.Create(RECT{200, 200, 500, 400}, WS_POPUP));
         ASSERT_TRUE(spin.Create(kHome, &parent, 14));
+        watch.emplace(spin, [this](UINT msg, WPARAM wp, LPARAM lp) {
+            if (msg == WM_SIZE)
+                sizes.push_back(HIWORD(lp));
+            if (msg == WM_TIMER && wp == CValueSpin::kAnimTimerId) {
+                RECT rc;
+                spin.GetWindowRect(&rc);
+                ticks.push_back(rc.bottom - rc.top);
+            }
+        });
         spin.m_nMax = 100;
         spin.m_nMin = 8;
         spin.SetValue(16);
@@ -104,7 +93,12 @@ protected:
     }
 
     pwtest::RecordingParent parent;
-    TestSpin spin;
+    CValueSpin spin;
+    // Client heights as the window was sized, and window heights after each
+    // animation tick.
+    std::vector<int> sizes;
+    std::vector<int> ticks;
+    std::optional<pwtest::MessageWatch> watch;
     HWND up = nullptr;
     HWND down = nullptr;
 };
@@ -120,15 +114,15 @@ TEST_F(ValueSpinTest, CreatedHiddenAtHome) {
 }
 
 TEST_F(ValueSpinTest, OpensInFramesOfSevenFiveThreeOne) {
-    spin.sizes.clear();
+    sizes.clear();
     spin.Open();
     EXPECT_TRUE(spin.IsOpen());
     EXPECT_TRUE(spin.IsWindowVisible());
     EXPECT_TRUE(Moving()) << "the spin holds the mouse while it moves";
     ASSERT_TRUE(pwtest::PumpUntil([&] { return !Moving(); }, 3s));
     pwtest::PumpFor(200ms);
-    EXPECT_EQ(spin.ticks, (std::vector<int>{43, 53, 59, 60}));
-    EXPECT_EQ(spin.sizes, (std::vector<int>{43, 53, 59, 60}));
+    EXPECT_EQ(ticks, (std::vector<int>{43, 53, 59, 60}));
+    EXPECT_EQ(sizes, (std::vector<int>{43, 53, 59, 60}));
     EXPECT_FALSE(::KillTimer(spin, CValueSpin::kAnimTimerId)) << "the animation has ended";
     RECT rc = SpinRect();
     EXPECT_EQ(rc.top, 84) << "centred on the home's middle";
@@ -168,15 +162,15 @@ TEST_F(ValueSpinTest, OpensInFramesOfSevenFiveThreeOne) {
 
 TEST_F(ValueSpinTest, ClosesInFramesOfOneThreeFiveSevenThenGoesHome) {
     OpenFully();
-    spin.sizes.clear();
-    spin.ticks.clear();
+    sizes.clear();
+    ticks.clear();
     spin.Close();
     EXPECT_FALSE(spin.IsOpen());
     EXPECT_TRUE(Moving());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return !Moving(); }, 3s));
     pwtest::PumpFor(200ms);
-    EXPECT_EQ(spin.sizes, (std::vector<int>{58, 52, 42, 28, 29}));
-    EXPECT_EQ(spin.ticks.size(), 4u);
+    EXPECT_EQ(sizes, (std::vector<int>{58, 52, 42, 28, 29}));
+    EXPECT_EQ(ticks.size(), 4u);
     EXPECT_FALSE(::KillTimer(spin, CValueSpin::kAnimTimerId)) << "the animation has ended";
     EXPECT_FALSE(spin.IsWindowVisible());
     RECT rc = SpinRect();
@@ -185,9 +179,9 @@ TEST_F(ValueSpinTest, ClosesInFramesOfOneThreeFiveSevenThenGoesHome) {
     EXPECT_NE(::GetCapture(), spin.GetSafeHwnd());
 
     // And opens again the same way.
-    spin.ticks.clear();
+    ticks.clear();
     OpenFully();
-    EXPECT_EQ(spin.ticks, (std::vector<int>{43, 53, 59, 60}));
+    EXPECT_EQ(ticks, (std::vector<int>{43, 53, 59, 60}));
 }
 
 TEST_F(ValueSpinTest, ButtonsStepAndReportEveryChange) {

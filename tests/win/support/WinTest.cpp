@@ -126,6 +126,27 @@ void MouseClick(HWND hwnd) {
     ::SendInput(2, inputs, sizeof(INPUT));
 }
 
+MessageWatch::MessageWatch(HWND hwnd, Callback after) : m_hWnd(hwnd), m_after(std::move(after)) {
+    ::SetWindowSubclass(m_hWnd, Proc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+}
+
+MessageWatch::~MessageWatch() {
+    if (m_hWnd)
+        ::RemoveWindowSubclass(m_hWnd, Proc, reinterpret_cast<UINT_PTR>(this));
+}
+
+LRESULT CALLBACK MessageWatch::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) {
+    auto* watch = reinterpret_cast<MessageWatch*>(self);
+    if (msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(hwnd, Proc, id);
+        watch->m_hWnd = nullptr;
+        return ::DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
+    watch->m_after(msg, wp, lp);
+    return result;
+}
+
 Canvas::Canvas(int width, int height) : m_width(width), m_height(height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;

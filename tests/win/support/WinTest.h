@@ -49,6 +49,23 @@ void Activate(HWND hwnd);
 // mouse, past a disabled one).
 void MouseClick(HWND hwnd);
 
+// Watches the messages of a window: each is handed to the callback once the
+// window has handled it. Ends with the window, or before it.
+class MessageWatch {
+public:
+    using Callback = std::function<void(UINT msg, WPARAM wp, LPARAM lp)>;
+    MessageWatch(HWND hwnd, Callback after);
+    MessageWatch(const MessageWatch&) = delete;
+    MessageWatch& operator=(const MessageWatch&) = delete;
+    ~MessageWatch();
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+
+    HWND m_hWnd;
+    Callback m_after;
+};
+
 // A 32-bit picture to draw into and read back; white when made.
 class Canvas {
 public:
