@@ -15,6 +15,7 @@
 
 #include "ClickReport.h"
 #include "Recorder.h"
+#include "WinTest.h"
 #include "engine/TickMath.h"
 #include "framework/WinApp.h"
 #include "mainwnd/MetronomeDlg.h"
@@ -86,13 +87,8 @@ protected:
     }
 
 private:
-    // The window's controls, where the user finds them.
-    template <class Control> Control& Find(int id) const {
-        return *dynamic_cast<Control*>(CWnd::FromHandlePermanent(GetDlgItem(id)));
-    }
-
     void Begin() {
-        CTempoSlider& slider = Find<CTempoSlider>(IDC_MAIN_SLIDER);
+        CTempoSlider& slider = pwtest::Child<CTempoSlider>(m_hWnd, IDC_MAIN_SLIDER);
         slider.SetPos(slider.GetRangeMin() + slider.GetRangeMax() - static_cast<int>(m_tempo));
         ApplyTempo();
         m_bRecording = m_recorder.Start(m_seconds + 2.5);
@@ -109,7 +105,7 @@ private:
         ::ClientToScreen(start, &at);
         ::SetCursorPos(at.x, at.y);
         m_cpuBefore = pwtest::CpuSeconds();
-        m_nFramesBefore = Find<CTickTockCtrl>(IDC_MAIN_TICKTOCK).GetFrameCount();
+        m_nFramesBefore = pwtest::Child<CTickTockCtrl>(m_hWnd, IDC_MAIN_TICKTOCK).GetFrameCount();
         m_pressed = Now();
         ::PostMessageA(start, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(46, 19));
         ::PostMessageA(start, WM_LBUTTONUP, 0, MAKELPARAM(46, 19));
@@ -125,7 +121,7 @@ private:
         ::SendMessageA(stop, WM_LBUTTONUP, 0, MAKELPARAM(46, 19));
         m_stopped = Now();
         m_cpu = pwtest::CpuSeconds() - m_cpuBefore;
-        m_nFrames = Find<CTickTockCtrl>(IDC_MAIN_TICKTOCK).GetFrameCount() - m_nFramesBefore;
+        m_nFrames = pwtest::Child<CTickTockCtrl>(m_hWnd, IDC_MAIN_TICKTOCK).GetFrameCount() - m_nFramesBefore;
         EndDialog(IDOK);
     }
 };

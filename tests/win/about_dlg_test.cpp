@@ -247,13 +247,8 @@ TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
         ::UpdateWindow(dlg);
         for (int id : {IDC_ABOUT_WEB, IDC_ABOUT_MAIL})
             ::SendMessageA(dlg.GetDlgItem(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        auto link = [&](int id) {
-            return dynamic_cast<CHyperlinkBtn*>(CWnd::FromHandlePermanent(dlg.GetDlgItem(id)));
-        };
-        if (link(IDC_ABOUT_WEB) && link(IDC_ABOUT_MAIL)) {
-            webNormal = link(IDC_ABOUT_WEB)->m_crNormal;
-            mailHover = link(IDC_ABOUT_MAIL)->m_crHover;
-        }
+        webNormal = pwtest::Child<CHyperlinkBtn>(dlg, IDC_ABOUT_WEB).m_crNormal;
+        mailHover = pwtest::Child<CHyperlinkBtn>(dlg, IDC_ABOUT_MAIL).m_crHover;
         Key(dlg, VK_ESCAPE);
         return true;
     }});

@@ -74,10 +74,8 @@ protected:
         ::UpdateWindow(Host());
     }
 
-    CTrackColumn& Column(int i) {
-        return *dynamic_cast<CTrackColumn*>(CWnd::FromHandlePermanent(m_grid.GetDlgItem(10 + i)));
-    }
-    CWnd& StepColumn() { return *CWnd::FromHandlePermanent(m_grid.GetDlgItem(8)); }
+    CTrackColumn& Column(int i) { return pwtest::Child<CTrackColumn>(m_grid, 10 + i); }
+    CWnd& StepColumn() { return pwtest::Child<CWnd>(m_grid, 8); }
 
     // A child's rectangle in the grid's client coordinates.
     RECT ChildRect(HWND child) {

@@ -61,7 +61,7 @@ protected:
 
     HWND Item(int index) const { return toolbar.GetDlgItem(kFirstToolId + index); }
     CBeatToolButton& Button(int index) const {
-        return *dynamic_cast<CBeatToolButton*>(CWnd::FromHandlePermanent(Item(index)));
+        return pwtest::Child<CBeatToolButton>(toolbar, kFirstToolId + index);
     }
 
     int CountPlaying() {

@@ -46,10 +46,7 @@ protected:
     }
 };
 
-// The control of this id and class in a dialog.
-template <class Control> Control& Find(HWND dialog, int id) {
-    return *dynamic_cast<Control*>(CWnd::FromHandlePermanent(::GetDlgItem(dialog, id)));
-}
+using pwtest::Child;
 
 // The open dialog as the user finds it: its controls in their places.
 struct Editor {
@@ -57,21 +54,21 @@ struct Editor {
     operator HWND() const { return hwnd; }
 
     HWND hwnd;
-    CBeatToolBar& toolBar = Find<CBeatToolBar>(hwnd, 12);
-    CBeatGrid& grid = Find<CBeatGrid>(hwnd, 13);
-    CValueSpin& spinSteps = Find<CValueSpin>(hwnd, 14);
-    CValueSpin& spinStepsPerBeat = Find<CValueSpin>(hwnd, 15);
-    CFlashButton& ok = Find<CFlashButton>(hwnd, IDOK);
-    CFlashButton& cancel = Find<CFlashButton>(hwnd, IDCANCEL);
-    CFlashButton& soundOn = Find<CFlashButton>(hwnd, IDC_CB_SOUND_ON);
-    CFlashButton& soundOff = Find<CFlashButton>(hwnd, IDC_CB_SOUND_OFF);
-    CFlashButton& clean = Find<CFlashButton>(hwnd, IDC_CB_CLEAN);
-    CFlashButton& steps = Find<CFlashButton>(hwnd, IDC_CB_STEPS);
-    CFlashButton& stepsPerBeat = Find<CFlashButton>(hwnd, IDC_CB_STEPS_PER_BEAT);
-    CFlashButton& open = Find<CFlashButton>(hwnd, IDC_CB_OPEN);
-    CFlashButton& save = Find<CFlashButton>(hwnd, IDC_CB_SAVE);
-    CFlashButton& play = Find<CFlashButton>(hwnd, IDC_CB_PLAY);
-    CFlashButton& stop = Find<CFlashButton>(hwnd, IDC_CB_STOP);
+    CBeatToolBar& toolBar = Child<CBeatToolBar>(hwnd, 12);
+    CBeatGrid& grid = Child<CBeatGrid>(hwnd, 13);
+    CValueSpin& spinSteps = Child<CValueSpin>(hwnd, 14);
+    CValueSpin& spinStepsPerBeat = Child<CValueSpin>(hwnd, 15);
+    CFlashButton& ok = Child<CFlashButton>(hwnd, IDOK);
+    CFlashButton& cancel = Child<CFlashButton>(hwnd, IDCANCEL);
+    CFlashButton& soundOn = Child<CFlashButton>(hwnd, IDC_CB_SOUND_ON);
+    CFlashButton& soundOff = Child<CFlashButton>(hwnd, IDC_CB_SOUND_OFF);
+    CFlashButton& clean = Child<CFlashButton>(hwnd, IDC_CB_CLEAN);
+    CFlashButton& steps = Child<CFlashButton>(hwnd, IDC_CB_STEPS);
+    CFlashButton& stepsPerBeat = Child<CFlashButton>(hwnd, IDC_CB_STEPS_PER_BEAT);
+    CFlashButton& open = Child<CFlashButton>(hwnd, IDC_CB_OPEN);
+    CFlashButton& save = Child<CFlashButton>(hwnd, IDC_CB_SAVE);
+    CFlashButton& play = Child<CFlashButton>(hwnd, IDC_CB_PLAY);
+    CFlashButton& stop = Child<CFlashButton>(hwnd, IDC_CB_STOP);
 };
 
 void Click(HWND button) {

@@ -42,13 +42,10 @@ public:
     using CMetronomeDlg::m_soundBank;
 
     // The controls, found as the user finds them: in their places in the window.
-    template <class Control> Control& Find(int id) const {
-        return *dynamic_cast<Control*>(CWnd::FromHandlePermanent(GetDlgItem(id)));
-    }
-    CFlashButton& Button(int id) const { return Find<CFlashButton>(id); }
-    CTempoSlider& Slider() const { return Find<CTempoSlider>(IDC_MAIN_SLIDER); }
-    CTickTockCtrl& TickTock() const { return Find<CTickTockCtrl>(IDC_MAIN_TICKTOCK); }
-    CBeatChangeCtrl& Popup() const { return Find<CBeatChangeCtrl>(kBeatChangeId); }
+    CFlashButton& Button(int id) const { return pwtest::Child<CFlashButton>(m_hWnd, id); }
+    CTempoSlider& Slider() const { return pwtest::Child<CTempoSlider>(m_hWnd, IDC_MAIN_SLIDER); }
+    CTickTockCtrl& TickTock() const { return pwtest::Child<CTickTockCtrl>(m_hWnd, IDC_MAIN_TICKTOCK); }
+    CBeatChangeCtrl& Popup() const { return pwtest::Child<CBeatChangeCtrl>(m_hWnd, kBeatChangeId); }
 
     // Run one after another from the dialog's own loop, each once the
     // messages the one before posted have been handled; then WM_CLOSE.

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Wnd.h"
+
 // Rectangles compared and printed in test expectations; found by
 // argument-dependent lookup, so beside RECT in the global namespace.
 inline bool operator==(const RECT& a, const RECT& b) {
@@ -40,6 +42,12 @@ bool PumpUntil(HWND dialog, const std::function<bool()>& condition, std::chrono:
 void InitControls();
 
 std::string WindowText(HWND hwnd);
+
+// The object bound to the child window of this id: a control found where the
+// user finds it. It must be of this class.
+template <class Control> Control& Child(HWND parent, int id) {
+    return *dynamic_cast<Control*>(CWnd::FromHandlePermanent(::GetDlgItem(parent, id)));
+}
 
 // Brings a top-level window to the front so that focus and capture work.
 void Activate(HWND hwnd);
