@@ -15,6 +15,7 @@
 
 #include "ClickReport.h"
 #include "Recorder.h"
+#include "WinTest.h"
 #include "engine/TickMath.h"
 #include "framework/WinApp.h"
 #include "mainwnd/MetronomeDlg.h"
@@ -87,8 +88,8 @@ protected:
 
 private:
     void Begin() {
-        m_sliderTempo.SetPos(m_sliderTempo.GetRangeMin() + m_sliderTempo.GetRangeMax() -
-                             static_cast<int>(m_tempo));
+        CTempoSlider& slider = pwtest::Child<CTempoSlider>(m_hWnd, IDC_MAIN_SLIDER);
+        slider.SetPos(slider.GetRangeMin() + slider.GetRangeMax() - static_cast<int>(m_tempo));
         ApplyTempo();
         m_bRecording = m_recorder.Start(m_seconds + 2.5);
         if (!m_bRecording) {
@@ -99,26 +100,28 @@ private:
         m_recordStart = Now();
         // Half a second of silence first, then a press on start with the mouse.
         ::Sleep(500);
+        HWND start = GetDlgItem(IDC_MAIN_START);
         POINT at{46, 19};
-        ::ClientToScreen(m_btnStart, &at);
+        ::ClientToScreen(start, &at);
         ::SetCursorPos(at.x, at.y);
         m_cpuBefore = pwtest::CpuSeconds();
-        m_nFramesBefore = m_tickTock.GetFrameCount();
+        m_nFramesBefore = pwtest::Child<CTickTockCtrl>(m_hWnd, IDC_MAIN_TICKTOCK).GetFrameCount();
         m_pressed = Now();
-        ::PostMessageA(m_btnStart, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(46, 19));
-        ::PostMessageA(m_btnStart, WM_LBUTTONUP, 0, MAKELPARAM(46, 19));
+        ::PostMessageA(start, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(46, 19));
+        ::PostMessageA(start, WM_LBUTTONUP, 0, MAKELPARAM(46, 19));
         SetTimer(kEndTimer, static_cast<UINT>(m_seconds * 1000));
     }
 
     void End() {
+        HWND stop = GetDlgItem(IDC_MAIN_STOP);
         POINT at{46, 19};
-        ::ClientToScreen(m_btnStop, &at);
+        ::ClientToScreen(stop, &at);
         ::SetCursorPos(at.x, at.y);
-        ::SendMessageA(m_btnStop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(46, 19));
-        ::SendMessageA(m_btnStop, WM_LBUTTONUP, 0, MAKELPARAM(46, 19));
+        ::SendMessageA(stop, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(46, 19));
+        ::SendMessageA(stop, WM_LBUTTONUP, 0, MAKELPARAM(46, 19));
         m_stopped = Now();
         m_cpu = pwtest::CpuSeconds() - m_cpuBefore;
-        m_nFrames = m_tickTock.GetFrameCount() - m_nFramesBefore;
+        m_nFrames = pwtest::Child<CTickTockCtrl>(m_hWnd, IDC_MAIN_TICKTOCK).GetFrameCount() - m_nFramesBefore;
         EndDialog(IDOK);
     }
 };

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/e2e/tools/ClickOnsets.h"
+#include "tests/win/support/ClickOnsets.h"
 
 namespace {
 

@@ -12,68 +12,43 @@
 #include <vector>
 
 #include "FontReplacement.h"
+#include "ModalAnswerer.h"
+#include "RecordingParent.h"
 #include "WinTest.h"
 #include "app/AboutDlg.h"
-#include "framework/Gdi.h"
 #include "resource.h"
-#include "skin_support/SkinTest.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class TestAbout : public CAboutDlg {
-public:
-    explicit TestAbout(UINT lockPeriod = 300) { m_nLockPeriod = lockPeriod; }
-    using CAboutDlg::m_bLocked;
-    using CAboutDlg::m_linkMail;
-    using CAboutDlg::m_linkWeb;
-    using CAboutDlg::m_nTimer;
-};
-
-// Runs steps from a thread timer inside the dialog's own message loop. Each
-// step is called on every tick until it returns true; then the next begins.
+// Steps run in the dialog's own message loop once it shows, as the user
+// would act: each step is called on every tick until it returns true; then
+// the next begins.
 class Script {
 public:
-    using Step = std::function<bool(std::chrono::milliseconds elapsed)>;
+    using Step = std::function<bool(HWND dialog, std::chrono::milliseconds elapsed)>;
 
-    explicit Script(std::vector<Step> steps) : m_steps(std::move(steps)), m_start(Clock::now()) {
-        s_current = this;
-        m_timer = ::SetTimer(nullptr, 0, 20, Tick);
-    }
-    ~Script() {
-        ::KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
+    explicit Script(std::vector<Step> steps)
+        : m_steps(std::move(steps)), m_start(Clock::now()),
+          m_user([this](HWND dialog) { return Run(dialog); }, 20) {}
     bool Done() const { return m_next == m_steps.size(); }
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        Script* self = s_current;
-        if (!self || self->Done() || self->m_busy)
-            return;
-        // A step may run a message loop of its own (a click); no re-entry.
-        self->m_busy = true;
-        auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - self->m_start);
-        if (self->m_steps[self->m_next](elapsed))
-            ++self->m_next;
-        self->m_busy = false;
+    bool Run(HWND dialog) {
+        auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start);
+        if (!Done() && m_steps[m_next](dialog, elapsed))
+            ++m_next;
+        return Done();
     }
 
-    static inline Script* s_current = nullptr;
     std::vector<Step> m_steps;
     size_t m_next = 0;
-    bool m_busy = false;
     Clock::time_point m_start;
-    UINT_PTR m_timer = 0;
+    // Last: it runs the steps.
+    pwtest::ModalAnswerer m_user;
 };
-
-std::string Text(HWND hwnd) {
-    char text[64] = {};
-    ::GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
 
 void Key(HWND dialog, WPARAM key) {
     ::PostMessageA(dialog, WM_KEYDOWN, key, 1);
@@ -81,25 +56,49 @@ void Key(HWND dialog, WPARAM key) {
 }
 
 struct State {
-    bool locked;
     bool captured;
     bool startEnabled;
     bool checkEnabled;
     bool checkVisible;
     std::string button;
-    UINT_PTR timer;
 };
 
-State Observe(TestAbout& dlg) {
+State Observe(CAboutDlg& dlg) {
     HWND check = dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN);
     HWND ok = dlg.GetDlgItem(IDOK);
-    return State{dlg.m_bLocked,
-                 ::GetCapture() == dlg.m_hWnd,
-                 ::IsWindowEnabled(ok) != FALSE,
-                 ::IsWindowEnabled(check) != FALSE,
-                 ::IsWindowVisible(check) != FALSE,
-                 Text(ok),
-                 dlg.m_nTimer};
+    return State{::GetCapture() == dlg.m_hWnd, ::IsWindowEnabled(ok) != FALSE,
+                 ::IsWindowEnabled(check) != FALSE, ::IsWindowVisible(check) != FALSE,
+                 pwtest::WindowText(ok)};
+}
+
+// Whether the unlock timer runs; it does not any more afterwards.
+bool EndUnlockTimer(CAboutDlg& dlg) {
+    return ::KillTimer(dlg, CAboutDlg::kUnlockTimerId) != FALSE;
+}
+
+// The start-up lock holds Start disabled.
+bool Locked(CAboutDlg& dlg) {
+    return !::IsWindowEnabled(dlg.GetDlgItem(IDOK));
+}
+
+// What the unlock timer does when its time has come.
+void Unlock(CAboutDlg& dlg) {
+    dlg.PostMessage(WM_TIMER, CAboutDlg::kUnlockTimerId);
+}
+
+// A user who waits for the start-up lock to end, its timer's tick brought
+// forward, then acts.
+std::vector<Script::Step> WhenUnlocked(CAboutDlg& dlg, const std::function<void()>& act) {
+    return {[&dlg](HWND, auto) {
+                Unlock(dlg);
+                return true;
+            },
+            [&dlg, act](HWND, auto) {
+                if (Locked(dlg))
+                    return false;
+                act();
+                return true;
+            }};
 }
 
 TEST(AboutDlg, StartsInStartupModeTickedAndUnlocked) {
@@ -109,11 +108,12 @@ TEST(AboutDlg, StartsInStartupModeTickedAndUnlocked) {
 }
 
 TEST(AboutDlg, StartupModeRefusesToCloseUntilUnlocked) {
-    TestAbout dlg(600);
+    CAboutDlg dlg;
     State locked{}, unlocked{};
     bool closedWhileLocked = false;
+    bool timerAfterUnlock = true;
     Script script({
-        [&](auto) {
+        [&](HWND, auto) {
             locked = Observe(dlg);
             Key(dlg, VK_RETURN);
             Key(dlg, VK_ESCAPE);
@@ -122,14 +122,16 @@ TEST(AboutDlg, StartupModeRefusesToCloseUntilUnlocked) {
             dlg.PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return true;
         },
-        [&](auto) {
+        [&](HWND, auto) {
             closedWhileLocked = !dlg.IsWindow();
+            Unlock(dlg);
             return true;
         },
-        [&](auto) {
-            if (dlg.m_bLocked)
+        [&](HWND, auto) {
+            if (Locked(dlg))
                 return false;
             unlocked = Observe(dlg);
+            timerAfterUnlock = EndUnlockTimer(dlg);
             Key(dlg, VK_RETURN);
             return true;
         },
@@ -138,95 +140,77 @@ TEST(AboutDlg, StartupModeRefusesToCloseUntilUnlocked) {
     EXPECT_TRUE(script.Done());
     EXPECT_FALSE(closedWhileLocked);
 
-    EXPECT_TRUE(locked.locked);
     EXPECT_TRUE(locked.captured);
     EXPECT_FALSE(locked.startEnabled);
     EXPECT_FALSE(locked.checkEnabled);
     EXPECT_TRUE(locked.checkVisible);
     EXPECT_EQ(locked.button, "Start");
-    EXPECT_EQ(locked.timer, CAboutDlg::kUnlockTimerId);
 
     EXPECT_FALSE(unlocked.captured);
     EXPECT_TRUE(unlocked.startEnabled);
     EXPECT_TRUE(unlocked.checkEnabled);
     EXPECT_EQ(unlocked.button, "Start");
-    EXPECT_EQ(unlocked.timer, 0u);
+    EXPECT_FALSE(timerAfterUnlock) << "the unlock ends its timer";
     EXPECT_EQ(dlg.m_bShowAgain, 1);
 }
 
 TEST(AboutDlg, UntickingAndStartReturnsNotShowAgain) {
-    TestAbout dlg;
-    Script script({[&](auto) {
-        if (dlg.m_bLocked)
-            return false;
+    CAboutDlg dlg;
+    Script script(WhenUnlocked(dlg, [&] {
         ::SendMessageA(dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN), BM_CLICK, 0, 0);
         ::SendMessageA(dlg.GetDlgItem(IDOK), BM_CLICK, 0, 0);
-        return true;
-    }});
+    }));
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_bShowAgain, 0);
 }
 
 TEST(AboutDlg, EscapeReturnsTheOpeningState) {
     for (int opening : {1, 0}) {
-        TestAbout dlg;
+        CAboutDlg dlg;
         dlg.m_bShowAgain = opening;
-        Script script({[&](auto) {
-            if (dlg.m_bLocked)
-                return false;
+        Script script(WhenUnlocked(dlg, [&] {
             ::SendMessageA(dlg.GetDlgItem(IDC_ABOUT_SHOW_AGAIN), BM_CLICK, 0, 0);
             Key(dlg, VK_ESCAPE);
-            return true;
-        }});
+        }));
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
         EXPECT_EQ(dlg.m_bShowAgain, opening);
     }
 }
 
-// The About picture's pixel as the dialog should show it.
-COLORREF PicturePixel(int x, int y) {
-    CBitmap picture;
-    EXPECT_TRUE(picture.LoadBitmap(299));
-    HDC mem = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(mem, picture);
-    COLORREF colour = ::GetPixel(mem, x, y);
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
-    return colour;
-}
-
 TEST(AboutDlg, LinkModeHidesTheCheckBoxAndClosesAtOnce) {
-    TestAbout dlg;
+    CAboutDlg dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
     State open{};
+    bool timer = true;
     std::vector<std::pair<COLORREF, COLORREF>> pixels; // shown, picture
-    Script script({[&](auto) {
+    Script script({[&](HWND, auto) {
         open = Observe(dlg);
+        timer = EndUnlockTimer(dlg);
         pwtest::Snapshot shot(dlg, false);
         const char* name = pwtest::ReplacedFont().empty() ? "about_link_mode" : "about_link_mode_wider_arial";
-        EXPECT_TRUE(shot.Save(skintest::ScreenshotPath(name).c_str()));
+        EXPECT_TRUE(shot.Save(pwtest::ScreenshotPath(name).c_str()));
+        const pwtest::Canvas picture = pwtest::LoadPicture(299);
         for (POINT p : {POINT{100, 100}, POINT{250, 40}, POINT{499, 369}})
-            pixels.emplace_back(shot.Pixel(p.x, p.y), PicturePixel(p.x, p.y));
+            pixels.emplace_back(shot.Pixel(p.x, p.y), picture.Pixel(p.x, p.y));
         Key(dlg, VK_RETURN);
         return true;
     }});
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_FALSE(open.locked);
     EXPECT_FALSE(open.captured);
     EXPECT_FALSE(open.checkVisible);
     EXPECT_TRUE(open.startEnabled);
     EXPECT_EQ(open.button, "CLOSE");
-    EXPECT_EQ(open.timer, 0u);
+    EXPECT_FALSE(timer);
     for (auto [shown, picture] : pixels)
         EXPECT_EQ(shown, picture);
 }
 
 TEST(AboutDlg, ControlsAreDrawnTransparentlyOnWhite) {
-    TestAbout dlg;
+    CAboutDlg dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
     LOGBRUSH brush{};
     int mode = 0;
-    Script script({[&](auto) {
+    Script script({[&](HWND, auto) {
         HDC dc = ::GetDC(dlg);
         ::SetBkMode(dc, OPAQUE);
         auto result = ::SendMessageA(dlg, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
@@ -254,13 +238,17 @@ TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
     ShellExecuteFn previous = g_pfnShellExecute;
     g_pfnShellExecute = RecordShell;
     g_opened.clear();
-    TestAbout dlg;
+    CAboutDlg dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
-    Script script({[&](auto) {
+    COLORREF webNormal = CLR_INVALID;
+    COLORREF mailHover = CLR_INVALID;
+    Script script({[&](HWND, auto) {
         // Painted once, so the links know their fonts.
         ::UpdateWindow(dlg);
-        dlg.m_linkWeb.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-        dlg.m_linkMail.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        for (int id : {IDC_ABOUT_WEB, IDC_ABOUT_MAIL})
+            ::SendMessageA(dlg.GetDlgItem(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        webNormal = pwtest::Child<CHyperlinkBtn>(dlg, IDC_ABOUT_WEB).m_crNormal;
+        mailHover = pwtest::Child<CHyperlinkBtn>(dlg, IDC_ABOUT_MAIL).m_crHover;
         Key(dlg, VK_ESCAPE);
         return true;
     }});
@@ -268,8 +256,8 @@ TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
     g_pfnShellExecute = previous;
     EXPECT_EQ(g_opened, (std::vector<std::string>{"open http://www.example.org/pulsewick",
                                                   "open mailto:pulsewick@example.org"}));
-    EXPECT_EQ(dlg.m_linkWeb.m_crNormal, RGB(0, 0, 50));
-    EXPECT_EQ(dlg.m_linkMail.m_crHover, RGB(0, 0, 255));
+    EXPECT_EQ(webNormal, RGB(0, 0, 50));
+    EXPECT_EQ(mailHover, RGB(0, 0, 255));
 }
 
 // Where the system has no Arial it draws the links in another face; DejaVu
@@ -285,10 +273,10 @@ struct LinkLayout {
 
 // The mail and the web link of a dialog in link mode.
 std::vector<LinkLayout> LayOutLinks() {
-    TestAbout dlg;
+    CAboutDlg dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
     std::vector<LinkLayout> links;
-    Script script({[&](auto) {
+    Script script({[&](HWND, auto) {
         auto rectOf = [&](int id) {
             RECT rc;
             ::GetWindowRect(dlg.GetDlgItem(id), &rc);
@@ -300,9 +288,9 @@ std::vector<LinkLayout> LayOutLinks() {
             ::MapDialogRect(dlg, &rc);
             return rc.right;
         };
-        links.push_back(LinkLayout{Text(dlg.GetDlgItem(IDC_ABOUT_MAIL)), rectOf(IDC_ABOUT_MAIL),
+        links.push_back(LinkLayout{pwtest::WindowText(dlg.GetDlgItem(IDC_ABOUT_MAIL)), rectOf(IDC_ABOUT_MAIL),
                                    rectOf(IDC_ABOUT_WEB).left, templateWidth(79)});
-        links.push_back(LinkLayout{Text(dlg.GetDlgItem(IDC_ABOUT_WEB)), rectOf(IDC_ABOUT_WEB),
+        links.push_back(LinkLayout{pwtest::WindowText(dlg.GetDlgItem(IDC_ABOUT_WEB)), rectOf(IDC_ABOUT_WEB),
                                    rectOf(IDOK).left, templateWidth(88)});
         Key(dlg, VK_ESCAPE);
         return true;
@@ -362,15 +350,12 @@ TEST(AboutDlg, LinkTextsFitUnderAWiderArial) {
 }
 
 TEST(AboutDlg, SplashIsCentredOnTheScreen) {
-    TestAbout dlg;
+    CAboutDlg dlg;
     RECT window{};
-    Script script({[&](auto) {
-        if (dlg.m_bLocked)
-            return false;
+    Script script(WhenUnlocked(dlg, [&] {
         dlg.GetWindowRect(&window);
         Key(dlg, VK_ESCAPE);
-        return true;
-    }});
+    }));
     dlg.DoModal();
     RECT work{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -381,14 +366,13 @@ TEST(AboutDlg, SplashIsCentredOnTheScreen) {
 }
 
 TEST(AboutDlg, LinkModeIsCentredOverItsVisibleOwner) {
-    skintest::RecordingParent owner;
-    ASSERT_TRUE(owner.Create(344, 320));
-    owner.MoveWindow(100, 60, 344, 320);
-    TestAbout dlg;
+    pwtest::RecordingParent owner;
+    ASSERT_TRUE(owner.Create(RECT{100, 60, 100 + 344, 60 + 320}));
+    CAboutDlg dlg;
     dlg.m_nMode = CAboutDlg::kLinkMode;
     dlg.m_pParentWnd = &owner;
     RECT window{};
-    Script script({[&](auto) {
+    Script script({[&](HWND, auto) {
         dlg.GetWindowRect(&window);
         Key(dlg, VK_ESCAPE);
         return true;
@@ -398,34 +382,15 @@ TEST(AboutDlg, LinkModeIsCentredOverItsVisibleOwner) {
     EXPECT_EQ(window.top, 60 + (320 - 370) / 2);
 }
 
-// Finds the splash that RunStartupSplash shows.
-HWND FindSplash() {
-    HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            if (::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDC_ABOUT_SHOW_AGAIN)) {
-                *reinterpret_cast<HWND*>(lp) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 TEST(AboutDlg, SplashStaysLockedForFiveSeconds) {
     std::chrono::milliseconds unlockedAt{0};
     bool shotTaken = false;
-    Script script({[&](std::chrono::milliseconds elapsed) {
-        HWND splash = FindSplash();
-        if (!splash)
-            return false;
+    Script script({[&](HWND splash, std::chrono::milliseconds elapsed) {
         HWND start = ::GetDlgItem(splash, IDOK);
         if (!::IsWindowEnabled(start)) {
             if (!shotTaken) {
                 pwtest::Snapshot shot(splash, false);
-                EXPECT_TRUE(shot.Save(skintest::ScreenshotPath("about_startup_mode").c_str()));
+                EXPECT_TRUE(shot.Save(pwtest::ScreenshotPath("about_startup_mode").c_str()));
                 shotTaken = true;
             }
             // Would close an unlocked splash, ticked.

@@ -4,48 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "WinTest.h"
-#include "framework/Gdi.h"
 #include "mainwnd/BeatChangeCtrl.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-class ParentWnd : public CWnd {
-public:
-    std::vector<std::pair<unsigned, unsigned>> beats;
-    int closeRequests = 0;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_NEED_TO_CHANGE_BEAT) {
-            beats.emplace_back(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
-            return 0;
-        }
-        if (msg == WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL) {
-            ++closeRequests;
-            return 0;
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
-
-class TestPopup : public CBeatChangeCtrl {
-public:
-    // Heights the window takes while the animation runs.
-    std::vector<int> heights;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_SIZE && IsAnimating())
-            heights.push_back(HIWORD(lp));
-        return CBeatChangeCtrl::WindowProc(msg, wp, lp);
-    }
-};
+using Beat = std::pair<unsigned, unsigned>;
 
 LPARAM Point(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -59,9 +29,13 @@ protected:
 
     void SetUp() override {
         ::SetCursorPos(0, 0);
-        ASSERT_TRUE(parent.CreateEx(0, nullptr, "beats", WS_POPUP | WS_VISIBLE, RECT{100, 100, 500, 400},
-                                    nullptr, 0));
+        parent.watched = {WM_NEED_TO_CHANGE_BEAT, WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL};
+        ASSERT_TRUE(parent.Create(RECT{100, 100, 500, 400}, WS_POPUP));
         ASSERT_TRUE(popup.Create(RECT{0, 0, kWidth, kFullHeight}, &parent, 12));
+        watch.emplace(popup, [this](UINT msg, WPARAM, LPARAM lp) {
+            if (msg == WM_SIZE && popup.IsAnimating())
+                heights.push_back(HIWORD(lp));
+        });
         popup.SetBeat(4, 4);
         pwtest::PumpMessages();
     }
@@ -81,8 +55,17 @@ protected:
     void OpenFully() {
         popup.Open(200, 150);
         Animate();
-        popup.heights.clear();
+        heights.clear();
     }
+
+    // The beats the popup asked for, in order.
+    std::vector<Beat> Beats() const {
+        std::vector<Beat> beats;
+        for (const pwtest::Received& r : parent.All(WM_NEED_TO_CHANGE_BEAT))
+            beats.emplace_back(static_cast<unsigned>(r.wp), static_cast<unsigned>(r.lp));
+        return beats;
+    }
+    int CloseRequests() const { return parent.Count(WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL); }
 
     void Click(UINT id) {
         HWND button = popup.GetDlgItem(static_cast<int>(id));
@@ -92,8 +75,11 @@ protected:
         pwtest::PumpMessages();
     }
 
-    ParentWnd parent;
-    TestPopup popup;
+    pwtest::RecordingParent parent;
+    CBeatChangeCtrl popup;
+    // Heights the window takes while the animation runs.
+    std::vector<int> heights;
+    std::optional<pwtest::MessageWatch> watch;
 };
 
 TEST_F(BeatChangeCtrlTest, CreatedHiddenAtTheTopLeft) {
@@ -118,7 +104,7 @@ TEST_F(BeatChangeCtrlTest, OpensAsAStripOnThePointAndGrowsBy15Then13) {
     EXPECT_EQ(strip.right - strip.left, kWidth);
 
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{53, 60}));
+    EXPECT_EQ(heights, (std::vector<int>{53, 60}));
     EXPECT_NE(::GetCapture(), popup.GetSafeHwnd());
     RECT rc = PopupRect();
     EXPECT_EQ(rc.bottom - rc.top, kFullHeight);
@@ -139,11 +125,11 @@ TEST_F(BeatChangeCtrlTest, TallPopupGrowsFrameByFrame) {
     popup.MoveWindow(0, 0, kWidth, 102);
     popup.Open(200, 150);
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{53, 66, 77, 86, 93, 98, 101, 102}));
-    popup.heights.clear();
+    EXPECT_EQ(heights, (std::vector<int>{53, 66, 77, 86, 93, 98, 101, 102}));
+    heights.clear();
     popup.Close();
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{101, 98, 93, 86, 77, 66, 53, 38}));
+    EXPECT_EQ(heights, (std::vector<int>{101, 98, 93, 86, 77, 66, 53, 38}));
 }
 
 TEST_F(BeatChangeCtrlTest, ClosingShrinksThenHidesAtFullSizeTopLeft) {
@@ -153,7 +139,7 @@ TEST_F(BeatChangeCtrlTest, ClosingShrinksThenHidesAtFullSizeTopLeft) {
     EXPECT_TRUE(popup.IsWindowVisible()) << "visible until the shrinking ends";
     EXPECT_EQ(::GetCapture(), popup.GetSafeHwnd());
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{59, 56, 51, 44, 38}));
+    EXPECT_EQ(heights, (std::vector<int>{59, 56, 51, 44, 38}));
     EXPECT_FALSE(popup.IsWindowVisible());
     EXPECT_NE(::GetCapture(), popup.GetSafeHwnd());
     RECT rc = PopupRect();
@@ -163,22 +149,22 @@ TEST_F(BeatChangeCtrlTest, ClosingShrinksThenHidesAtFullSizeTopLeft) {
     EXPECT_EQ(rc.bottom, kFullHeight);
 
     // And opens the same way again.
-    popup.heights.clear();
+    heights.clear();
     popup.Open(200, 150);
     Animate();
-    EXPECT_EQ(popup.heights, (std::vector<int>{53, 60}));
+    EXPECT_EQ(heights, (std::vector<int>{53, 60}));
 }
 
 TEST_F(BeatChangeCtrlTest, ReopenedWhileShrinkingStillGrowsToTheFullHeight) {
     popup.MoveWindow(0, 0, kWidth, 102);
     OpenFully();
     popup.Close();
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return popup.heights.size() >= 3; }, 3s));
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return heights.size() >= 3; }, 3s));
     popup.Open(200, 150);
-    popup.heights.clear();
+    heights.clear();
     Animate();
-    ASSERT_FALSE(popup.heights.empty());
-    EXPECT_EQ(popup.heights.back(), 102);
+    ASSERT_FALSE(heights.empty());
+    EXPECT_EQ(heights.back(), 102);
     popup.Close();
     Animate();
     EXPECT_EQ(PopupRect().bottom, 102) << "hidden at its full height";
@@ -189,14 +175,13 @@ TEST_F(BeatChangeCtrlTest, NoteDoublesTo16AndStaysReportingEachPress) {
     Click(CBeatChangeCtrl::kNoteUpId);
     Click(CBeatChangeCtrl::kNoteUpId);
     Click(CBeatChangeCtrl::kNoteUpId);
-    using Beat = std::pair<unsigned, unsigned>;
-    EXPECT_EQ(parent.beats, (std::vector<Beat>{{4, 8}, {4, 16}, {4, 16}}));
-    parent.beats.clear();
+    EXPECT_EQ(Beats(), (std::vector<Beat>{{4, 8}, {4, 16}, {4, 16}}));
+    parent.received.clear();
     Click(CBeatChangeCtrl::kNoteDownId);
     Click(CBeatChangeCtrl::kNoteDownId);
     Click(CBeatChangeCtrl::kNoteDownId);
-    EXPECT_EQ(parent.beats, (std::vector<Beat>{{4, 8}, {4, 4}, {4, 4}}));
-    EXPECT_EQ(parent.closeRequests, 0) << "a corner button does not close the popup";
+    EXPECT_EQ(Beats(), (std::vector<Beat>{{4, 8}, {4, 4}, {4, 4}}));
+    EXPECT_EQ(CloseRequests(), 0) << "a corner button does not close the popup";
     EXPECT_TRUE(popup.IsOpen());
 }
 
@@ -204,33 +189,31 @@ TEST_F(BeatChangeCtrlTest, BeatsStopAt24And2) {
     OpenFully();
     for (int i = 0; i < 21; ++i)
         Click(CBeatChangeCtrl::kBeatsUpId);
-    ASSERT_EQ(parent.beats.size(), 21u);
-    EXPECT_EQ(parent.beats[19].first, 24u);
-    EXPECT_EQ(parent.beats[20].first, 24u);
+    const std::vector<Beat> beats = Beats();
+    ASSERT_EQ(beats.size(), 21u);
+    EXPECT_EQ(beats[19].first, 24u);
+    EXPECT_EQ(beats[20].first, 24u);
     EXPECT_EQ(popup.GetBeats(), 24u);
 
-    parent.beats.clear();
+    parent.received.clear();
     popup.SetBeat(3, 8);
     Click(CBeatChangeCtrl::kBeatsDownId);
     Click(CBeatChangeCtrl::kBeatsDownId);
-    using Beat = std::pair<unsigned, unsigned>;
-    EXPECT_EQ(parent.beats, (std::vector<Beat>{{2, 8}, {2, 8}}));
+    EXPECT_EQ(Beats(), (std::vector<Beat>{{2, 8}, {2, 8}}));
 }
 
 TEST_F(BeatChangeCtrlTest, BackgroundClickAsksToClose) {
     OpenFully();
     popup.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(53, 30));
-    EXPECT_EQ(parent.closeRequests, 1);
-    EXPECT_TRUE(parent.beats.empty());
+    EXPECT_EQ(CloseRequests(), 1);
+    EXPECT_TRUE(Beats().empty());
 }
 
 TEST_F(BeatChangeCtrlTest, WhiteWithTheCentreBitmapInTheMiddle) {
     OpenFully();
     pwtest::Snapshot shot(popup);
-    CBitmap centre;
-    ASSERT_TRUE(centre.LoadBitmap(CBeatChangeCtrl::kCentreBitmapId));
-    CMemDC mem;
-    CSelectObject select(mem, centre);
+    const pwtest::Canvas centre = pwtest::LoadPicture(CBeatChangeCtrl::kCentreBitmapId);
+    ASSERT_GT(centre.Width(), 0);
     // The bitmap's top left at (106 / 2 - 46, 60 / 2 - 19); compared between
     // the corner buttons.
     int compared = 0;
@@ -238,7 +221,7 @@ TEST_F(BeatChangeCtrlTest, WhiteWithTheCentreBitmapInTheMiddle) {
     for (int y = 0; y < 38; ++y) {
         for (int x = 46 - 7; x < 60 - 7; ++x) {
             ++compared;
-            same += shot.Pixel(7 + x, 11 + y) == ::GetPixel(mem, x, y);
+            same += shot.Pixel(7 + x, 11 + y) == centre.Pixel(x, y);
         }
     }
     EXPECT_EQ(same, compared);

@@ -7,14 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/GridMessages.h"
 #include "editor/GridState.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
-#include "framework/Gdi.h"
-#include "framework/Wnd.h"
 #include "model/BeatPattern.h"
 
 using namespace std::chrono_literals;
@@ -29,58 +28,30 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 const CBeatCell kSnare{"Snare", 131, 7};
 const CBeatCell kKick{"Kick", 129, 0};
 
-// Stands in for the grid: counts what the columns tell it.
-class CHost : public CWnd {
-public:
-    int m_nFocusRequests = 0;
-    int m_nSizeChanges = 0;
-    std::vector<std::pair<WPARAM, LPARAM>> m_clicks;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_CBLNEEDTOGETFOCUS) {
-            ++m_nFocusRequests;
-            return 0;
-        }
-        if (msg == WM_CBLISTBOX_CHANGE_SIZE) {
-            ++m_nSizeChanges;
-            return 0;
-        }
-        if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
-            m_clicks.emplace_back(wp, lp);
-            return 0;
-        }
-        if (msg == WM_ERASEBKGND)
-            return 1;
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
-
 COLORREF BitmapPixel(UINT id, int x, int y) {
-    CBitmap bitmap;
-    if (!bitmap.LoadBitmap(id))
-        return CLR_INVALID;
-    CMemDC mem;
-    CSelectObject select(mem, bitmap);
-    return ::GetPixel(mem, x, y);
+    return pwtest::LoadPicture(id).Pixel(x, y);
 }
 
-// A pixel as the window shows it now, immediate drawing included.
+// What the window shows now, immediate drawing included.
+pwtest::Snapshot Screen(HWND hwnd) {
+    return pwtest::Snapshot(hwnd, pwtest::Snapshot::Source::AsShown);
+}
+
 COLORREF ScreenPixel(HWND hwnd, int x, int y) {
-    CClientDC dc(hwnd);
-    return ::GetPixel(dc, x, y);
+    return Screen(hwnd).Pixel(x, y);
 }
 
 class BeatColumnsTest : public ::testing::Test {
 protected:
-    static CHost& Host() {
-        return pwtest::SuiteHost<CHost>::Get(RECT{40, 40, 40 + kHostSize, 40 + kHostSize});
+    static pwtest::RecordingParent& Host() {
+        return pwtest::SuiteHost<pwtest::RecordingParent>::Get(RECT{40, 40, 40 + kHostSize, 40 + kHostSize});
     }
-    static void TearDownTestSuite() { pwtest::SuiteHost<CHost>::Release(); }
+    static void TearDownTestSuite() { pwtest::SuiteHost<pwtest::RecordingParent>::Release(); }
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
         ASSERT_TRUE(m_host.IsWindow());
+        m_host.watched = {WM_CBLNEEDTOGETFOCUS, WM_CBLISTBOX_CHANGE_SIZE, WM_CCBLBALC_CLICKED_BUTTON};
         ASSERT_TRUE(m_a.Create(RECT{0, 0, kColumnWidth, 0}, &m_host, 10));
         ASSERT_TRUE(m_b.Create(RECT{kColumnWidth, 0, 2 * kColumnWidth, 0}, &m_host, 11));
         ASSERT_TRUE(m_numbers.Create(RECT{200, 0, 230, 0}, &m_host, 8));
@@ -93,9 +64,7 @@ protected:
         m_b.UpdateSize();
         m_numbers.UpdateSize();
         Settle();
-        m_host.m_nFocusRequests = 0;
-        m_host.m_nSizeChanges = 0;
-        m_host.m_clicks.clear();
+        m_host.received.clear();
     }
 
     void TearDown() override {
@@ -132,7 +101,13 @@ protected:
     // The fill of a cell's preview, left of any centred label.
     static COLORREF PreviewFill(CWnd& column, int row) { return ScreenPixel(column, 3, 25 * row + 5); }
 
-    CHost& m_host = Host();
+    int FocusRequests() const { return m_host.Count(WM_CBLNEEDTOGETFOCUS); }
+    int SizeChanges() const { return m_host.Count(WM_CBLISTBOX_CHANGE_SIZE); }
+    // The step number clicks: the column's window and the step.
+    std::vector<pwtest::Received> Clicks() const { return m_host.All(WM_CCBLBALC_CLICKED_BUTTON); }
+
+    // Stands in for the grid: records what the columns tell it.
+    pwtest::RecordingParent& m_host = Host();
     // What the grid would hand its columns.
     CGridState m_state;
     CTrackColumn m_a{m_state};
@@ -216,7 +191,7 @@ TEST_F(BeatColumnsTest, StepNumbersShowTilesNumbersAndRedBeatLines) {
 TEST_F(BeatColumnsTest, HoverPreviewOfAnInstrument) {
     Move(m_a, 2);
     EXPECT_EQ(PreviewFill(m_a, 2), RGB(200, 200, 200));
-    EXPECT_EQ(m_host.m_nFocusRequests, 1);
+    EXPECT_EQ(FocusRequests(), 1);
     EXPECT_EQ(m_a.GetCell(2), CBeatCell{}) << "hovering changes nothing";
 }
 
@@ -224,7 +199,7 @@ TEST_F(BeatColumnsTest, HoverPreviewOfTheEraser) {
     m_state.m_nCurTool = TOOL_ERASER;
     Move(m_a, 1);
     EXPECT_EQ(PreviewFill(m_a, 1), RGB(210, 210, 210));
-    EXPECT_EQ(m_host.m_nFocusRequests, 1);
+    EXPECT_EQ(FocusRequests(), 1);
 }
 
 TEST_F(BeatColumnsTest, HoverPreviewOfTheMoveTool) {
@@ -234,7 +209,7 @@ TEST_F(BeatColumnsTest, HoverPreviewOfTheMoveTool) {
     // An empty cell shows nothing, but still asks for the focus.
     Move(m_a, 2);
     EXPECT_EQ(PreviewFill(m_a, 2), kWhite);
-    EXPECT_EQ(m_host.m_nFocusRequests, 2);
+    EXPECT_EQ(FocusRequests(), 2);
     // With a move in progress every cell entered shows what is being moved.
     Down(m_a, 2);
     Move(m_a, 1);
@@ -280,11 +255,11 @@ TEST_F(BeatColumnsTest, ClickPutsTheInstrumentAndTheEraserClears) {
     Down(m_a, 1);
     EXPECT_EQ(m_a.GetCell(1), CBeatCell{});
     // The erased preview shows at once: the grey fill and no label.
-    CClientDC dc(m_a);
+    const pwtest::Snapshot screen = Screen(m_a);
     int other = 0;
     for (int x = 2; x < 56; ++x) {
         for (int y = 25 + 3; y < 25 + 23; ++y)
-            other += ::GetPixel(dc, x, y) != RGB(210, 210, 210);
+            other += screen.Pixel(x, y) != RGB(210, 210, 210);
     }
     EXPECT_EQ(other, 0);
     Up(m_a, 1);
@@ -389,7 +364,7 @@ TEST_F(BeatColumnsTest, ClicksBelowTheLastStepChangeNothing) {
     m_a.UpdateSize();
     CBeatTrack before = m_a.GetTrack();
     SendMouse(m_a, WM_MOUSEMOVE, 0, 30, 250);
-    EXPECT_EQ(m_host.m_nFocusRequests, 0) << "no preview below the last step";
+    EXPECT_EQ(FocusRequests(), 0) << "no preview below the last step";
     SendMouse(m_a, WM_LBUTTONDOWN, MK_LBUTTON, 30, 250);
     SendMouse(m_a, WM_LBUTTONUP, 0, 30, 250);
     SendMouse(m_a, WM_LBUTTONDOWN, MK_LBUTTON, 30, 299);
@@ -411,7 +386,7 @@ TEST_F(BeatColumnsTest, RefreshHoverShowsTheNewToolAtOnce) {
     m_state.m_nCurTool = TOOL_ERASER;
     m_a.RefreshHover();
     EXPECT_EQ(PreviewFill(m_a, 2), RGB(210, 210, 210));
-    EXPECT_EQ(m_host.m_nFocusRequests, 2);
+    EXPECT_EQ(FocusRequests(), 2);
 }
 
 TEST_F(BeatColumnsTest, StepMarksAreDrawnAtOnceAndRemovedByThePaint) {
@@ -436,43 +411,44 @@ TEST_F(BeatColumnsTest, UpdateSizeFitsCellsAndHeightAndTellsTheParent) {
     m_a.GetClientRect(&rc);
     EXPECT_EQ(rc.bottom, 500);
     EXPECT_EQ(rc.right, kColumnWidth);
-    EXPECT_EQ(m_host.m_nSizeChanges, 1);
+    EXPECT_EQ(SizeChanges(), 1);
 
     m_state.m_nStepCount = 10;
     m_a.UpdateSize();
     m_a.GetClientRect(&rc);
     EXPECT_EQ(rc.bottom, kHostSize);
     EXPECT_EQ(m_a.GetTrack().GetCellCount(), 10);
-    EXPECT_EQ(m_host.m_nSizeChanges, 2);
+    EXPECT_EQ(SizeChanges(), 2);
 }
 
 TEST_F(BeatColumnsTest, StepNumbersReactOnlyWhileActive) {
     SendMouse(m_numbers, WM_MOUSEMOVE, 0, 10, 25 * 2 + 12);
     EXPECT_EQ(ScreenPixel(m_numbers, 3, 25 * 2 + 12), BitmapPixel(304, 3, 12));
     SendMouse(m_numbers, WM_LBUTTONDOWN, MK_LBUTTON, 10, 25 * 2 + 12);
-    EXPECT_TRUE(m_host.m_clicks.empty());
+    EXPECT_TRUE(Clicks().empty());
 
     m_numbers.SetActive(true);
     Settle();
     SendMouse(m_numbers, WM_MOUSEMOVE, 0, 10, 25 * 3 + 12);
     EXPECT_EQ(ScreenPixel(m_numbers, 3, 25 * 3 + 12), BitmapPixel(303, 3, 12));
+    const pwtest::Snapshot screen = Screen(m_numbers);
     int black = 0;
     for (int x = 10; x < 30; ++x) {
         for (int y = 25 * 3; y < 25 * 4; ++y)
-            black += ScreenPixel(m_numbers, x, y) == kBlack;
+            black += screen.Pixel(x, y) == kBlack;
     }
     EXPECT_GT(black, 3) << "the number 4 in black";
     SendMouse(m_numbers, WM_LBUTTONDOWN, MK_LBUTTON, 10, 25 * 5 + 1);
-    ASSERT_EQ(m_host.m_clicks.size(), 1u);
-    EXPECT_EQ(m_host.m_clicks[0].first, reinterpret_cast<WPARAM>(m_numbers.GetSafeHwnd()));
-    EXPECT_EQ(m_host.m_clicks[0].second, 5);
+    ASSERT_EQ(Clicks().size(), 1u);
+    EXPECT_EQ(Clicks()[0].wp, reinterpret_cast<WPARAM>(m_numbers.GetSafeHwnd()));
+    EXPECT_EQ(Clicks()[0].lp, 5);
 
     // Below the last row the click is still reported.
     m_state.m_nStepCount = 8;
     m_numbers.UpdateSize();
     SendMouse(m_numbers, WM_LBUTTONDOWN, MK_LBUTTON, 10, 260);
-    ASSERT_EQ(m_host.m_clicks.size(), 2u);
-    EXPECT_EQ(m_host.m_clicks[1].second, 10);
+    ASSERT_EQ(Clicks().size(), 2u);
+    EXPECT_EQ(Clicks()[1].lp, 10);
 }
 
 } // namespace

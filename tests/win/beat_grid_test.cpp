@@ -6,10 +6,10 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <ostream>
 #include <utility>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/BeatGrid.h"
@@ -21,45 +21,12 @@
 
 using namespace std::chrono_literals;
 
-// Found by argument-dependent lookup, so beside RECT in the global namespace.
-static bool operator==(const RECT& a, const RECT& b) {
-    return ::EqualRect(&a, &b) != FALSE;
-}
-
-static void PrintTo(const RECT& r, std::ostream* os) {
-    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
 namespace {
 
 constexpr UINT kGridId = 13;
 constexpr int kClientWidth = 330; // five columns of 60 and the step numbers
 constexpr int kClientHeight = 300;
 constexpr COLORREF kRed = RGB(255, 0, 0);
-
-// Stands in for the dialog: records what the grid passes on.
-class CHost : public CWnd {
-public:
-    std::vector<std::pair<WPARAM, LPARAM>> m_clicks;
-    int m_nNotifies = 0;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
-            m_clicks.emplace_back(wp, lp);
-            return 0;
-        }
-        if (msg == WM_NOTIFY)
-            ++m_nNotifies;
-        if (msg == WM_ERASEBKGND) {
-            RECT rc;
-            GetClientRect(&rc);
-            ::FillRect(reinterpret_cast<HDC>(wp), &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-            return 1;
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
 
 CBeatCell Cell(int soundId, int reserved = 0) {
     return CBeatCell{GetSoundLabel(soundId), soundId, reserved};
@@ -73,29 +40,28 @@ CCustomBeat Pattern(int steps, int stepsPerBeat = 4) {
     return pattern;
 }
 
+// The scroll bar skin.
 COLORREF SkinPixel(int x, int y) {
-    CBitmap bitmap;
-    if (!bitmap.LoadBitmap(311))
-        return CLR_INVALID;
-    CMemDC mem;
-    CSelectObject select(mem, bitmap);
-    return ::GetPixel(mem, x, y);
+    static const pwtest::Canvas skin = pwtest::LoadPicture(311);
+    return skin.Pixel(x, y);
 }
 
 class BeatGridTest : public ::testing::Test {
 protected:
-    static CHost& Host() { return pwtest::SuiteHost<CHost>::Get(RECT{40, 40, 460, 400}); }
-    static void TearDownTestSuite() { pwtest::SuiteHost<CHost>::Release(); }
+    static pwtest::RecordingParent& Host() {
+        return pwtest::SuiteHost<pwtest::RecordingParent>::Get(RECT{40, 40, 460, 400});
+    }
+    static void TearDownTestSuite() { pwtest::SuiteHost<pwtest::RecordingParent>::Release(); }
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
         ASSERT_TRUE(m_host.IsWindow());
-        m_host.m_clicks.clear();
+        m_host.watched = {WM_CCBLBALC_CLICKED_BUTTON, WM_NOTIFY};
         m_nBarWidth = ::GetSystemMetrics(SM_CXVSCROLL);
         RECT rect{10, 10, 10 + kClientWidth + m_nBarWidth + 2, 10 + kClientHeight + 2};
         ASSERT_TRUE(m_grid.Create(kGridId, &m_host, rect));
         Settle();
-        m_host.m_nNotifies = 0;
+        m_host.received.clear();
     }
 
     void TearDown() override {
@@ -108,10 +74,8 @@ protected:
         ::UpdateWindow(Host());
     }
 
-    CTrackColumn& Column(int i) {
-        return *dynamic_cast<CTrackColumn*>(CWnd::FromHandlePermanent(m_grid.GetDlgItem(10 + i)));
-    }
-    CWnd& StepColumn() { return *CWnd::FromHandlePermanent(m_grid.GetDlgItem(8)); }
+    CTrackColumn& Column(int i) { return pwtest::Child<CTrackColumn>(m_grid, 10 + i); }
+    CWnd& StepColumn() { return pwtest::Child<CWnd>(m_grid, 8); }
 
     // A child's rectangle in the grid's client coordinates.
     RECT ChildRect(HWND child) {
@@ -144,7 +108,11 @@ protected:
 
     void Wheel(int delta) { m_grid.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0); }
 
-    CHost& m_host = Host();
+    // The step number clicks the grid passed on: its window and the step.
+    std::vector<pwtest::Received> Clicks() const { return m_host.All(WM_CCBLBALC_CLICKED_BUTTON); }
+
+    // Stands in for the dialog: records what the grid passes on.
+    pwtest::RecordingParent& m_host = Host();
     CBeatGrid m_grid;
     int m_nBarWidth = 0;
 };
@@ -338,23 +306,23 @@ TEST_F(BeatGridTest, ColumnsAskForTheFocusSoThatTheWheelScrolls) {
 TEST_F(BeatGridTest, StepNumberClicksReachTheDialogOnlyWhilePlaying) {
     CWnd& numbers = StepColumn();
     numbers.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5 * 25 + 3));
-    EXPECT_TRUE(m_host.m_clicks.empty());
+    EXPECT_TRUE(Clicks().empty());
     m_grid.SetPlaying(true);
     numbers.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5 * 25 + 3));
-    ASSERT_EQ(m_host.m_clicks.size(), 1u);
-    EXPECT_EQ(m_host.m_clicks[0].first, reinterpret_cast<WPARAM>(m_grid.GetSafeHwnd()));
-    EXPECT_EQ(m_host.m_clicks[0].second, 5);
+    ASSERT_EQ(Clicks().size(), 1u);
+    EXPECT_EQ(Clicks()[0].wp, reinterpret_cast<WPARAM>(m_grid.GetSafeHwnd()));
+    EXPECT_EQ(Clicks()[0].lp, 5);
     m_grid.SetPlaying(false);
     numbers.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5 * 25 + 3));
-    EXPECT_EQ(m_host.m_clicks.size(), 1u);
+    EXPECT_EQ(Clicks().size(), 1u);
 }
 
 TEST_F(BeatGridTest, HighlightMovesFromRowToRowInEveryColumn) {
     auto marked = [this](int row) {
         int count = 0;
         for (int i = 0; i < 5; ++i) {
-            CClientDC dc(Column(i));
-            count += ::GetPixel(dc, 20, 25 * row) == kRed && ::GetPixel(dc, 20, 25 * row + 24) == kRed;
+            const pwtest::Snapshot screen(Column(i), pwtest::Snapshot::Source::AsShown);
+            count += screen.Pixel(20, 25 * row) == kRed && screen.Pixel(20, 25 * row + 24) == kRed;
         }
         return count;
     };
@@ -396,7 +364,7 @@ TEST_F(BeatGridTest, ClearEmptiesEveryCellAndKeepsTheCounts) {
 TEST_F(BeatGridTest, TheBarIsDrawnFromTheSkinThroughTheReflectedNotification) {
     ASSERT_NE(SkinPixel(0, 0), CLR_INVALID) << "skin bitmap 311";
     ::RedrawWindow(m_grid, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(m_host.m_nNotifies, 0) << "the grid takes its bar's notifications itself";
+    EXPECT_EQ(m_host.Count(WM_NOTIFY), 0) << "the grid takes its bar's notifications itself";
 
     RECT bar = BarRect();
     int width = bar.right - bar.left;
@@ -447,10 +415,8 @@ TEST_F(BeatGridTest, ScreenshotOfAFilledGrid) {
     m_grid.SetPattern(pattern);
     m_grid.SetPlaying(true);
     Settle();
-    ::CreateDirectoryA("screenshots", nullptr);
     pwtest::Snapshot shot(m_host, false);
-    ASSERT_TRUE(shot.Save("screenshots/beat_grid.bmp"));
-    std::printf("saved screenshots/beat_grid.bmp\n");
+    ASSERT_TRUE(shot.Save(pwtest::ScreenshotPath("beat_grid").c_str()));
     // The filled cell at step 4 of column 0 shows black inside its frame.
     POINT cell{5, 4 * 25 + 5};
     ::MapWindowPoints(Column(0), m_host, &cell, 1);

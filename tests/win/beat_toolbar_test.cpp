@@ -6,34 +6,15 @@
 #include <utility>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "WinTest.h"
 #include "editor/BeatToolBar.h"
 #include "editor/GridState.h"
-#include "framework/Gdi.h"
 #include "model/BeatPattern.h"
 
 namespace {
 
-class ParentWnd : public CWnd {
-public:
-    std::vector<std::pair<WPARAM, LPARAM>> changes;
-    LRESULT answer = 0;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_CBTOOLBAR_ITEM_CHANGED) {
-            changes.emplace_back(wp, lp);
-            return answer;
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
-
-class TestToolBar : public CBeatToolBar {
-public:
-    using CBeatToolBar::m_buttons;
-    using CBeatToolBar::m_nSelId;
-};
+using Change = std::pair<WPARAM, LPARAM>;
 
 bool Playing(CBeatToolButton& button) {
     DWORD status = 0;
@@ -43,17 +24,14 @@ bool Playing(CBeatToolButton& button) {
 
 // Fraction of the bitmap's non-key pixels that a window shows unchanged.
 double ShowsBitmap(HWND hwnd, UINT bitmapId) {
-    CBitmap bitmap;
-    EXPECT_TRUE(bitmap.LoadBitmap(bitmapId)) << bitmapId;
+    const pwtest::Canvas bitmap = pwtest::LoadPicture(bitmapId);
+    EXPECT_GT(bitmap.Width(), 0) << bitmapId;
     pwtest::Snapshot shot(hwnd);
-    CMemDC mem;
-    CSelectObject select(mem, bitmap);
-    SIZE size = bitmap.GetSize();
     int opaque = 0;
     int same = 0;
-    for (int y = 0; y < size.cy; ++y) {
-        for (int x = 0; x < size.cx; ++x) {
-            COLORREF c = ::GetPixel(mem, x, y);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            COLORREF c = bitmap.Pixel(x, y);
             if (c == kSkinButtonKey)
                 continue;
             ++opaque;
@@ -67,43 +45,39 @@ class BeatToolBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::SetCursorPos(0, 0);
-        ASSERT_TRUE(parent.CreateEx(0, nullptr, "toolbar", WS_POPUP | WS_VISIBLE, RECT{100, 100, 700, 300},
-                                    nullptr, 0));
+        parent.watched = {WM_CBTOOLBAR_ITEM_CHANGED};
+        ASSERT_TRUE(parent.Create(RECT{100, 100, 700, 300}, WS_POPUP));
         ASSERT_TRUE(toolbar.Create(RECT{10, 12, 562, 92}, &parent, 12));
         pwtest::PumpMessages();
     }
 
-    int CountPlaying() {
-        int playing = 0;
-        for (CBeatToolButton& button : toolbar.m_buttons)
-            playing += Playing(button);
-        return playing;
+    // What the toolbar told its parent: command id and sound id.
+    std::vector<Change> Changes() const {
+        std::vector<Change> changes;
+        for (const pwtest::Received& r : parent.All(WM_CBTOOLBAR_ITEM_CHANGED))
+            changes.emplace_back(r.wp, r.lp);
+        return changes;
     }
 
     HWND Item(int index) const { return toolbar.GetDlgItem(kFirstToolId + index); }
+    CBeatToolButton& Button(int index) const {
+        return pwtest::Child<CBeatToolButton>(toolbar, kFirstToolId + index);
+    }
+
+    int CountPlaying() {
+        int playing = 0;
+        for (int k = 0; k < kToolItemCount; ++k)
+            playing += Playing(Button(k));
+        return playing;
+    }
 
     void Click(int index) {
         ::SendMessageA(Item(index), BM_CLICK, 0, 0);
         pwtest::PumpMessages();
     }
 
-    // A real click through the system's input, which skips disabled windows.
-    void ClickWithMouse(HWND item) {
-        RECT rc;
-        ::GetWindowRect(item, &rc);
-        ::SetForegroundWindow(parent);
-        ::SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-        pwtest::PumpMessages();
-        INPUT inputs[2]{};
-        inputs[0].type = INPUT_MOUSE;
-        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        inputs[1].type = INPUT_MOUSE;
-        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        ::SendInput(2, inputs, sizeof(INPUT));
-    }
-
-    ParentWnd parent;
-    TestToolBar toolbar;
+    pwtest::RecordingParent parent;
+    CBeatToolBar toolbar;
 };
 
 TEST_F(BeatToolBarTest, TwoRowsOfTwelveItems) {
@@ -124,15 +98,13 @@ TEST_F(BeatToolBarTest, TwoRowsOfTwelveItems) {
         EXPECT_TRUE(::IsWindowVisible(item)) << k;
         EXPECT_TRUE(::IsWindowEnabled(item)) << k;
     }
-    EXPECT_EQ(toolbar.m_nSelId, -1) << "nothing is selected by creation";
-    EXPECT_TRUE(parent.changes.empty());
+    EXPECT_EQ(toolbar.GetCurSel(), -11) << "nothing is selected by creation";
+    EXPECT_TRUE(parent.received.empty());
 }
 
 TEST_F(BeatToolBarTest, IndexElevenSelectsTheMoveTool) {
     toolbar.SetCurSel(11);
-    ASSERT_EQ(parent.changes.size(), 1u);
-    EXPECT_EQ(parent.changes[0].first, 21u);
-    EXPECT_EQ(parent.changes[0].second, 0);
+    EXPECT_EQ(Changes(), std::vector<Change>{Change(21, 0)});
     EXPECT_EQ(toolbar.GetCurSel(), 11);
     EXPECT_FALSE(::IsWindowEnabled(Item(11)));
     EXPECT_EQ(ToolFromItem(21, 0), TOOL_MOVE);
@@ -153,34 +125,37 @@ TEST_F(BeatToolBarTest, NotificationCarriesCommandAndSoundIds) {
                                                {23, 0},  {11, 0},   {7, 136}};
     for (auto [index, sound] : expected)
         Click(index);
-    ASSERT_EQ(parent.changes.size(), std::size(expected));
+    const std::vector<Change> changes = Changes();
+    ASSERT_EQ(changes.size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(parent.changes[i].first, static_cast<WPARAM>(kFirstToolId + expected[i].first)) << i;
-        EXPECT_EQ(parent.changes[i].second, expected[i].second) << i;
+        EXPECT_EQ(changes[i].first, static_cast<WPARAM>(kFirstToolId + expected[i].first)) << i;
+        EXPECT_EQ(changes[i].second, expected[i].second) << i;
     }
     EXPECT_EQ(toolbar.GetCurSel(), 7);
 }
 
 TEST_F(BeatToolBarTest, SelectReturnsTheParentsAnswer) {
-    parent.answer = 77;
+    parent.onReceived = [](const pwtest::Received&) -> LRESULT {
+        return 77;
+    };
     EXPECT_EQ(toolbar.Select(15), 77);
     EXPECT_EQ(toolbar.Select(34), 0) << "not an item";
     EXPECT_EQ(toolbar.Select(9), 0) << "not an item";
-    EXPECT_EQ(parent.changes.size(), 1u);
+    EXPECT_EQ(parent.received.size(), 1u);
     EXPECT_EQ(toolbar.GetCurSel(), 5);
 }
 
 TEST_F(BeatToolBarTest, SelectedItemIsDisabledAndCannotBeClicked) {
     toolbar.SetCurSel(3);
-    parent.changes.clear();
+    parent.received.clear();
     // Input arrives in order: once the second click has been heard, the first
     // has been handled too.
-    ClickWithMouse(Item(3));
-    ClickWithMouse(Item(4));
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return !parent.changes.empty(); }, std::chrono::seconds(5)));
+    pwtest::MouseClick(Item(3));
+    pwtest::MouseClick(Item(4));
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !parent.received.empty(); }, std::chrono::seconds(5)));
     pwtest::PumpMessages();
-    ASSERT_EQ(parent.changes.size(), 1u);
-    EXPECT_EQ(parent.changes[0].first, 14u);
+    ASSERT_EQ(Changes().size(), 1u);
+    EXPECT_EQ(Changes()[0].first, 14u);
 }
 
 TEST_F(BeatToolBarTest, ItemsShowTheirImages) {
@@ -194,16 +169,16 @@ TEST_F(BeatToolBarTest, ItemsShowTheirImages) {
 
 TEST_F(BeatToolBarTest, EveryInstrumentHasItsOwnVoice) {
     for (int k = 0; k < kToolItemCount; ++k)
-        EXPECT_EQ(toolbar.m_buttons[k].m_voice.IsReady(), k != 11 && k != 23) << k;
+        EXPECT_EQ(Button(k).m_voice.IsReady(), k != 11 && k != 23) << k;
 }
 
 TEST_F(BeatToolBarTest, ClickWithSoundOnPlaysTheInstrument) {
     ASSERT_EQ(toolbar.m_bSoundOn, 1);
     Click(0);
-    EXPECT_TRUE(Playing(toolbar.m_buttons[0]));
+    EXPECT_TRUE(Playing(Button(0)));
     Click(19);
-    EXPECT_TRUE(Playing(toolbar.m_buttons[19]));
-    EXPECT_EQ(parent.changes.size(), 2u);
+    EXPECT_TRUE(Playing(Button(19)));
+    EXPECT_EQ(Changes().size(), 2u);
 }
 
 TEST_F(BeatToolBarTest, ClicksWithSoundOffAreSilent) {
@@ -212,7 +187,7 @@ TEST_F(BeatToolBarTest, ClicksWithSoundOffAreSilent) {
         Click(k);
         EXPECT_EQ(CountPlaying(), 0) << k;
     }
-    EXPECT_EQ(parent.changes.size(), 4u) << "the items are still selected";
+    EXPECT_EQ(Changes().size(), 4u) << "the items are still selected";
     EXPECT_EQ(toolbar.GetCurSel(), 22);
 }
 
@@ -220,17 +195,15 @@ TEST_F(BeatToolBarTest, MoveToolAndEraserNeverSound) {
     Click(11);
     Click(23);
     EXPECT_EQ(CountPlaying(), 0);
-    ASSERT_EQ(parent.changes.size(), 2u);
-    EXPECT_EQ(parent.changes[0], (std::pair<WPARAM, LPARAM>{21, 0}));
-    EXPECT_EQ(parent.changes[1], (std::pair<WPARAM, LPARAM>{33, 0}));
+    EXPECT_EQ(Changes(), (std::vector<Change>{{21, 0}, {33, 0}}));
 }
 
 TEST_F(BeatToolBarTest, SelectingWithoutAClickIsSilent) {
     for (int k : {0, 7, 16, 11})
         toolbar.SetCurSel(k);
     EXPECT_EQ(CountPlaying(), 0);
-    EXPECT_EQ(parent.changes.size(), 4u);
-    EXPECT_EQ(parent.changes[1], (std::pair<WPARAM, LPARAM>{17, 136}));
+    ASSERT_EQ(Changes().size(), 4u);
+    EXPECT_EQ(Changes()[1], (Change{17, 136}));
 }
 
 } // namespace

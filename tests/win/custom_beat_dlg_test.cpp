@@ -11,11 +11,11 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "ModalAnswerer.h"
 #include "RegistryBackup.h"
 #include "TestFiles.h"
 #include "WinTest.h"
@@ -30,6 +30,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using pwtest::ModalAnswerer;
+using pwtest::PumpUntil;
 
 // Records the instruments the preview starts instead of playing them.
 class RecordingBank : public CSoundBank {
@@ -44,87 +46,46 @@ protected:
     }
 };
 
-class TestDlg : public CCustomBeatDlg {
-public:
-    using CCustomBeatDlg::m_bPreviewing;
-    using CCustomBeatDlg::m_btnCancel;
-    using CCustomBeatDlg::m_btnClean;
-    using CCustomBeatDlg::m_btnOK;
-    using CCustomBeatDlg::m_btnOpen;
-    using CCustomBeatDlg::m_btnPlay;
-    using CCustomBeatDlg::m_btnSave;
-    using CCustomBeatDlg::m_btnSoundOff;
-    using CCustomBeatDlg::m_btnSoundOn;
-    using CCustomBeatDlg::m_btnSteps;
-    using CCustomBeatDlg::m_btnStepsPerBeat;
-    using CCustomBeatDlg::m_btnStop;
-    using CCustomBeatDlg::m_grid;
-    using CCustomBeatDlg::m_nPreviewStep;
-    using CCustomBeatDlg::m_spinSteps;
-    using CCustomBeatDlg::m_spinStepsPerBeat;
-    using CCustomBeatDlg::m_toolBar;
+using pwtest::Child;
 
-    std::function<void(TestDlg&)> script;
+// The open dialog as the user finds it: its controls in their places.
+struct Editor {
+    explicit Editor(HWND dialog) : hwnd(dialog) {}
+    operator HWND() const { return hwnd; }
 
-    using CCustomBeatDlg::CCustomBeatDlg;
-
-protected:
-    BOOL OnInitDialog() override {
-        BOOL result = CCustomBeatDlg::OnInitDialog();
-        PostMessage(WM_APP);
-        return result;
-    }
-
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_APP) {
-            if (script)
-                script(*this);
-            // A script that stopped early (a failed assertion) leaves the
-            // dialog open; this ends it, and is ignored once it has ended.
-            PostMessage(WM_COMMAND, IDCANCEL);
-            return 0;
-        }
-        return CCustomBeatDlg::WindowProc(msg, wp, lp);
-    }
+    HWND hwnd;
+    CBeatToolBar& toolBar = Child<CBeatToolBar>(hwnd, 12);
+    CBeatGrid& grid = Child<CBeatGrid>(hwnd, 13);
+    CValueSpin& spinSteps = Child<CValueSpin>(hwnd, 14);
+    CValueSpin& spinStepsPerBeat = Child<CValueSpin>(hwnd, 15);
+    CFlashButton& ok = Child<CFlashButton>(hwnd, IDOK);
+    CFlashButton& cancel = Child<CFlashButton>(hwnd, IDCANCEL);
+    CFlashButton& soundOn = Child<CFlashButton>(hwnd, IDC_CB_SOUND_ON);
+    CFlashButton& soundOff = Child<CFlashButton>(hwnd, IDC_CB_SOUND_OFF);
+    CFlashButton& clean = Child<CFlashButton>(hwnd, IDC_CB_CLEAN);
+    CFlashButton& steps = Child<CFlashButton>(hwnd, IDC_CB_STEPS);
+    CFlashButton& stepsPerBeat = Child<CFlashButton>(hwnd, IDC_CB_STEPS_PER_BEAT);
+    CFlashButton& open = Child<CFlashButton>(hwnd, IDC_CB_OPEN);
+    CFlashButton& save = Child<CFlashButton>(hwnd, IDC_CB_SAVE);
+    CFlashButton& play = Child<CFlashButton>(hwnd, IDC_CB_PLAY);
+    CFlashButton& stop = Child<CFlashButton>(hwnd, IDC_CB_STOP);
 };
-
-// Dispatches queued messages as the dialog's own loop does: pre-translated
-// first, so that the letter keys and the spin closing happen.
-void Pump(HWND dialog) {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxWalkPreTranslateTree(dialog, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
-bool PumpUntil(HWND dialog, const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    auto end = Clock::now() + timeout;
-    while (!condition()) {
-        if (Clock::now() > end)
-            return false;
-        Pump(dialog);
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
 
 void Click(HWND button) {
     ::SendMessageA(button, BM_CLICK, 0, 0);
 }
 
-void Key(TestDlg& dialog, UINT key) {
+// A key pressed and released, handled as the dialog's own loop handles it.
+void Key(HWND dialog, UINT key) {
     ::PostMessageA(dialog, WM_KEYDOWN, key, 1);
     ::PostMessageA(dialog, WM_KEYUP, key, 0xC0000001);
-    Pump(dialog);
+    pwtest::PumpMessages(dialog);
 }
 
 // Clicks a step of a window of the grid (a track column 10..14, or the step
 // numbers, 8) at its current scroll position.
-void ClickStep(TestDlg& dialog, int childId, int step) {
-    HWND child = ::GetDlgItem(dialog.m_grid, childId);
+void ClickStep(Editor& dialog, int childId, int step) {
+    HWND child = ::GetDlgItem(dialog.grid, childId);
     ASSERT_TRUE(child) << childId;
     LPARAM at = MAKELPARAM(10, step * 25 + 12);
     ::SendMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -140,67 +101,6 @@ RECT RectIn(HWND parent, HWND child) {
     ::GetWindowRect(child, &rc);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
     return rc;
-}
-
-// Answers modal windows of this thread (message boxes, the clean bubble) from
-// a thread timer, which their own message loops dispatch. Each new window is
-// offered to the handler once.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(std::function<void(HWND)> handler) {
-        s_handler = std::move(handler);
-        m_timer = ::SetTimer(nullptr, 0, 30, OnTimer);
-    }
-    ModalAnswerer(const ModalAnswerer&) = delete;
-    ModalAnswerer& operator=(const ModalAnswerer&) = delete;
-    ~ModalAnswerer() {
-        ::KillTimer(nullptr, m_timer);
-        s_handler = nullptr;
-    }
-    // Windows the dialog under test must not be taken for.
-    static inline std::set<HWND> s_seen;
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), OnWindow, 0);
-    }
-    static BOOL CALLBACK OnWindow(HWND hwnd, LPARAM) {
-        char cls[16] = {};
-        ::GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !::IsWindowVisible(hwnd) || !::IsWindowEnabled(hwnd) ||
-            s_seen.count(hwnd))
-            return TRUE;
-        s_seen.insert(hwnd);
-        if (s_handler)
-            s_handler(hwnd);
-        return TRUE;
-    }
-
-    static inline std::function<void(HWND)> s_handler;
-    UINT_PTR m_timer = 0;
-};
-
-// The texts of a message box's static controls.
-std::string MessageText(HWND box) {
-    std::string text;
-    ::EnumChildWindows(
-        box,
-        [](HWND child, LPARAM out) -> BOOL {
-            char cls[16] = {};
-            ::GetClassNameA(child, cls, sizeof cls);
-            char buffer[256] = {};
-            if (::lstrcmpiA(cls, "Static") == 0 && ::GetWindowTextA(child, buffer, sizeof buffer) > 0)
-                *reinterpret_cast<std::string*>(out) += buffer;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
-    return text;
-}
-
-std::string Title(HWND hwnd) {
-    char buffer[256] = {};
-    ::GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
 }
 
 // Holds the left Shift key down in this thread's key state.
@@ -266,17 +166,23 @@ protected:
         store = std::make_unique<CAppData>();
         store->m_pSettings->m_bToolbarSound = 1;
         store->m_pSettings->m_bShowCleanConfirm = 1;
-        ModalAnswerer::s_seen.clear();
     }
     void TearDown() override { store.reset(); }
 
-    INT_PTR Run(std::function<void(TestDlg&)> script) {
-        TestDlg dialog(store.get());
+    // Runs the dialog, and the script in it once it shows.
+    INT_PTR Run(const std::function<void(Editor&)>& script) {
+        CCustomBeatDlg dialog(store.get());
         dialog.m_pSoundBank = &bank;
-        dialog.script = [&](TestDlg& d) {
-            ModalAnswerer::s_seen.insert(d);
-            script(d);
-        };
+        ModalAnswerer user([&](HWND hwnd) {
+            if (hwnd == dialog.GetSafeHwnd()) {
+                Editor editor(hwnd);
+                script(editor);
+                // A script that stopped early (a failed assertion) leaves the
+                // dialog open; this ends it, and is ignored once it has ended.
+                ::PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+            }
+            return true;
+        });
         return dialog.DoModal();
     }
 
@@ -291,61 +197,61 @@ TEST_F(CustomBeatDlgTest, OpensOnACopyOfTheCurrentPattern) {
     *store->m_pCustomBeat = NumberedPattern(24);
     store->m_pCustomBeat->m_nStepsPerBeat = 3;
     store->m_nToolIndex = 23;
-    INT_PTR result = Run([&](TestDlg& d) {
-        EXPECT_EQ(d.m_grid.GetPattern(), *store->m_pCustomBeat);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 24);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 3);
-        EXPECT_EQ(d.m_toolBar.GetCurSel(), 23);
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_ERASER);
-        EXPECT_EQ(d.m_spinSteps.GetValue(), 24);
-        EXPECT_EQ(d.m_spinStepsPerBeat.GetValue(), 3);
-        Click(d.m_btnOK);
+    INT_PTR result = Run([&](Editor& d) {
+        EXPECT_EQ(d.grid.GetPattern(), *store->m_pCustomBeat);
+        EXPECT_EQ(d.grid.GetState().m_nStepCount, 24);
+        EXPECT_EQ(d.grid.GetState().m_nStepsPerBeat, 3);
+        EXPECT_EQ(d.toolBar.GetCurSel(), 23);
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, TOOL_ERASER);
+        EXPECT_EQ(d.spinSteps.GetValue(), 24);
+        EXPECT_EQ(d.spinStepsPerBeat.GetValue(), 3);
+        Click(d.ok);
     });
     EXPECT_EQ(result, IDOK);
 }
 
 TEST_F(CustomBeatDlgTest, ChildrenSitInTheirPlaceholders) {
-    Run([&](TestDlg& d) {
-        RECT toolbar = RectIn(d, d.m_toolBar);
+    Run([&](Editor& d) {
+        RECT toolbar = RectIn(d, d.toolBar);
         EXPECT_EQ(toolbar.right - toolbar.left, 552);
         EXPECT_EQ(toolbar.bottom - toolbar.top, 80);
-        EXPECT_EQ(d.m_toolBar.GetDlgCtrlID(), 12);
-        EXPECT_EQ(d.m_grid.GetDlgCtrlID(), 13);
-        EXPECT_EQ(RectIn(d, d.m_grid).left, RectIn(d, d.GetDlgItem(IDC_CB_GRID_AREA)).left);
-        RECT steps = RectIn(d, d.m_btnSteps);
-        RECT spin = RectIn(d, d.m_spinSteps);
+        EXPECT_EQ(d.toolBar.GetDlgCtrlID(), 12);
+        EXPECT_EQ(d.grid.GetDlgCtrlID(), 13);
+        EXPECT_EQ(RectIn(d, d.grid).left, RectIn(d, ::GetDlgItem(d, IDC_CB_GRID_AREA)).left);
+        RECT steps = RectIn(d, d.steps);
+        RECT spin = RectIn(d, d.spinSteps);
         EXPECT_EQ(spin.left, steps.left);
         EXPECT_EQ(spin.top, steps.top);
         EXPECT_EQ(spin.right, steps.right + 6);
         EXPECT_EQ(spin.bottom, steps.bottom);
-        EXPECT_EQ(d.m_spinSteps.GetDlgCtrlID(), 14);
-        EXPECT_EQ(d.m_spinStepsPerBeat.GetDlgCtrlID(), 15);
-        EXPECT_FALSE(Visible(d.m_spinSteps));
-        EXPECT_EQ(d.m_spinSteps.m_nMax, 100);
-        EXPECT_EQ(d.m_spinSteps.m_nMin, 8);
-        EXPECT_EQ(d.m_spinStepsPerBeat.m_nMax, 8);
-        EXPECT_EQ(d.m_spinStepsPerBeat.m_nMin, 2);
-        EXPECT_EQ(d.m_btnSoundOn.m_nFocusInset, 8);
-        EXPECT_EQ(d.m_btnSoundOff.m_nFocusInset, 8);
-        EXPECT_EQ(d.m_btnOK.m_nFocusInset, 12);
-        EXPECT_EQ(d.m_btnCancel.m_nFocusInset, 12);
-        EXPECT_EQ(d.m_btnClean.m_nFocusInset, 9);
-        EXPECT_EQ(d.m_btnPlay.m_nFocusInset, 9);
-        Click(d.m_btnCancel);
+        EXPECT_EQ(d.spinSteps.GetDlgCtrlID(), 14);
+        EXPECT_EQ(d.spinStepsPerBeat.GetDlgCtrlID(), 15);
+        EXPECT_FALSE(Visible(d.spinSteps));
+        EXPECT_EQ(d.spinSteps.m_nMax, 100);
+        EXPECT_EQ(d.spinSteps.m_nMin, 8);
+        EXPECT_EQ(d.spinStepsPerBeat.m_nMax, 8);
+        EXPECT_EQ(d.spinStepsPerBeat.m_nMin, 2);
+        EXPECT_EQ(d.soundOn.m_nFocusInset, 8);
+        EXPECT_EQ(d.soundOff.m_nFocusInset, 8);
+        EXPECT_EQ(d.ok.m_nFocusInset, 12);
+        EXPECT_EQ(d.cancel.m_nFocusInset, 12);
+        EXPECT_EQ(d.clean.m_nFocusInset, 9);
+        EXPECT_EQ(d.play.m_nFocusInset, 9);
+        Click(d.cancel);
     });
 }
 
 TEST_F(CustomBeatDlgTest, OkStoresPatternToolAndSound) {
-    INT_PTR result = Run([&](TestDlg& d) {
+    INT_PTR result = Run([&](Editor& d) {
         Key(d, 'Q');
         ClickStep(d, 10, 0);
         ClickStep(d, 10, 4);
         Key(d, 'I');
         ClickStep(d, 11, 1);
-        ::SendMessageA(d, WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(d.m_spinStepsPerBeat.GetSafeHwnd()),
+        ::SendMessageA(d, WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(d.spinStepsPerBeat.GetSafeHwnd()),
                        3);
-        Click(d.m_btnSoundOn);
-        Click(d.m_btnOK);
+        Click(d.soundOn);
+        Click(d.ok);
     });
     EXPECT_EQ(result, IDOK);
     CCustomBeat expected = MakePattern(16, 3);
@@ -360,15 +266,15 @@ TEST_F(CustomBeatDlgTest, OkStoresPatternToolAndSound) {
 TEST_F(CustomBeatDlgTest, CancelKeepsThePatternButStoresToolAndSound) {
     *store->m_pCustomBeat = NumberedPattern(16);
     CCustomBeat before = *store->m_pCustomBeat;
-    INT_PTR result = Run([&](TestDlg& d) {
+    INT_PTR result = Run([&](Editor& d) {
         Key(d, 'J');
         ClickStep(d, 10, 3);
         Key(d, 'B');
         ClickStep(d, 12, 5);
-        ::SendMessageA(d, WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(d.m_spinSteps.GetSafeHwnd()), 9);
-        EXPECT_NE(d.m_grid.GetPattern(), before);
-        Click(d.m_btnSoundOn);
-        Click(d.m_btnCancel);
+        ::SendMessageA(d, WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(d.spinSteps.GetSafeHwnd()), 9);
+        EXPECT_NE(d.grid.GetPattern(), before);
+        Click(d.soundOn);
+        Click(d.cancel);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(*store->m_pCustomBeat, before);
@@ -378,10 +284,10 @@ TEST_F(CustomBeatDlgTest, CancelKeepsThePatternButStoresToolAndSound) {
 
 TEST_F(CustomBeatDlgTest, CloseBoxIsCancel) {
     CCustomBeat before = *store->m_pCustomBeat;
-    INT_PTR result = Run([&](TestDlg& d) {
+    INT_PTR result = Run([&](Editor& d) {
         Key(d, 'W');
         ClickStep(d, 10, 0);
-        d.SendMessage(WM_CLOSE);
+        ::SendMessageA(d, WM_CLOSE, 0, 0);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(*store->m_pCustomBeat, before);
@@ -393,11 +299,11 @@ TEST_F(CustomBeatDlgTest, CloseBoxIsCancel) {
 TEST_F(CustomBeatDlgTest, SessionEndStoresAtOnceAsCancelLeavesIt) {
     *store->m_pCustomBeat = NumberedPattern(16);
     const CCustomBeat before = *store->m_pCustomBeat;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         Key(d, 'J');
         ClickStep(d, 10, 3);
-        Click(d.m_btnSoundOn);
-        d.SendMessage(WM_ENDSESSION, TRUE, 0);
+        Click(d.soundOn);
+        ::SendMessageA(d, WM_ENDSESSION, TRUE, 0);
         std::vector<unsigned char> bytes;
         EXPECT_TRUE(pwtest::ReadWholeFile(dataPath, bytes));
         EXPECT_EQ(bytes, EncodePatternFile(before)) << "the edit without OK is not stored";
@@ -406,122 +312,119 @@ TEST_F(CustomBeatDlgTest, SessionEndStoresAtOnceAsCancelLeavesIt) {
         EXPECT_TRUE(
             pwtest::GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "Toobar Sound On", type, sound));
         EXPECT_EQ(sound, (std::vector<BYTE>{0, 0, 0, 0}));
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
 }
 
 TEST_F(CustomBeatDlgTest, SoundOffIsStoredAndComesBackOff) {
-    Run([&](TestDlg& d) {
-        EXPECT_TRUE(Visible(d.m_btnSoundOn));
-        EXPECT_FALSE(Visible(d.m_btnSoundOff));
-        EXPECT_EQ(d.m_toolBar.m_bSoundOn, 1);
-        Click(d.m_btnSoundOn);
-        EXPECT_FALSE(Visible(d.m_btnSoundOn));
-        EXPECT_TRUE(Visible(d.m_btnSoundOff));
-        EXPECT_EQ(::GetFocus(), d.m_btnSoundOff.GetSafeHwnd());
-        EXPECT_EQ(d.m_toolBar.m_bSoundOn, 0);
-        Click(d.m_btnOK);
+    Run([&](Editor& d) {
+        EXPECT_TRUE(Visible(d.soundOn));
+        EXPECT_FALSE(Visible(d.soundOff));
+        EXPECT_EQ(d.toolBar.m_bSoundOn, 1);
+        Click(d.soundOn);
+        EXPECT_FALSE(Visible(d.soundOn));
+        EXPECT_TRUE(Visible(d.soundOff));
+        EXPECT_EQ(::GetFocus(), d.soundOff.GetSafeHwnd());
+        EXPECT_EQ(d.toolBar.m_bSoundOn, 0);
+        Click(d.ok);
     });
     EXPECT_EQ(store->m_pSettings->m_bToolbarSound, 0);
-    Run([&](TestDlg& d) {
-        EXPECT_EQ(d.m_toolBar.m_bSoundOn, 0) << "the toolbar is silent on the next opening";
-        EXPECT_TRUE(Visible(d.m_btnSoundOff));
-        EXPECT_FALSE(Visible(d.m_btnSoundOn));
-        Click(d.m_btnSoundOff);
-        EXPECT_EQ(d.m_toolBar.m_bSoundOn, 1);
-        EXPECT_EQ(::GetFocus(), d.m_btnSoundOn.GetSafeHwnd());
-        Click(d.m_btnOK);
+    Run([&](Editor& d) {
+        EXPECT_EQ(d.toolBar.m_bSoundOn, 0) << "the toolbar is silent on the next opening";
+        EXPECT_TRUE(Visible(d.soundOff));
+        EXPECT_FALSE(Visible(d.soundOn));
+        Click(d.soundOff);
+        EXPECT_EQ(d.toolBar.m_bSoundOn, 1);
+        EXPECT_EQ(::GetFocus(), d.soundOn.GetSafeHwnd());
+        Click(d.ok);
     });
     EXPECT_EQ(store->m_pSettings->m_bToolbarSound, 1);
 }
 
 TEST_F(CustomBeatDlgTest, LetterKeysSelectTools) {
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         Key(d, 'Q');
-        EXPECT_EQ(d.m_toolBar.GetCurSel(), 0);
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 129);
+        EXPECT_EQ(d.toolBar.GetCurSel(), 0);
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, 129);
         Key(d, 'K');
-        EXPECT_EQ(d.m_toolBar.GetCurSel(), 11);
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_MOVE);
+        EXPECT_EQ(d.toolBar.GetCurSel(), 11);
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, TOOL_MOVE);
         Key(d, 'J');
-        EXPECT_EQ(d.m_toolBar.GetCurSel(), 23);
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, TOOL_ERASER);
+        EXPECT_EQ(d.toolBar.GetCurSel(), 23);
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, TOOL_ERASER);
         Key(d, 'F');
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 143);
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, 143);
         Key(d, 'G');
         Key(d, 'H');
-        EXPECT_EQ(d.m_toolBar.GetCurSel(), 15) << "G and H select nothing";
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 143);
+        EXPECT_EQ(d.toolBar.GetCurSel(), 15) << "G and H select nothing";
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, 143);
         Key(d, 'M');
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 150);
-        Click(d.m_btnOK);
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, 150);
+        Click(d.ok);
     });
     EXPECT_EQ(store->m_nToolIndex, 22);
 }
 
 TEST_F(CustomBeatDlgTest, SpinOpensInPlaceOfItsButtonAndChangesTheGrid) {
-    Run([&](TestDlg& d) {
-        Click(d.m_btnSteps);
-        EXPECT_FALSE(Visible(d.m_btnSteps));
-        EXPECT_TRUE(d.m_spinSteps.IsOpen());
-        EXPECT_TRUE(Visible(d.m_spinSteps));
-        EXPECT_EQ(d.m_spinSteps.GetValue(), 16);
+    Run([&](Editor& d) {
+        Click(d.steps);
+        EXPECT_FALSE(Visible(d.steps));
+        EXPECT_TRUE(d.spinSteps.IsOpen());
+        EXPECT_TRUE(Visible(d.spinSteps));
+        EXPECT_EQ(d.spinSteps.GetValue(), 16);
         // The spin's up button, held for a step.
-        HWND up = d.m_spinSteps.GetDlgItem(CValueSpin::kUpId);
+        HWND up = d.spinSteps.GetDlgItem(CValueSpin::kUpId);
         ASSERT_TRUE(PumpUntil(
-            d, [&] { return ::GetCapture() != d.m_spinSteps.GetSafeHwnd(); }, 3s));
+            d, [&] { return ::GetCapture() != d.spinSteps.GetSafeHwnd(); }, 3s));
         Click(up);
-        Pump(d);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 17);
-        EXPECT_EQ(d.m_grid.GetPattern().GetStepCount(), 17);
+        pwtest::PumpMessages(d);
+        EXPECT_EQ(d.grid.GetState().m_nStepCount, 17);
+        EXPECT_EQ(d.grid.GetPattern().GetStepCount(), 17);
         // A letter closes it.
         Key(d, 'E');
-        EXPECT_FALSE(d.m_spinSteps.IsOpen());
-        EXPECT_TRUE(Visible(d.m_btnSteps));
-        EXPECT_EQ(d.m_grid.GetState().m_nCurTool, 131);
-        Click(d.m_btnOK);
+        EXPECT_FALSE(d.spinSteps.IsOpen());
+        EXPECT_TRUE(Visible(d.steps));
+        EXPECT_EQ(d.grid.GetState().m_nCurTool, 131);
+        Click(d.ok);
     });
     EXPECT_EQ(store->m_pCustomBeat->GetStepCount(), 17);
 }
 
 TEST_F(CustomBeatDlgTest, ClickOutsideAnOpenSpinClosesIt) {
-    Run([&](TestDlg& d) {
-        Click(d.m_btnStepsPerBeat);
-        ASSERT_TRUE(d.m_spinStepsPerBeat.IsOpen());
+    Run([&](Editor& d) {
+        Click(d.stepsPerBeat);
+        ASSERT_TRUE(d.spinStepsPerBeat.IsOpen());
         ASSERT_TRUE(PumpUntil(
-            d, [&] { return ::GetCapture() != d.m_spinStepsPerBeat.GetSafeHwnd(); }, 3s));
+            d, [&] { return ::GetCapture() != d.spinStepsPerBeat.GetSafeHwnd(); }, 3s));
         // A press inside the spin leaves it open.
         RECT spin;
-        d.m_spinStepsPerBeat.GetWindowRect(&spin);
+        d.spinStepsPerBeat.GetWindowRect(&spin);
         ::SetCursorPos((spin.left + spin.right) / 2, (spin.top + spin.bottom) / 2);
-        ::PostMessageA(d.m_spinStepsPerBeat.GetDlgItem(CValueSpin::kDownId), WM_LBUTTONDOWN, MK_LBUTTON,
+        ::PostMessageA(d.spinStepsPerBeat.GetDlgItem(CValueSpin::kDownId), WM_LBUTTONDOWN, MK_LBUTTON,
                        MAKELPARAM(5, 5));
-        ::PostMessageA(d.m_spinStepsPerBeat.GetDlgItem(CValueSpin::kDownId), WM_LBUTTONUP, 0,
-                       MAKELPARAM(5, 5));
-        Pump(d);
-        EXPECT_TRUE(d.m_spinStepsPerBeat.IsOpen());
-        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 3);
+        ::PostMessageA(d.spinStepsPerBeat.GetDlgItem(CValueSpin::kDownId), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        pwtest::PumpMessages(d);
+        EXPECT_TRUE(d.spinStepsPerBeat.IsOpen());
+        EXPECT_EQ(d.grid.GetState().m_nStepsPerBeat, 3);
         // A press anywhere else closes it and shows its button again.
         RECT dialog;
-        d.GetWindowRect(&dialog);
+        ::GetWindowRect(d, &dialog);
         ::SetCursorPos(dialog.left + 40, dialog.bottom - 20);
         ::PostMessageA(d, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
         ::PostMessageA(d, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
-        Pump(d);
-        EXPECT_FALSE(d.m_spinStepsPerBeat.IsOpen());
-        EXPECT_TRUE(Visible(d.m_btnStepsPerBeat));
-        Click(d.m_btnCancel);
+        pwtest::PumpMessages(d);
+        EXPECT_FALSE(d.spinStepsPerBeat.IsOpen());
+        EXPECT_TRUE(Visible(d.stepsPerBeat));
+        Click(d.cancel);
     });
 }
 
-// Saves what a window shows (repainted, or as it is) to <test
-// folder>\screenshots\<name> and returns the colour at (x, y) of its client area.
-COLORREF SaveScreenshot(HWND hwnd, const char* name, int x = 0, int y = 0,
+// Saves what a window shows (repainted, or as it is) as a screenshot and
+// returns the colour at (x, y) of its client area.
+COLORREF SaveScreenshot(HWND hwnd, const std::string& name, int x = 0, int y = 0,
                         pwtest::Snapshot::Source source = pwtest::Snapshot::Source::Redrawn) {
-    std::string folder = pwtest::ExeFolder() + "screenshots";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
     pwtest::Snapshot shot(hwnd, source);
-    EXPECT_TRUE(shot.Save((folder + "\\" + name).c_str())) << name;
+    EXPECT_TRUE(shot.Save(pwtest::ScreenshotPath(name).c_str())) << name;
     return shot.Pixel(x, y);
 }
 
@@ -529,7 +432,7 @@ COLORREF SaveScreenshot(HWND hwnd, const char* name, int x = 0, int y = 0,
 // background bitmap at x 0, y = height / 2 - 19, white above and below it,
 // the value only in its own columns. A frame drawn at an earlier height shows
 // as a shifted copy of the background's outline.
-int SpinPixelsAmiss(HWND spin, const CMemDC& back) {
+int SpinPixelsAmiss(HWND spin, const pwtest::Canvas& back) {
     pwtest::Snapshot shown(spin, pwtest::Snapshot::Source::AsShown);
     const int top = shown.Height() / 2 - 19;
     const int valueLeft = 10;
@@ -540,7 +443,7 @@ int SpinPixelsAmiss(HWND spin, const CMemDC& back) {
         for (int x = 0; x < shown.Width() - 46; ++x) {
             if (onBack && x >= valueLeft && x < valueRight)
                 continue;
-            amiss += shown.Pixel(x, y) != (onBack ? ::GetPixel(back, x, y - top) : RGB(255, 255, 255));
+            amiss += shown.Pixel(x, y) != (onBack ? back.Pixel(x, y - top) : RGB(255, 255, 255));
         }
     }
     return amiss;
@@ -548,9 +451,9 @@ int SpinPixelsAmiss(HWND spin, const CMemDC& back) {
 
 // Pumps until the spin lets the mouse go, checking each new height it shows on
 // the way; returns the heights.
-std::vector<int> CheckSpinFrames(TestDlg& d, CValueSpin& spin, const CMemDC& back) {
+std::vector<int> CheckSpinFrames(Editor& d, CValueSpin& spin, const pwtest::Canvas& back) {
     std::vector<int> heights;
-    Pump(d);
+    pwtest::PumpMessages(d);
     EXPECT_TRUE(PumpUntil(
         d,
         [&] {
@@ -567,26 +470,24 @@ std::vector<int> CheckSpinFrames(TestDlg& d, CValueSpin& spin, const CMemDC& bac
 }
 
 TEST_F(CustomBeatDlgTest, SpinsDrawWholeAndCentredThroughOpeningStepsAndClosing) {
-    CBitmap bitmap;
-    ASSERT_TRUE(bitmap.LoadBitmap(CValueSpin::kBackgroundId));
-    CMemDC back;
-    CSelectObject select(back, bitmap);
-    Run([&](TestDlg& d) {
+    const pwtest::Canvas back = pwtest::LoadPicture(CValueSpin::kBackgroundId);
+    ASSERT_GT(back.Width(), 0);
+    Run([&](Editor& d) {
         ::SetForegroundWindow(d);
-        for (auto [button, spin] : {std::pair{&d.m_btnSteps, &d.m_spinSteps},
-                                    std::pair{&d.m_btnStepsPerBeat, &d.m_spinStepsPerBeat}}) {
+        for (auto [button, spin] :
+             {std::pair{&d.steps, &d.spinSteps}, std::pair{&d.stepsPerBeat, &d.spinStepsPerBeat}}) {
             Click(*button);
             std::vector<int> opening = CheckSpinFrames(d, *spin, back);
             EXPECT_GE(opening.size(), 2u);
             EXPECT_EQ(opening.back(), 60);
             const std::string name = "editor_spin" + std::to_string(spin->GetDlgCtrlID());
-            SaveScreenshot(d, (name + "_open.bmp").c_str(), 0, 0, pwtest::Snapshot::Source::AsShown);
+            SaveScreenshot(d, name + "_open", 0, 0, pwtest::Snapshot::Source::AsShown);
             for (UINT id : {CValueSpin::kUpId, CValueSpin::kDownId, CValueSpin::kDownId}) {
                 Click(spin->GetDlgItem(id));
-                Pump(d);
+                pwtest::PumpMessages(d);
                 EXPECT_EQ(SpinPixelsAmiss(*spin, back), 0) << "after a step, button " << id;
             }
-            SaveScreenshot(d, (name + "_stepped.bmp").c_str(), 0, 0, pwtest::Snapshot::Source::AsShown);
+            SaveScreenshot(d, name + "_stepped", 0, 0, pwtest::Snapshot::Source::AsShown);
             spin->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
             EXPECT_FALSE(spin->IsOpen());
             std::vector<int> closing = CheckSpinFrames(d, *spin, back);
@@ -599,31 +500,39 @@ TEST_F(CustomBeatDlgTest, SpinsDrawWholeAndCentredThroughOpeningStepsAndClosing)
                 std::printf(" %d", h);
             std::printf("\n");
         }
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
 }
 
 TEST_F(CustomBeatDlgTest, PreviewPlaysEveryStepFromTheFirst) {
     *store->m_pCustomBeat = NumberedPattern(8);
     store->m_pCustomBeat->GetTrack(4).GetCell(2) = Cell(150);
-    Run([&](TestDlg& d) {
-        Click(d.m_btnPlay);
-        EXPECT_FALSE(Visible(d.m_btnPlay));
-        EXPECT_TRUE(Visible(d.m_btnStop));
+    size_t firstRun = 0;
+    Run([&](Editor& d) {
+        Click(d.play);
+        EXPECT_FALSE(Visible(d.play));
+        EXPECT_TRUE(Visible(d.stop));
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 11; }, 10s));
-        Click(d.m_btnStop);
-        EXPECT_TRUE(Visible(d.m_btnPlay));
-        EXPECT_FALSE(Visible(d.m_btnStop));
-        EXPECT_EQ(d.m_nPreviewStep, 0);
-        Click(d.m_btnCancel);
+        Click(d.stop);
+        EXPECT_TRUE(Visible(d.play));
+        EXPECT_FALSE(Visible(d.stop));
+        // Stopped, it starts from the first step again.
+        firstRun = bank.played.size();
+        Click(d.play);
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return bank.played.size() > firstRun; }, 10s));
+        Click(d.stop);
+        EXPECT_EQ(bank.played[firstRun], 129);
+        Click(d.cancel);
     });
     // Both sounds of step 2 start together, left column first; then the wrap.
     std::vector<int> expected{129, 130, 131, 150, 132, 133, 134, 135, 136, 129, 130};
     ASSERT_GE(bank.played.size(), expected.size());
     EXPECT_EQ(std::vector<int>(bank.played.begin(), bank.played.begin() + 11), expected);
+    ASSERT_GT(firstRun, 1u);
     std::vector<double> gaps;
-    for (size_t i = 1; i < bank.when.size(); ++i)
+    for (size_t i = 1; i < firstRun; ++i)
         if (bank.played[i] != 150)
             gaps.push_back(
                 std::chrono::duration<double, std::milli>(bank.when[i] - bank.when[i - 1]).count());
@@ -634,48 +543,48 @@ TEST_F(CustomBeatDlgTest, PreviewPlaysEveryStepFromTheFirst) {
 
 TEST_F(CustomBeatDlgTest, ABusyWindowThreadDropsTicksInsteadOfCatchingUp) {
     *store->m_pCustomBeat = NumberedPattern(16);
-    Run([&](TestDlg& d) {
-        Click(d.m_btnPlay);
+    Run([&](Editor& d) {
+        Click(d.play);
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 2; }, 10s));
         size_t before = bank.played.size();
         // Six or seven ticks come while the thread sleeps; one message waits.
         ::Sleep(1000);
-        Pump(d);
+        pwtest::PumpMessages(d);
         EXPECT_GE(bank.played.size(), before + 1);
         EXPECT_LE(bank.played.size(), before + 2);
         EXPECT_EQ(bank.played[before], bank.played[before - 1] + 1)
             << "the pattern goes on with its next step";
-        Click(d.m_btnStop);
-        Click(d.m_btnCancel);
+        Click(d.stop);
+        Click(d.cancel);
     });
 }
 
 TEST_F(CustomBeatDlgTest, StepCountLoweredBelowTheCurrentStepPlaysStepZeroNext) {
     *store->m_pCustomBeat = NumberedPattern(16);
-    Run([&](TestDlg& d) {
-        Click(d.m_btnPlay);
+    Run([&](Editor& d) {
+        Click(d.play);
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 12; }, 10s));
-        ::SendMessageA(d, WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(d.m_spinSteps.GetSafeHwnd()), 8);
+        ::SendMessageA(d, WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(d.spinSteps.GetSafeHwnd()), 8);
         size_t before = bank.played.size();
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= before + 2; }, 5s));
         EXPECT_EQ(bank.played[before - 1], 129 + static_cast<int>(before) - 1);
         EXPECT_EQ(bank.played[before], 129);
         EXPECT_EQ(bank.played[before + 1], 130);
-        Click(d.m_btnStop);
-        Click(d.m_btnCancel);
+        Click(d.stop);
+        Click(d.cancel);
     });
 }
 
 TEST_F(CustomBeatDlgTest, ClickingStepSixWhilePreviewingPlaysIndexFiveNext) {
     *store->m_pCustomBeat = NumberedPattern(16);
-    Run([&](TestDlg& d) {
-        // Not previewing: the step numbers do not move the start.
+    Run([&](Editor& d) {
+        // Not previewing: the step numbers do not move the start (the first
+        // sound played is step 0's).
         ClickStep(d, 8, 9);
-        EXPECT_EQ(d.m_nPreviewStep, 0);
-        Click(d.m_btnPlay);
+        Click(d.play);
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 2; }, 10s));
         ClickStep(d, 8, 5);
@@ -684,8 +593,8 @@ TEST_F(CustomBeatDlgTest, ClickingStepSixWhilePreviewingPlaysIndexFiveNext) {
             d, [&] { return bank.played.size() >= before + 2; }, 5s));
         EXPECT_EQ(bank.played[before], 129 + 5);
         EXPECT_EQ(bank.played[before + 1], 129 + 6);
-        Click(d.m_btnStop);
-        Click(d.m_btnCancel);
+        Click(d.stop);
+        Click(d.cancel);
     });
     EXPECT_EQ(bank.played.front(), 129);
 }
@@ -704,16 +613,17 @@ TEST_F(CustomBeatDlgTest, OpenOfACorruptFileShowsTheMessageAndKeepsTheGrid) {
         return path;
     });
     std::vector<std::string> messages;
-    Run([&](TestDlg& d) {
-        CCustomBeat before = d.m_grid.GetPattern();
+    Run([&](Editor& d) {
+        CCustomBeat before = d.grid.GetPattern();
         ModalAnswerer answerer([&](HWND box) {
-            messages.push_back(Title(box) + ": " + MessageText(box));
+            messages.push_back(pwtest::WindowText(box) + ": " + pwtest::MessageText(box));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
         });
-        Click(d.m_btnOpen);
-        EXPECT_EQ(d.m_grid.GetPattern(), before);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 16);
-        Click(d.m_btnOK);
+        Click(d.open);
+        EXPECT_EQ(d.grid.GetPattern(), before);
+        EXPECT_EQ(d.grid.GetState().m_nStepCount, 16);
+        Click(d.ok);
     });
     EXPECT_EQ(asked, std::vector<std::string>{"File Open"});
     EXPECT_EQ(messages, std::vector<std::string>{"Pulsewick: File Open Failed!!!"});
@@ -742,20 +652,20 @@ TEST_F(CustomBeatDlgTest, OpenFillsTheGridAndRestartsThePreview) {
         noInitialName = dialog.m_ofn.lpstrFile && dialog.m_ofn.lpstrFile[0] == '\0';
         return path;
     });
-    Run([&](TestDlg& d) {
-        Click(d.m_btnPlay);
+    Run([&](Editor& d) {
+        Click(d.play);
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() >= 3; }, 10s));
-        Click(d.m_btnOpen);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 20);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 5);
-        EXPECT_EQ(d.m_grid.GetPattern(), file);
+        Click(d.open);
+        EXPECT_EQ(d.grid.GetState().m_nStepCount, 20);
+        EXPECT_EQ(d.grid.GetState().m_nStepsPerBeat, 5);
+        EXPECT_EQ(d.grid.GetPattern(), file);
         size_t before = bank.played.size();
         ASSERT_TRUE(PumpUntil(
             d, [&] { return bank.played.size() > before; }, 5s));
         EXPECT_EQ(bank.played[before], 129) << "the preview starts again at step 0";
-        Click(d.m_btnStop);
-        Click(d.m_btnCancel);
+        Click(d.stop);
+        Click(d.cancel);
     });
     ASSERT_TRUE(seen);
     EXPECT_EQ(filter, "Pulsewick Files(*.pwk)|*.pwk|All Files|*.*|");
@@ -780,10 +690,10 @@ TEST_F(CustomBeatDlgTest, SaveWritesTheCodecsBytesWithTheExtensionAdded) {
         answers.erase(answers.begin());
         return answer;
     });
-    Run([&](TestDlg& d) {
-        Click(d.m_btnSave);
-        Click(d.m_btnSave);
-        Click(d.m_btnCancel);
+    Run([&](Editor& d) {
+        Click(d.save);
+        Click(d.save);
+        Click(d.cancel);
     });
     EXPECT_EQ(titles, (std::vector<std::string>{"File Save", "File Save"}));
     std::vector<std::string> files = folder.Files();
@@ -810,9 +720,9 @@ TEST_F(CustomBeatDlgTest, SaveIntoAFolderWithADotStillAddsTheExtension) {
     ASSERT_TRUE(::CreateDirectoryA(folder.Path("my.beats").c_str(), nullptr));
     std::string chosen = folder.Path("my.beats\\groove");
     ResponderScope responder([&](const CFileDialog&) { return chosen; });
-    Run([&](TestDlg& d) {
-        Click(d.m_btnSave);
-        Click(d.m_btnCancel);
+    Run([&](Editor& d) {
+        Click(d.save);
+        Click(d.cancel);
     });
     EXPECT_TRUE(pwtest::FileExists(chosen + ".PWK"));
     EXPECT_FALSE(pwtest::FileExists(chosen));
@@ -827,20 +737,21 @@ TEST_F(CustomBeatDlgTest, SaveAsksBeforeReplacingTheFileTheExtensionNames) {
     ResponderScope responder([&](const CFileDialog&) { return folder.Path("groove"); });
     std::vector<std::string> messages;
     int answer = IDNO;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         ModalAnswerer answerer([&](HWND box) {
-            messages.push_back(MessageText(box));
+            messages.push_back(pwtest::MessageText(box));
             ::PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+            return true;
         });
-        Click(d.m_btnSave);
+        Click(d.save);
         std::vector<unsigned char> bytes;
         ASSERT_TRUE(pwtest::ReadWholeFile(folder.Path("groove.PWK"), bytes));
         EXPECT_EQ(bytes, old) << "No keeps the file";
         answer = IDYES;
-        Click(d.m_btnSave);
+        Click(d.save);
         ASSERT_TRUE(pwtest::ReadWholeFile(folder.Path("groove.PWK"), bytes));
-        EXPECT_EQ(bytes, EncodePatternFile(d.m_grid.GetPattern()));
-        Click(d.m_btnCancel);
+        EXPECT_EQ(bytes, EncodePatternFile(d.grid.GetPattern()));
+        Click(d.cancel);
     });
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[0].find("groove.PWK already exists."), std::string::npos) << messages[0];
@@ -850,13 +761,14 @@ TEST_F(CustomBeatDlgTest, SaveToAnUnwritablePathReportsTheFailure) {
     pwtest::TempFolder folder;
     ResponderScope responder([&](const CFileDialog&) { return folder.Path("missing\\groove.pwk"); });
     std::vector<std::string> messages;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         ModalAnswerer answerer([&](HWND box) {
-            messages.push_back(Title(box) + ": " + MessageText(box));
+            messages.push_back(pwtest::WindowText(box) + ": " + pwtest::MessageText(box));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
         });
-        Click(d.m_btnSave);
-        Click(d.m_btnCancel);
+        Click(d.save);
+        Click(d.cancel);
     });
     EXPECT_EQ(messages, std::vector<std::string>{"Pulsewick: File Save Failed!!!"});
 }
@@ -864,16 +776,17 @@ TEST_F(CustomBeatDlgTest, SaveToAnUnwritablePathReportsTheFailure) {
 TEST_F(CustomBeatDlgTest, CancelledFileDialogsDoNothing) {
     ResponderScope responder([&](const CFileDialog&) { return std::string(); });
     std::vector<std::string> messages;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         ModalAnswerer answerer([&](HWND box) {
-            messages.push_back(MessageText(box));
+            messages.push_back(pwtest::MessageText(box));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
         });
-        CCustomBeat before = d.m_grid.GetPattern();
-        Click(d.m_btnOpen);
-        Click(d.m_btnSave);
-        EXPECT_EQ(d.m_grid.GetPattern(), before);
-        Click(d.m_btnCancel);
+        CCustomBeat before = d.grid.GetPattern();
+        Click(d.open);
+        Click(d.save);
+        EXPECT_EQ(d.grid.GetPattern(), before);
+        Click(d.cancel);
     });
     EXPECT_TRUE(messages.empty());
 }
@@ -889,7 +802,7 @@ class CleanTest : public CustomBeatDlgTest {
 protected:
     // Presses Clean with the cursor at (700, 500); the bubble, if it comes,
     // gets its box clicked (toggle) and is answered with Yes or No.
-    int Clean(TestDlg& d, bool toggle, bool yes) {
+    int Clean(Editor& d, bool toggle, bool yes) {
         ::SetCursorPos(700, 500);
         ModalAnswerer answerer([&](HWND hwnd) {
             ++bubble.shown;
@@ -899,9 +812,10 @@ protected:
             if (toggle)
                 Click(::GetDlgItem(hwnd, IDC_CLEAN_SHOW_AGAIN));
             Click(::GetDlgItem(hwnd, yes ? IDOK : IDCANCEL));
+            return true;
         });
-        Click(d.m_btnClean);
-        return CountSounds(d.m_grid.GetPattern());
+        Click(d.clean);
+        return CountSounds(d.grid.GetPattern());
     }
 
     void SetUp() override {
@@ -914,11 +828,11 @@ protected:
 };
 
 TEST_F(CleanTest, AsksWithTheBoxTickedAndYesEmptiesTheGrid) {
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         EXPECT_EQ(Clean(d, false, true), 0);
-        EXPECT_EQ(d.m_grid.GetState().m_nStepCount, 16) << "the step count stays";
-        EXPECT_EQ(d.m_grid.GetState().m_nStepsPerBeat, 2) << "the steps per beat stay";
-        Click(d.m_btnOK);
+        EXPECT_EQ(d.grid.GetState().m_nStepCount, 16) << "the step count stays";
+        EXPECT_EQ(d.grid.GetState().m_nStepsPerBeat, 2) << "the steps per beat stay";
+        Click(d.ok);
     });
     EXPECT_EQ(bubble.shown, 1);
     EXPECT_EQ(bubble.boxAtStart, BST_CHECKED);
@@ -929,9 +843,9 @@ TEST_F(CleanTest, AsksWithTheBoxTickedAndYesEmptiesTheGrid) {
 }
 
 TEST_F(CleanTest, UntickAndNoKeepsTheCellsAndSwitchesTheQuestionOff) {
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         EXPECT_EQ(Clean(d, true, false), 16);
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
     EXPECT_EQ(bubble.shown, 1);
     EXPECT_EQ(store->m_pSettings->m_bShowCleanConfirm, 0);
@@ -939,9 +853,9 @@ TEST_F(CleanTest, UntickAndNoKeepsTheCellsAndSwitchesTheQuestionOff) {
 
 TEST_F(CleanTest, QuestionOffEmptiesAtOnce) {
     store->m_pSettings->m_bShowCleanConfirm = 0;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         EXPECT_EQ(Clean(d, false, false), 0);
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
     EXPECT_EQ(bubble.shown, 0);
     EXPECT_EQ(store->m_pSettings->m_bShowCleanConfirm, 0);
@@ -949,10 +863,10 @@ TEST_F(CleanTest, QuestionOffEmptiesAtOnce) {
 
 TEST_F(CleanTest, LeftShiftAsksAgainAndTickingTheBoxSwitchesItBackOn) {
     store->m_pSettings->m_bShowCleanConfirm = 0;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         LeftShiftDown shift;
         EXPECT_EQ(Clean(d, true, true), 0);
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
     EXPECT_EQ(bubble.shown, 1);
     EXPECT_EQ(bubble.boxAtStart, BST_UNCHECKED) << "the box shows the setting";
@@ -961,21 +875,13 @@ TEST_F(CleanTest, LeftShiftAsksAgainAndTickingTheBoxSwitchesItBackOn) {
 
 TEST_F(CleanTest, LeftShiftAndNoKeepsTheCellsAndTheSettingOff) {
     store->m_pSettings->m_bShowCleanConfirm = 0;
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         LeftShiftDown shift;
         EXPECT_EQ(Clean(d, false, false), 16);
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
     EXPECT_EQ(bubble.shown, 1);
     EXPECT_EQ(store->m_pSettings->m_bShowCleanConfirm, 0);
-}
-
-COLORREF BitmapPixel(UINT id, int x, int y) {
-    CBitmap bitmap;
-    EXPECT_TRUE(bitmap.LoadBitmap(id));
-    CMemDC mem;
-    CSelectObject select(mem, bitmap);
-    return ::GetPixel(mem, x, y);
 }
 
 TEST_F(CustomBeatDlgTest, ScreenshotsOfPatternSpinAndBubble) {
@@ -990,28 +896,28 @@ TEST_F(CustomBeatDlgTest, ScreenshotsOfPatternSpinAndBubble) {
             beat.GetTrack(3).GetCell(k) = Cell(147 + k % 4);
     }
     beat.GetTrack(4).GetCell(15) = Cell(143);
-    Run([&](TestDlg& d) {
+    Run([&](Editor& d) {
         ::SetForegroundWindow(d);
         ASSERT_TRUE(PumpUntil(
                         d, [] { return false; }, 300ms) == false);
-        RECT frame = RectIn(d, d.GetDlgItem(IDC_CB_FRAME_AREA));
+        RECT frame = RectIn(d, ::GetDlgItem(d, IDC_CB_FRAME_AREA));
         // The frame bitmap's top left corner lies at the placeholder's.
-        EXPECT_EQ(SaveScreenshot(d, "editor_pattern.bmp", frame.left + 2, frame.top + 2),
-                  BitmapPixel(CCustomBeatDlg::kFrameBitmapId, 2, 2));
+        EXPECT_EQ(SaveScreenshot(d, "editor_pattern", frame.left + 2, frame.top + 2),
+                  pwtest::LoadPicture(CCustomBeatDlg::kFrameBitmapId).Pixel(2, 2));
 
-        Click(d.m_btnSteps);
+        Click(d.steps);
         ASSERT_TRUE(PumpUntil(
-            d, [&] { return ::GetCapture() != d.m_spinSteps.GetSafeHwnd(); }, 3s));
-        Pump(d);
-        RECT spin = RectIn(d, d.m_spinSteps);
+            d, [&] { return ::GetCapture() != d.spinSteps.GetSafeHwnd(); }, 3s));
+        pwtest::PumpMessages(d);
+        RECT spin = RectIn(d, d.spinSteps);
         EXPECT_EQ(spin.bottom - spin.top, 60);
         // The spin's own background, not the frame behind it.
-        EXPECT_EQ(SaveScreenshot(d, "editor_spin.bmp", spin.left + 2, (spin.top + spin.bottom) / 2),
-                  BitmapPixel(CValueSpin::kBackgroundId, 2, 19));
+        EXPECT_EQ(SaveScreenshot(d, "editor_spin", spin.left + 2, (spin.top + spin.bottom) / 2),
+                  pwtest::LoadPicture(CValueSpin::kBackgroundId).Pixel(2, 19));
         Key(d, VK_SHIFT);
 
         RECT clean;
-        d.m_btnClean.GetWindowRect(&clean);
+        d.clean.GetWindowRect(&clean);
         ::SetCursorPos((clean.left + clean.right) / 2, (clean.top + clean.bottom) / 2);
         COLORREF middle = CLR_INVALID;
         ModalAnswerer answerer([&](HWND bubble) {
@@ -1019,13 +925,14 @@ TEST_F(CustomBeatDlgTest, ScreenshotsOfPatternSpinAndBubble) {
             ::UpdateWindow(bubble);
             RECT rc;
             ::GetWindowRect(bubble, &rc);
-            middle = SaveScreenshot(::GetDesktopWindow(), "editor_clean.bmp", (rc.left + rc.right) / 2,
-                                    rc.top + 40);
+            middle =
+                SaveScreenshot(::GetDesktopWindow(), "editor_clean", (rc.left + rc.right) / 2, rc.top + 40);
             Click(::GetDlgItem(bubble, IDCANCEL));
+            return true;
         });
-        Click(d.m_btnClean);
+        Click(d.clean);
         EXPECT_EQ(middle, RGB(255, 255, 242)) << "the bubble's pale fill is on the screen";
-        Click(d.m_btnCancel);
+        Click(d.cancel);
     });
 }
 

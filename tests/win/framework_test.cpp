@@ -17,7 +17,6 @@
 #include "framework/TextFit.h"
 #include "framework/WinApp.h"
 #include "resource.h"
-#include "skin_support/SkinTest.h"
 
 namespace {
 
@@ -303,7 +302,7 @@ TEST(Resources, GdiOwnersReleaseEverythingTheyHold) {
 TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
     const std::string text = "Tambourine";
     auto drawn = [&](int width, HFONT font) {
-        skintest::Canvas canvas(200, 30);
+        pwtest::Canvas canvas(200, 30);
         const RECT rc{0, 0, width, 30};
         if (font) {
             CSelectObject select(canvas.Dc(), font);
@@ -316,7 +315,7 @@ TEST(TextFit, TextTooWideForItsRectangleIsDrawnInTheLargestFontItFits) {
     };
     CFont named;
     ASSERT_TRUE(named.CreateFont(15));
-    skintest::Canvas screen(1, 1);
+    pwtest::Canvas screen(1, 1);
     LONG full = 0;
     {
         CSelectObject select(screen.Dc(), named);

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "ModalAnswerer.h"
 #include "RegistryBackup.h"
 #include "TestFiles.h"
 #include "WinTest.h"
@@ -59,73 +60,19 @@ TEST(Platform, FailedVersionQuerySkipsTheCheck) {
     EXPECT_TRUE(CMetronomeApp::CheckPlatform(nullptr));
 }
 
-// Presses OK on every message box this process shows and keeps their texts.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher() : m_thread([this] { Watch(); }) {}
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
-    ~MessageBoxWatcher() { Stop(); }
-    // Every box shown so far; the watching ends.
-    std::vector<std::string> Texts() {
-        Stop();
-        return m_texts;
-    }
-
-private:
-    void Stop() {
-        m_bStop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    void Watch() {
-        while (!m_bStop) {
-            ::EnumWindows(
-                [](HWND hwnd, LPARAM self) -> BOOL {
-                    DWORD pid = 0;
-                    ::GetWindowThreadProcessId(hwnd, &pid);
-                    char cls[32] = {};
-                    ::GetClassNameA(hwnd, cls, sizeof cls);
-                    if (pid == ::GetCurrentProcessId() && std::string(cls) == "#32770" &&
-                        ::IsWindowVisible(hwnd))
-                        reinterpret_cast<MessageBoxWatcher*>(self)->Answer(hwnd);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
-            std::this_thread::sleep_for(20ms);
-        }
-    }
-    void Answer(HWND box) {
-        std::string text;
-        ::EnumChildWindows(
-            box,
-            [](HWND child, LPARAM out) -> BOOL {
-                char cls[32] = {};
-                ::GetClassNameA(child, cls, sizeof cls);
-                char buffer[512] = {};
-                ::GetWindowTextA(child, buffer, sizeof buffer);
-                if (std::string(cls) == "Static" && buffer[0])
-                    *reinterpret_cast<std::string*>(out) += buffer;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&text));
-        m_texts.push_back(text);
-        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-
-    std::atomic<bool> m_bStop = false;
-    std::vector<std::string> m_texts;
-    std::thread m_thread;
-};
-
 TEST(Platform, RefusedPlatformIsToldWithTheExactMessage) {
     OSVERSIONINFOA old = Version(VER_PLATFORM_WIN32_NT, 4, 0);
     OSVERSIONINFOA current = Version(VER_PLATFORM_WIN32_NT, 5, 0);
-    MessageBoxWatcher watcher;
+    // Presses OK on every message box and keeps their texts.
+    std::vector<std::string> texts;
+    pwtest::ModalAnswerer user([&](HWND box) {
+        texts.push_back(pwtest::MessageText(box));
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
     EXPECT_TRUE(CMetronomeApp::CheckPlatform(&current));
     EXPECT_FALSE(CMetronomeApp::CheckPlatform(&old));
-    EXPECT_EQ(watcher.Texts(),
-              std::vector<std::string>{"This Program Requires Windows98 or a higher version."});
+    EXPECT_EQ(texts, std::vector<std::string>{"This Program Requires Windows98 or a higher version."});
 }
 
 // A top-level window of this thread that answers the question with reply.

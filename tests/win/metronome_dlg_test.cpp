@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FontReplacement.h"
+#include "ModalAnswerer.h"
 #include "WinTest.h"
 #include "app/AboutDlg.h"
 #include "app/MetronomeApp.h"
@@ -35,18 +36,16 @@ public:
 
     using CMetronomeDlg::CMetronomeDlg;
 
-    using CMetronomeDlg::m_beatChange;
-    using CMetronomeDlg::m_btnBeatChange;
-    using CMetronomeDlg::m_btnCustomBeat;
-    using CMetronomeDlg::m_btnModeSwitch;
-    using CMetronomeDlg::m_btnStart;
-    using CMetronomeDlg::m_btnStop;
-    using CMetronomeDlg::m_btnTempoDown;
-    using CMetronomeDlg::m_btnTempoUp;
+    // The engine and its sound bank are not windows: the tests look at them
+    // directly, to see which beat each tick played.
     using CMetronomeDlg::m_engine;
-    using CMetronomeDlg::m_sliderTempo;
     using CMetronomeDlg::m_soundBank;
-    using CMetronomeDlg::m_tickTock;
+
+    // The controls, found as the user finds them: in their places in the window.
+    CFlashButton& Button(int id) const { return pwtest::Child<CFlashButton>(m_hWnd, id); }
+    CTempoSlider& Slider() const { return pwtest::Child<CTempoSlider>(m_hWnd, IDC_MAIN_SLIDER); }
+    CTickTockCtrl& TickTock() const { return pwtest::Child<CTickTockCtrl>(m_hWnd, IDC_MAIN_TICKTOCK); }
+    CBeatChangeCtrl& Popup() const { return pwtest::Child<CBeatChangeCtrl>(m_hWnd, kBeatChangeId); }
 
     // Run one after another from the dialog's own loop, each once the
     // messages the one before posted have been handled; then WM_CLOSE.
@@ -97,30 +96,9 @@ protected:
     }
 };
 
-// Dispatches as the dialog's own loop does (through its filter) until the
-// condition holds or the time-out passes.
-bool RunUntil(HWND dlg, const std::function<bool()>& until, std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!AfxWalkPreTranslateTree(dlg, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-        }
-        if (until())
-            return true;
-        if (Clock::now() > deadline)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
-    }
-}
-
-void RunFor(HWND dlg, std::chrono::milliseconds duration) {
-    RunUntil(
-        dlg, [] { return false; }, duration);
-}
+// Dispatching as the dialog's own loop does, through its filter.
+using pwtest::PumpFor;
+using pwtest::PumpUntil;
 
 LPARAM Point(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -134,7 +112,7 @@ void ClickControl(HWND dlg, HWND control) {
     ::SetCursorPos(at.x, at.y);
     ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 10));
     ::PostMessageA(control, WM_LBUTTONUP, 0, Point(20, 10));
-    RunFor(dlg, 20ms);
+    PumpFor(dlg, 20ms);
 }
 
 // The button's command, as a click or the space bar gives it.
@@ -145,24 +123,24 @@ void Command(TestDlg& d, int id) {
 void KeyTo(HWND dlg, HWND target, WPARAM key) {
     ::PostMessageA(target, WM_KEYDOWN, key, 1);
     ::PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-    RunFor(dlg, 20ms);
+    PumpFor(dlg, 20ms);
 }
 
 void SetTempo(TestDlg& d, int tempo) {
-    d.m_sliderTempo.SetPos(30 + 300 - tempo);
+    d.Slider().SetPos(30 + 300 - tempo);
     d.ApplyTempo();
 }
 
 void StartAndWaitForTicks(TestDlg& d, unsigned ticks) {
-    ClickControl(d, d.m_btnStart);
+    ClickControl(d, d.Button(IDC_MAIN_START));
     ASSERT_TRUE(d.IsPlaying());
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(PumpUntil(
         d, [&] { return d.tickCount.load() >= ticks; }, 5s));
 }
 
 // Waits until the next tick will play this step of the bar.
 void WaitForStep(TestDlg& d, unsigned step) {
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(PumpUntil(
         d, [&] { return d.m_soundBank.GetStep() == step; }, 5s));
 }
 
@@ -200,24 +178,24 @@ protected:
 TEST_F(MetronomeDlgTest, StartsStoppedAt100InFourFour) {
     dlg.steps = {[](TestDlg& d) {
         EXPECT_EQ(d.GetTempo(), 100);
-        EXPECT_EQ(d.m_sliderTempo.GetRangeMin(), 30);
-        EXPECT_EQ(d.m_sliderTempo.GetRangeMax(), 300);
-        EXPECT_EQ(d.m_sliderTempo.GetPos(), 230) << "the position runs against the tempo";
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 100u);
+        EXPECT_EQ(d.Slider().GetRangeMin(), 30);
+        EXPECT_EQ(d.Slider().GetRangeMax(), 300);
+        EXPECT_EQ(d.Slider().GetPos(), 230) << "the position runs against the tempo";
+        EXPECT_EQ(d.TickTock().GetTempo(), 100u);
         EXPECT_EQ(d.m_engine.GetBeats(), 4u);
         EXPECT_EQ(d.m_engine.GetNote(), 4u);
         EXPECT_FALSE(d.m_engine.IsUserBeatMode());
-        EXPECT_EQ(d.m_beatChange.GetBeats(), 4u);
-        EXPECT_EQ(d.m_beatChange.GetNote(), 4u);
-        EXPECT_FALSE(d.m_beatChange.IsWindowVisible());
+        EXPECT_EQ(d.Popup().GetBeats(), 4u);
+        EXPECT_EQ(d.Popup().GetNote(), 4u);
+        EXPECT_FALSE(d.Popup().IsWindowVisible());
         EXPECT_FALSE(d.IsPlaying());
-        EXPECT_TRUE(d.m_btnStart.IsWindowVisible());
-        EXPECT_FALSE(d.m_btnStop.IsWindowVisible());
-        EXPECT_TRUE(d.m_btnBeatChange.IsWindowEnabled());
-        EXPECT_FALSE(d.m_btnCustomBeat.IsWindowEnabled());
+        EXPECT_TRUE(d.Button(IDC_MAIN_START).IsWindowVisible());
+        EXPECT_FALSE(d.Button(IDC_MAIN_STOP).IsWindowVisible());
+        EXPECT_TRUE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled());
+        EXPECT_FALSE(d.Button(IDC_MAIN_CUSTOM_BEAT).IsWindowEnabled());
         EXPECT_EQ(d.SendMessage(UWM_ARE_YOU_ME), static_cast<LRESULT>(UWM_ARE_YOU_ME));
         EXPECT_TRUE(d.SendMessage(WM_GETICON, ICON_BIG));
-        RunFor(d, 300ms);
+        PumpFor(d, 300ms);
         EXPECT_EQ(d.tickCount.load(), 0u) << "the metronome does not start by itself";
     }};
     Run();
@@ -229,25 +207,25 @@ TEST_F(MetronomeDlgTest, StartPlaysTheAccentFirstAndStopEndsTheTicks) {
         StartAndWaitForTicks(d, 6);
         EXPECT_EQ(d.TickSteps(0, 6), (std::vector<unsigned>{0, 1, 2, 3, 0, 1}));
         EXPECT_FALSE(d.tickUserBeat[0].load());
-        EXPECT_FALSE(d.m_btnStart.IsWindowVisible());
-        EXPECT_TRUE(d.m_btnStop.IsWindowVisible());
-        EXPECT_EQ(::GetFocus(), d.m_btnStop.GetSafeHwnd());
-        EXPECT_GT(d.m_tickTock.GetFrameCount(), 0u) << "the needle swings";
+        EXPECT_FALSE(d.Button(IDC_MAIN_START).IsWindowVisible());
+        EXPECT_TRUE(d.Button(IDC_MAIN_STOP).IsWindowVisible());
+        EXPECT_EQ(::GetFocus(), d.Button(IDC_MAIN_STOP).GetSafeHwnd());
+        EXPECT_GT(d.TickTock().GetFrameCount(), 0u) << "the needle swings";
 
-        ClickControl(d, d.m_btnStop);
+        ClickControl(d, d.Button(IDC_MAIN_STOP));
         EXPECT_FALSE(d.IsPlaying());
-        EXPECT_TRUE(d.m_btnStart.IsWindowVisible());
-        EXPECT_FALSE(d.m_btnStop.IsWindowVisible());
-        EXPECT_EQ(::GetFocus(), d.m_btnStart.GetSafeHwnd());
+        EXPECT_TRUE(d.Button(IDC_MAIN_START).IsWindowVisible());
+        EXPECT_FALSE(d.Button(IDC_MAIN_STOP).IsWindowVisible());
+        EXPECT_EQ(::GetFocus(), d.Button(IDC_MAIN_START).GetSafeHwnd());
         const unsigned ticks = d.tickCount.load();
-        RunFor(d, 500ms);
+        PumpFor(d, 500ms);
         EXPECT_EQ(d.tickCount.load(), ticks);
-        EXPECT_FALSE(d.m_tickTock.IsSwinging());
+        EXPECT_FALSE(d.TickTock().IsSwinging());
 
         // A fresh start begins with the accent again.
         StartAndWaitForTicks(d, ticks + 2);
         EXPECT_EQ(d.TickSteps(ticks, 2), (std::vector<unsigned>{0, 1}));
-        ClickControl(d, d.m_btnStop);
+        ClickControl(d, d.Button(IDC_MAIN_STOP));
     }};
     Run();
 }
@@ -256,7 +234,7 @@ TEST_F(MetronomeDlgTest, TempoStepsStopAt300And30) {
     dlg.steps = {[](TestDlg& d) {
         Command(d, IDC_MAIN_TEMPO_UP);
         EXPECT_EQ(d.GetTempo(), 101);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 101u);
+        EXPECT_EQ(d.TickTock().GetTempo(), 101u);
         Command(d, IDC_MAIN_TEMPO_DOWN);
         Command(d, IDC_MAIN_TEMPO_DOWN);
         EXPECT_EQ(d.GetTempo(), 99);
@@ -264,22 +242,22 @@ TEST_F(MetronomeDlgTest, TempoStepsStopAt300And30) {
         SetTempo(d, 300);
         Command(d, IDC_MAIN_TEMPO_UP);
         EXPECT_EQ(d.GetTempo(), 300);
-        EXPECT_EQ(d.m_sliderTempo.GetPos(), 30);
+        EXPECT_EQ(d.Slider().GetPos(), 30);
         SetTempo(d, 30);
         Command(d, IDC_MAIN_TEMPO_DOWN);
         EXPECT_EQ(d.GetTempo(), 30);
-        EXPECT_EQ(d.m_sliderTempo.GetPos(), 300);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 30u);
+        EXPECT_EQ(d.Slider().GetPos(), 300);
+        EXPECT_EQ(d.TickTock().GetTempo(), 30u);
     }};
     Run();
 }
 
 TEST_F(MetronomeDlgTest, PageJumpsFindAccurateTempos) {
     dlg.steps = {[](TestDlg& d) {
-        d.m_btnStart.SetFocus();
+        d.Button(IDC_MAIN_START).SetFocus();
         d.SendMessage(WM_SLIDER_PUSH_PGUP);
         EXPECT_EQ(d.GetTempo(), 101);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 101u) << "applied at once without the slider's focus";
+        EXPECT_EQ(d.TickTock().GetTempo(), 101u) << "applied at once without the slider's focus";
         SetTempo(d, 299);
         d.SendMessage(WM_SLIDER_PUSH_PGUP);
         EXPECT_EQ(d.GetTempo(), 300);
@@ -290,45 +268,45 @@ TEST_F(MetronomeDlgTest, PageJumpsFindAccurateTempos) {
         EXPECT_EQ(d.GetTempo(), 30);
         d.SendMessage(WM_SLIDER_PUSH_PGDOWN);
         EXPECT_EQ(d.GetTempo(), 30);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 30u);
+        EXPECT_EQ(d.TickTock().GetTempo(), 30u);
 
         // From the keyboard: the key goes to the slider, which asks for the
         // jump; with the slider focused the release applies it.
         SetTempo(d, 100);
-        d.m_sliderTempo.SetFocus();
-        ::PostMessageA(d.m_sliderTempo, WM_KEYDOWN, VK_PRIOR, 1);
-        RunFor(d, 20ms);
+        d.Slider().SetFocus();
+        ::PostMessageA(d.Slider(), WM_KEYDOWN, VK_PRIOR, 1);
+        PumpFor(d, 20ms);
         EXPECT_EQ(d.GetTempo(), 101);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 100u) << "not yet: the key is still down";
-        ::PostMessageA(d.m_sliderTempo, WM_KEYUP, VK_PRIOR, 0xC0000001);
-        RunFor(d, 20ms);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 101u);
+        EXPECT_EQ(d.TickTock().GetTempo(), 100u) << "not yet: the key is still down";
+        ::PostMessageA(d.Slider(), WM_KEYUP, VK_PRIOR, 0xC0000001);
+        PumpFor(d, 20ms);
+        EXPECT_EQ(d.TickTock().GetTempo(), 101u);
     }};
     Run();
 }
 
 TEST_F(MetronomeDlgTest, ArrowKeysMoveTheTempoFromAnyButton) {
     dlg.steps = {[](TestDlg& d) {
-        d.m_btnStart.SetFocus();
-        KeyTo(d, d.m_btnStart, VK_UP);
+        d.Button(IDC_MAIN_START).SetFocus();
+        KeyTo(d, d.Button(IDC_MAIN_START), VK_UP);
         EXPECT_EQ(d.GetTempo(), 101);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 101u);
-        EXPECT_EQ(::GetFocus(), d.m_btnStart.GetSafeHwnd()) << "the key does not move the focus";
+        EXPECT_EQ(d.TickTock().GetTempo(), 101u);
+        EXPECT_EQ(::GetFocus(), d.Button(IDC_MAIN_START).GetSafeHwnd()) << "the key does not move the focus";
 
-        d.m_btnTempoUp.SetFocus();
-        KeyTo(d, d.m_btnTempoUp, VK_DOWN);
+        d.Button(IDC_MAIN_TEMPO_UP).SetFocus();
+        KeyTo(d, d.Button(IDC_MAIN_TEMPO_UP), VK_DOWN);
         EXPECT_EQ(d.GetTempo(), 100);
-        d.m_btnModeSwitch.SetFocus();
-        KeyTo(d, d.m_btnModeSwitch, VK_RIGHT);
+        d.Button(IDC_MAIN_MODE_SWITCH).SetFocus();
+        KeyTo(d, d.Button(IDC_MAIN_MODE_SWITCH), VK_RIGHT);
         EXPECT_EQ(d.GetTempo(), 99);
-        KeyTo(d, d.m_btnModeSwitch, VK_LEFT);
+        KeyTo(d, d.Button(IDC_MAIN_MODE_SWITCH), VK_LEFT);
         EXPECT_EQ(d.GetTempo(), 100);
-        KeyTo(d, d.m_btnModeSwitch, VK_HOME);
+        KeyTo(d, d.Button(IDC_MAIN_MODE_SWITCH), VK_HOME);
         EXPECT_EQ(d.GetTempo(), 300);
-        KeyTo(d, d.m_btnModeSwitch, VK_END);
+        KeyTo(d, d.Button(IDC_MAIN_MODE_SWITCH), VK_END);
         EXPECT_EQ(d.GetTempo(), 30);
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 30u);
-        EXPECT_EQ(::GetFocus(), d.m_btnModeSwitch.GetSafeHwnd());
+        EXPECT_EQ(d.TickTock().GetTempo(), 30u);
+        EXPECT_EQ(::GetFocus(), d.Button(IDC_MAIN_MODE_SWITCH).GetSafeHwnd());
     }};
     Run();
 }
@@ -336,9 +314,9 @@ TEST_F(MetronomeDlgTest, ArrowKeysMoveTheTempoFromAnyButton) {
 TEST_F(MetronomeDlgTest, EscapeAndEnterDoNotCloseTheWindow) {
     dlg.steps = {
         [](TestDlg& d) {
-            d.m_sliderTempo.SetFocus();
-            ::PostMessageA(d.m_sliderTempo, WM_KEYDOWN, VK_ESCAPE, 1);
-            ::PostMessageA(d.m_sliderTempo, WM_KEYDOWN, VK_RETURN, 1);
+            d.Slider().SetFocus();
+            ::PostMessageA(d.Slider(), WM_KEYDOWN, VK_ESCAPE, 1);
+            ::PostMessageA(d.Slider(), WM_KEYDOWN, VK_RETURN, 1);
             ::PostMessageA(d, WM_COMMAND, IDOK, 0);
             ::PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         },
@@ -355,61 +333,61 @@ TEST_F(MetronomeDlgTest, EscapeAndEnterDoNotCloseTheWindow) {
 TEST_F(MetronomeDlgTest, PopupOpensOverTheBeatButtonAndClosesOnKeysAndClicksOutside) {
     dlg.steps = {[](TestDlg& d) {
         RECT button;
-        d.m_btnBeatChange.GetWindowRect(&button);
-        ClickControl(d, d.m_btnBeatChange);
-        EXPECT_TRUE(d.m_beatChange.IsOpen());
-        EXPECT_FALSE(d.m_btnBeatChange.IsWindowVisible());
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsAnimating(); }, 2s));
+        d.Button(IDC_MAIN_BEAT_CHANGE).GetWindowRect(&button);
+        ClickControl(d, d.Button(IDC_MAIN_BEAT_CHANGE));
+        EXPECT_TRUE(d.Popup().IsOpen());
+        EXPECT_FALSE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowVisible());
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsAnimating(); }, 2s));
         RECT popup;
-        d.m_beatChange.GetWindowRect(&popup);
+        d.Popup().GetWindowRect(&popup);
         EXPECT_LE(std::abs((popup.left + popup.right) / 2 - (button.left + button.right) / 2), 1);
         EXPECT_LE(std::abs((popup.top + popup.bottom) / 2 - (button.top + button.bottom) / 2), 1);
 
         // A key closes it.
-        KeyTo(d, d.m_btnStart, 'A');
-        EXPECT_FALSE(d.m_beatChange.IsOpen());
-        EXPECT_TRUE(d.m_btnBeatChange.IsWindowVisible());
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsWindowVisible(); }, 2s));
+        KeyTo(d, d.Button(IDC_MAIN_START), 'A');
+        EXPECT_FALSE(d.Popup().IsOpen());
+        EXPECT_TRUE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowVisible());
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsWindowVisible(); }, 2s));
 
         // So does a tempo key, through the slider's scrolling.
-        ClickControl(d, d.m_btnBeatChange);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsAnimating(); }, 2s));
-        KeyTo(d, d.m_btnStart, VK_UP);
+        ClickControl(d, d.Button(IDC_MAIN_BEAT_CHANGE));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsAnimating(); }, 2s));
+        KeyTo(d, d.Button(IDC_MAIN_START), VK_UP);
         EXPECT_EQ(d.GetTempo(), 101);
-        EXPECT_FALSE(d.m_beatChange.IsOpen());
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsWindowVisible(); }, 2s));
+        EXPECT_FALSE(d.Popup().IsOpen());
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsWindowVisible(); }, 2s));
 
         // And a click outside it, which goes on to where it was made.
-        ClickControl(d, d.m_btnBeatChange);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsAnimating(); }, 2s));
-        ClickControl(d, d.m_btnTempoUp);
-        EXPECT_FALSE(d.m_beatChange.IsOpen());
-        EXPECT_TRUE(d.m_btnBeatChange.IsWindowVisible());
+        ClickControl(d, d.Button(IDC_MAIN_BEAT_CHANGE));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsAnimating(); }, 2s));
+        ClickControl(d, d.Button(IDC_MAIN_TEMPO_UP));
+        EXPECT_FALSE(d.Popup().IsOpen());
+        EXPECT_TRUE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowVisible());
         EXPECT_EQ(d.GetTempo(), 102);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsWindowVisible(); }, 2s));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsWindowVisible(); }, 2s));
 
         // A click inside it does not close it.
-        ClickControl(d, d.m_btnBeatChange);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsAnimating(); }, 2s));
-        ClickControl(d, d.m_beatChange.GetDlgItem(CBeatChangeCtrl::kNoteUpId));
-        EXPECT_TRUE(d.m_beatChange.IsOpen());
+        ClickControl(d, d.Button(IDC_MAIN_BEAT_CHANGE));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsAnimating(); }, 2s));
+        ClickControl(d, d.Popup().GetDlgItem(CBeatChangeCtrl::kNoteUpId));
+        EXPECT_TRUE(d.Popup().IsOpen());
         EXPECT_EQ(d.m_engine.GetNote(), 8u);
 
         // Escape closes it and is swallowed.
-        ClickControl(d, d.m_btnBeatChange);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsAnimating(); }, 2s));
-        KeyTo(d, d.m_btnStart, VK_ESCAPE);
-        EXPECT_FALSE(d.m_beatChange.IsOpen());
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsWindowVisible(); }, 2s));
+        ClickControl(d, d.Button(IDC_MAIN_BEAT_CHANGE));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsAnimating(); }, 2s));
+        KeyTo(d, d.Button(IDC_MAIN_START), VK_ESCAPE);
+        EXPECT_FALSE(d.Popup().IsOpen());
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsWindowVisible(); }, 2s));
     }};
     Run();
 }
@@ -418,18 +396,18 @@ TEST_F(MetronomeDlgTest, BeatChosenWhilePlayingRestartsTheBar) {
     dlg.steps = {[](TestDlg& d) {
         SetTempo(d, 300);
         Command(d, IDC_MAIN_BEAT_CHANGE);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return !d.m_beatChange.IsAnimating(); }, 2s));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return !d.Popup().IsAnimating(); }, 2s));
         // Start from the keyboard: the popup stays open for a click.
         Command(d, IDC_MAIN_START);
-        ASSERT_TRUE(RunUntil(
+        ASSERT_TRUE(PumpUntil(
             d, [&] { return d.tickCount.load() >= 2; }, 5s));
         WaitForStep(d, 2);
         const unsigned before = d.tickCount.load();
-        ClickControl(d, d.m_beatChange.GetDlgItem(CBeatChangeCtrl::kBeatsDownId));
+        ClickControl(d, d.Popup().GetDlgItem(CBeatChangeCtrl::kBeatsDownId));
         EXPECT_EQ(d.m_engine.GetBeats(), 3u);
-        EXPECT_TRUE(d.m_beatChange.IsOpen()) << "the popup stays open";
-        ASSERT_TRUE(RunUntil(
+        EXPECT_TRUE(d.Popup().IsOpen()) << "the popup stays open";
+        ASSERT_TRUE(PumpUntil(
             d, [&] { return d.tickCount.load() >= before + 7; }, 5s));
         EXPECT_EQ(d.TickSteps(before, 7), (std::vector<unsigned>{0, 1, 2, 0, 1, 2, 0}))
             << "the bar starts again with the accent, three beats long";
@@ -444,19 +422,18 @@ TEST_F(MetronomeDlgTest, DraggingTheThumbChangesOnlyTheDisplayUntilReleased) {
         StartAndWaitForTicks(d, 2);
         WaitForStep(d, 2);
         unsigned before = d.tickCount.load();
-        d.m_sliderTempo.SetPos(30 + 300 - 280);
-        d.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 50),
-                      reinterpret_cast<LPARAM>(d.m_sliderTempo.m_hWnd));
-        EXPECT_EQ(d.m_tickTock.GetTempo(), 280u);
-        ASSERT_TRUE(RunUntil(
+        d.Slider().SetPos(30 + 300 - 280);
+        d.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 50), reinterpret_cast<LPARAM>(d.Slider().m_hWnd));
+        EXPECT_EQ(d.TickTock().GetTempo(), 280u);
+        ASSERT_TRUE(PumpUntil(
             d, [&] { return d.tickCount.load() >= before + 1; }, 2s));
         EXPECT_EQ(d.tickStep[before].load(), 2u) << "no restart while dragging";
 
         WaitForStep(d, 2);
         before = d.tickCount.load();
-        NMHDR released{d.m_sliderTempo.m_hWnd, IDC_MAIN_SLIDER, static_cast<UINT>(NM_RELEASEDCAPTURE)};
+        NMHDR released{d.Slider().m_hWnd, IDC_MAIN_SLIDER, static_cast<UINT>(NM_RELEASEDCAPTURE)};
         EXPECT_EQ(d.SendMessage(WM_NOTIFY, IDC_MAIN_SLIDER, reinterpret_cast<LPARAM>(&released)), 0);
-        ASSERT_TRUE(RunUntil(
+        ASSERT_TRUE(PumpUntil(
             d, [&] { return d.tickCount.load() >= before + 1; }, 2s));
         EXPECT_EQ(d.tickStep[before].load(), 0u) << "released: restarted at the new tempo";
         Command(d, IDC_MAIN_STOP);
@@ -464,55 +441,53 @@ TEST_F(MetronomeDlgTest, DraggingTheThumbChangesOnlyTheDisplayUntilReleased) {
     Run();
 }
 
-// The editor is run modally by the window; the timer stands in for the user.
-struct EditorWatch {
-    static inline TestDlg* s_dlg = nullptr;
-    static inline bool s_seen = false;
-    static inline bool s_playingInside = true;
-    static inline bool s_stopShownInside = true;
-
-    static void CALLBACK Close(HWND, UINT, UINT_PTR id, DWORD) {
-        HWND editor = ::FindWindowA(nullptr, "Custom Beat Setting");
-        if (!editor)
-            return;
-        ::KillTimer(nullptr, id);
-        s_seen = true;
-        s_playingInside = s_dlg->IsPlaying();
-        s_stopShownInside = s_dlg->m_btnStop.IsWindowVisible();
-        ::PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
-    }
-};
+bool IsEditor(HWND hwnd) {
+    return pwtest::WindowText(hwnd) == "Custom Beat Setting";
+}
 
 TEST_F(MetronomeDlgTest, ModeSwitchWhilePlayingThenEditorStopsAndCloseStoresUserBeatMode) {
-    EditorWatch::s_dlg = &dlg;
     dlg.steps = {[](TestDlg& d) {
         SetTempo(d, 300);
         StartAndWaitForTicks(d, 2);
-        ClickControl(d, d.m_btnModeSwitch);
+        ClickControl(d, d.Button(IDC_MAIN_MODE_SWITCH));
         EXPECT_TRUE(d.m_engine.IsUserBeatMode()) << "the mode changes at once";
         EXPECT_EQ(d.m_engine.GetTickNote(), 16u);
         EXPECT_TRUE(d.IsPlaying());
-        EXPECT_TRUE(d.m_btnBeatChange.IsWindowEnabled()) << "the buttons change over after the animation";
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return d.m_btnCustomBeat.IsWindowEnabled(); }, 3s));
-        EXPECT_FALSE(d.m_btnBeatChange.IsWindowEnabled());
-        EXPECT_EQ(::GetFocus(), d.m_btnCustomBeat.GetSafeHwnd());
+        EXPECT_TRUE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled())
+            << "the buttons change over after the animation";
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return d.Button(IDC_MAIN_CUSTOM_BEAT).IsWindowEnabled(); }, 3s));
+        EXPECT_FALSE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled());
+        EXPECT_EQ(::GetFocus(), d.Button(IDC_MAIN_CUSTOM_BEAT).GetSafeHwnd());
         const unsigned before = d.tickCount.load();
-        ASSERT_TRUE(RunUntil(
+        ASSERT_TRUE(PumpUntil(
             d, [&] { return d.tickCount.load() >= before + 2; }, 2s));
         EXPECT_TRUE(d.tickUserBeat[before].load()) << "ticks now play the pattern";
 
-        ::SetTimer(nullptr, 0, 50, EditorWatch::Close);
-        ClickControl(d, d.m_btnCustomBeat);
-        EXPECT_TRUE(EditorWatch::s_seen);
-        EXPECT_FALSE(EditorWatch::s_playingInside) << "stopped before the editor opens";
-        EXPECT_FALSE(EditorWatch::s_stopShownInside);
+        // The editor is run modally by the window; the answerer stands in
+        // for the user.
+        bool seen = false;
+        bool playingInside = true;
+        bool stopShownInside = true;
+        pwtest::ModalAnswerer user([&](HWND editor) {
+            if (IsEditor(editor)) {
+                seen = true;
+                playingInside = d.IsPlaying();
+                stopShownInside = d.Button(IDC_MAIN_STOP).IsWindowVisible();
+                ::PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+            }
+            return true;
+        });
+        ClickControl(d, d.Button(IDC_MAIN_CUSTOM_BEAT));
+        EXPECT_TRUE(seen);
+        EXPECT_FALSE(playingInside) << "stopped before the editor opens";
+        EXPECT_FALSE(stopShownInside);
         EXPECT_FALSE(d.IsPlaying()) << "and stays stopped";
-        EXPECT_TRUE(d.m_btnStart.IsWindowVisible());
-        EXPECT_FALSE(d.m_btnStop.IsWindowVisible());
+        EXPECT_TRUE(d.Button(IDC_MAIN_START).IsWindowVisible());
+        EXPECT_FALSE(d.Button(IDC_MAIN_STOP).IsWindowVisible());
         EXPECT_TRUE(d.m_engine.IsUserBeatMode());
         const unsigned after = d.tickCount.load();
-        RunFor(d, 400ms);
+        PumpFor(d, 400ms);
         EXPECT_EQ(d.tickCount.load(), after);
     }};
     Run();
@@ -524,50 +499,44 @@ TEST_F(MetronomeDlgTest, StartsInUserBeatModeFromTheSettingAndStoresClickModeOnC
     dlg.steps = {[](TestDlg& d) {
         EXPECT_TRUE(d.m_engine.IsUserBeatMode());
         EXPECT_EQ(d.m_engine.GetTickNote(), 16u);
-        EXPECT_FALSE(d.m_btnBeatChange.IsWindowEnabled());
-        EXPECT_TRUE(d.m_btnCustomBeat.IsWindowEnabled());
-        EXPECT_EQ(d.m_tickTock.GetDrift(), 0) << "tempo 100 in sixteenths is exact";
+        EXPECT_FALSE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled());
+        EXPECT_TRUE(d.Button(IDC_MAIN_CUSTOM_BEAT).IsWindowEnabled());
+        EXPECT_EQ(d.TickTock().GetDrift(), 0) << "tempo 100 in sixteenths is exact";
 
         Command(d, IDC_MAIN_MODE_SWITCH);
         EXPECT_FALSE(d.m_engine.IsUserBeatMode());
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return d.m_btnBeatChange.IsWindowEnabled(); }, 3s));
-        EXPECT_FALSE(d.m_btnCustomBeat.IsWindowEnabled());
-        EXPECT_EQ(::GetFocus(), d.m_btnBeatChange.GetSafeHwnd());
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled(); }, 3s));
+        EXPECT_FALSE(d.Button(IDC_MAIN_CUSTOM_BEAT).IsWindowEnabled());
+        EXPECT_EQ(::GetFocus(), d.Button(IDC_MAIN_BEAT_CHANGE).GetSafeHwnd());
     }};
     Run();
     EXPECT_EQ(settings->m_bUserBeatMode, 0);
 }
 
-// The About dialog run by the window; the timer stands in for the user, who
-// presses CLOSE (again and again while the splash refuses) after setting the
-// check box.
-struct AboutWatch {
-    static inline int s_mode = 0;
-    static inline int s_showAgain = 1;
-    static inline bool s_playingInside = false;
-    static inline TestDlg* s_dlg = nullptr;
-
-    static BOOL CALLBACK Find(HWND hwnd, LPARAM found) {
-        if (dynamic_cast<CAboutDlg*>(CWnd::FromHandlePermanent(hwnd))) {
-            *reinterpret_cast<HWND*>(found) = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    static void CALLBACK Close(HWND, UINT, UINT_PTR, DWORD) {
-        HWND about = nullptr;
-        ::EnumThreadWindows(::GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&about));
-        if (!about)
-            return;
-        s_mode = static_cast<CAboutDlg*>(CWnd::FromHandlePermanent(about))->m_nMode;
-        s_playingInside = s_dlg && s_dlg->IsWindow() && s_dlg->IsPlaying();
-        ::SendDlgItemMessageA(about, IDC_ABOUT_SHOW_AGAIN, BM_SETCHECK,
-                              s_showAgain ? BST_CHECKED : BST_UNCHECKED, 0);
-        ::PostMessageA(about, WM_COMMAND, IDOK, 0);
-    }
+// What the user saw of the About dialog the window ran.
+struct AboutSeen {
+    int mode = 0;
+    bool playingInside = false;
 };
+
+// Stands in for the user of the About dialog, who sets its check box and
+// presses CLOSE, again and again while the splash refuses.
+pwtest::ModalAnswerer AboutUser(AboutSeen& seen, bool showAgain, const TestDlg* dlg, UINT period) {
+    return pwtest::ModalAnswerer(
+        [&seen, showAgain, dlg](HWND hwnd) {
+            auto* about = dynamic_cast<CAboutDlg*>(CWnd::FromHandlePermanent(hwnd));
+            if (!about)
+                return true;
+            seen.mode = about->m_nMode;
+            seen.playingInside = dlg && dlg->IsWindow() && dlg->IsPlaying();
+            ::SendDlgItemMessageA(hwnd, IDC_ABOUT_SHOW_AGAIN, BM_SETCHECK,
+                                  showAgain ? BST_CHECKED : BST_UNCHECKED, 0);
+            ::PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+            return false;
+        },
+        period);
+}
 
 // Both links show their whole text at full size in whatever face the system
 // draws Arial in, side by side inside the window.
@@ -596,19 +565,19 @@ TEST_F(MetronomeDlgTest, LinksTakeTheirWholeText) {
 }
 
 TEST_F(MetronomeDlgTest, AboutLinkOpensTheAboutDialogWhileTheMetronomePlays) {
-    AboutWatch::s_dlg = &dlg;
-    AboutWatch::s_mode = 0;
     CSettings* stored = settings;
     dlg.steps = {[stored](TestDlg& d) {
         // After the start, which would show the splash.
         stored->m_bShowSplash = 1;
         SetTempo(d, 300);
         StartAndWaitForTicks(d, 1);
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, AboutWatch::Close);
-        d.SendMessage(WM_PUSHED_HYPERLINKBTN, reinterpret_cast<WPARAM>(d.GetDlgItem(IDC_MAIN_ABOUT)));
-        ::KillTimer(nullptr, timer);
-        EXPECT_EQ(AboutWatch::s_mode, CAboutDlg::kLinkMode);
-        EXPECT_TRUE(AboutWatch::s_playingInside) << "the metronome keeps running";
+        AboutSeen seen;
+        {
+            const pwtest::ModalAnswerer user = AboutUser(seen, true, &d, 50);
+            d.SendMessage(WM_PUSHED_HYPERLINKBTN, reinterpret_cast<WPARAM>(d.GetDlgItem(IDC_MAIN_ABOUT)));
+        }
+        EXPECT_EQ(seen.mode, CAboutDlg::kLinkMode);
+        EXPECT_TRUE(seen.playingInside) << "the metronome keeps running";
         EXPECT_TRUE(d.IsPlaying());
         Command(d, IDC_MAIN_STOP);
     }};
@@ -618,55 +587,44 @@ TEST_F(MetronomeDlgTest, AboutLinkOpensTheAboutDialogWhileTheMetronomePlays) {
 
 TEST_F(MetronomeDlgTest, SplashShowsAtStartAndStoresItsCheckBox) {
     settings->m_bShowSplash = 1;
-    AboutWatch::s_dlg = nullptr;
-    AboutWatch::s_mode = 0;
-    AboutWatch::s_showAgain = 0;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, AboutWatch::Close);
-    dlg.steps = {[](TestDlg& d) {
-        EXPECT_EQ(AboutWatch::s_mode, CAboutDlg::kStartupMode);
+    AboutSeen seen;
+    const pwtest::ModalAnswerer user = AboutUser(seen, false, nullptr, 200);
+    dlg.steps = {[&seen](TestDlg& d) {
+        EXPECT_EQ(seen.mode, CAboutDlg::kStartupMode);
         EXPECT_FALSE(d.IsPlaying());
     }};
     Run();
-    ::KillTimer(nullptr, timer);
-    AboutWatch::s_showAgain = 1;
     EXPECT_EQ(settings->m_bShowSplash, 0);
 }
-
-// The editor's skinned buttons, its spins open, checked from inside its loop.
-struct EditorFocusSweep {
-    static inline int s_buttons = 0;
-
-    static void CALLBACK Run(HWND, UINT, UINT_PTR id, DWORD) {
-        HWND editor = ::FindWindowA(nullptr, "Custom Beat Setting");
-        if (!editor)
-            return;
-        ::KillTimer(nullptr, id);
-        for (int button : {1006, 1007})
-            ::SendMessageA(editor, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        EXPECT_TRUE(pwtest::PumpUntil(
-            [&] {
-                HWND capture = ::GetCapture();
-                return capture != ::GetDlgItem(editor, 14) && capture != ::GetDlgItem(editor, 15);
-            },
-            3s));
-        s_buttons = skintest::CheckFocusFrames(editor, "focus_editor");
-        ::PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
-    }
-};
 
 // Every skinned button that can take the focus: the main window's, the beat
 // popup's corners, the editor's, its spins' and its toolbar's.
 TEST_F(MetronomeDlgTest, FocusRectanglesKeepOffEveryButtonsLabel) {
-    EditorFocusSweep::s_buttons = 0;
     dlg.steps = {[](TestDlg& d) {
         Command(d, IDC_MAIN_BEAT_CHANGE);
-        ASSERT_TRUE(RunUntil(
-            d, [&] { return ::GetCapture() != d.m_beatChange.GetSafeHwnd(); }, 3s));
+        ASSERT_TRUE(PumpUntil(
+            d, [&] { return ::GetCapture() != d.Popup().GetSafeHwnd(); }, 3s));
         EXPECT_EQ(skintest::CheckFocusFrames(d, "focus_main"), 7 + 4);
-        RunFor(d, 200ms);
-        ::SetTimer(nullptr, 0, 50, EditorFocusSweep::Run);
+        PumpFor(d, 200ms);
+        // The editor's, its spins open, checked from inside its loop.
+        int editorButtons = 0;
+        pwtest::ModalAnswerer sweep([&](HWND editor) {
+            if (!IsEditor(editor))
+                return true;
+            for (int button : {IDC_CB_STEPS, IDC_CB_STEPS_PER_BEAT})
+                ::SendMessageA(editor, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+            EXPECT_TRUE(pwtest::PumpUntil(
+                [&] {
+                    HWND capture = ::GetCapture();
+                    return capture != ::GetDlgItem(editor, 14) && capture != ::GetDlgItem(editor, 15);
+                },
+                3s));
+            editorButtons = skintest::CheckFocusFrames(editor, "focus_editor");
+            ::PostMessageA(editor, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
         Command(d, IDC_MAIN_CUSTOM_BEAT);
-        EXPECT_EQ(EditorFocusSweep::s_buttons, 11 + 2 * 2 + 24);
+        EXPECT_EQ(editorButtons, 11 + 2 * 2 + 24);
     }};
     Run();
 }

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr unsigned kPeriod = 133;
-constexpr std::size_t kRate = pwtest::kRecordRate;
 
 // Waits up to ms for the stream to reach a state; true when it did.
 bool WaitForState(const COutputStream& stream, COutputStream::State state, DWORD ms) {
@@ -49,13 +48,13 @@ Heard Record(COutputStream& stream, double seconds) {
     stream.StartRun(&run);
     ::Sleep(static_cast<DWORD>(seconds * 1000));
     stream.StopRun();
-    const auto onsets = pwtest::FindOnsets(recorder.Finish());
-    heard.nClicks = onsets.size();
+    const auto found = pwtest::FindClicks(recorder.Finish());
+    heard.nClicks = found.size();
     heard.nTicks = run.GetTicks();
     heard.dWorstMs = 0;
-    for (std::size_t i = 1; i < onsets.size(); ++i)
+    for (std::size_t i = 1; i < found.size(); ++i)
         heard.dWorstMs =
-            std::max(heard.dWorstMs, std::abs((onsets[i] - onsets[i - 1]) * 1000.0 / kRate - kPeriod));
+            std::max(heard.dWorstMs, std::abs(found[i].dOnsetMs - found[i - 1].dOnsetMs - kPeriod));
     std::printf("%zu clicks for %llu ticks, worst interval off by %.3f ms\n", heard.nClicks,
                 static_cast<unsigned long long>(heard.nTicks), heard.dWorstMs);
     return heard;

@@ -67,24 +67,19 @@ TEST(Bitmaps, EveryIdLoadsAtItsSize) {
 // corners must be exactly green and their faces must not be.
 TEST(Bitmaps, ButtonImagesHaveGreenCornersAndOpaqueFaces) {
     for (int id : {131, 133, 142, 151, 178, 181, 211, 241, 264, 270, 296, 287}) {
-        CBitmap bitmap;
-        ASSERT_TRUE(bitmap.LoadBitmap(static_cast<UINT>(id)));
-        SIZE size = bitmap.GetSize();
-        CMemDC dc;
-        CSelectObject select(dc, bitmap);
-        EXPECT_EQ(::GetPixel(dc, 0, 0), RGB(0, 255, 0)) << id;
-        EXPECT_EQ(::GetPixel(dc, size.cx - 1, size.cy - 1), RGB(0, 255, 0)) << id;
-        EXPECT_NE(::GetPixel(dc, size.cx / 2, size.cy - 4), RGB(0, 255, 0)) << id;
+        const pwtest::Canvas image = pwtest::LoadPicture(static_cast<UINT>(id));
+        ASSERT_GT(image.Width(), 0) << id;
+        EXPECT_EQ(image.Pixel(0, 0), RGB(0, 255, 0)) << id;
+        EXPECT_EQ(image.Pixel(image.Width() - 1, image.Height() - 1), RGB(0, 255, 0)) << id;
+        EXPECT_NE(image.Pixel(image.Width() / 2, image.Height() - 4), RGB(0, 255, 0)) << id;
     }
 }
 
 TEST(Bitmaps, BubbleKeepsItsPaleFillInsideAWhiteSurround) {
-    CBitmap bubble;
-    ASSERT_TRUE(bubble.LoadBitmap(295));
-    CMemDC dc;
-    CSelectObject select(dc, bubble);
-    EXPECT_EQ(::GetPixel(dc, 0, 160), RGB(255, 255, 255));
-    EXPECT_EQ(::GetPixel(dc, 40, 60), RGB(255, 255, 242));
+    const pwtest::Canvas bubble = pwtest::LoadPicture(295);
+    ASSERT_GT(bubble.Width(), 0);
+    EXPECT_EQ(bubble.Pixel(0, 160), RGB(255, 255, 255));
+    EXPECT_EQ(bubble.Pixel(40, 60), RGB(255, 255, 242));
 }
 
 TEST(Icon, LoadsAtTheStandardSizes) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "WinTest.h"
 #include "framework/Gdi.h"
 #include "skin/SkinButton.h"
@@ -13,6 +14,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using Pixels = pwtest::Canvas;
 
 // Images of the main window's custom beat button: all 92 x 38.
 constexpr UINT kHot = 150;
@@ -20,123 +22,54 @@ constexpr UINT kNormal = 148;
 constexpr UINT kDisabled = 177;
 constexpr UINT kFlash = 149;
 
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> colours;
-    COLORREF At(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            return CLR_INVALID;
-        return colours[static_cast<size_t>(y * width + x)];
-    }
-};
-
-Pixels ReadBitmap(HBITMAP bitmap) {
-    BITMAP info{};
-    ::GetObjectA(bitmap, sizeof info, &info);
-    Pixels out;
-    out.width = info.bmWidth;
-    out.height = info.bmHeight;
-    std::vector<unsigned> bits(static_cast<size_t>(out.width * out.height));
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = out.width;
-    bi.bmiHeader.biHeight = -out.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(out.height), bits.data(), &bi, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
-    for (unsigned v : bits)
-        out.colours.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-    return out;
-}
-
 Pixels ResourcePixels(UINT id) {
-    CBitmap bitmap;
-    EXPECT_TRUE(bitmap.LoadBitmap(id)) << id;
-    return ReadBitmap(bitmap);
+    Pixels image = pwtest::LoadPicture(id);
+    EXPECT_GT(image.Width(), 0) << id;
+    return image;
 }
 
 // The client area as the button painted it (WM_PRINTCLIENT).
 Pixels Printed(HWND hwnd) {
-    pwtest::Snapshot shot(hwnd);
-    Pixels out;
-    out.width = shot.Width();
-    out.height = shot.Height();
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x)
-            out.colours.push_back(shot.Pixel(x, y));
-    return out;
+    return pwtest::Snapshot(hwnd);
 }
 
 // The client area as it is on the screen now, without repainting it (the
 // flash is drawn outside the paint cycle).
 Pixels OnScreen(HWND hwnd) {
-    RECT rc;
-    ::GetClientRect(hwnd, &rc);
-    CClientDC dc(hwnd);
-    CMemDC mem(dc);
-    CBitmap copy;
-    copy.CreateCompatibleBitmap(dc, rc.right, rc.bottom);
-    {
-        CSelectObject select(mem, copy);
-        ::BitBlt(mem, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
-    }
-    return ReadBitmap(copy);
+    return pwtest::Snapshot(hwnd, pwtest::Snapshot::Source::AsShown);
 }
 
 // Fraction of the image's opaque pixels that show unchanged at (dx, dy).
 double Match(const Pixels& shown, const Pixels& image, int dx, int dy) {
     int opaque = 0;
     int same = 0;
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            COLORREF c = image.At(x, y);
+    for (int y = 0; y < image.Height(); ++y) {
+        for (int x = 0; x < image.Width(); ++x) {
+            COLORREF c = image.Pixel(x, y);
             if (c == kSkinButtonKey)
                 continue;
             ++opaque;
-            if (shown.At(x + dx, y + dy) == c)
+            if (shown.Pixel(x + dx, y + dy) == c)
                 ++same;
         }
     }
     return opaque ? static_cast<double>(same) / opaque : 0.0;
 }
 
-class ParentWnd : public CWnd {
-public:
-    std::vector<UINT> clicks;
+// Whether the window's timer still runs: one that does has a tick due when
+// its period has passed.
+bool TimerRuns(HWND hwnd, UINT_PTR id) {
+    ::Sleep(CFlashButton::kFlashMilliseconds + 30);
+    MSG msg;
+    return ::PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_NOREMOVE) && msg.wParam == id;
+}
 
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED)
-            clicks.push_back(LOWORD(wp));
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
-
+// Its images, to see that they are released.
 class TestButton : public CFlashButton {
 public:
-    using CFlashButton::m_bDefault;
-    using CFlashButton::m_bHot;
-    using CFlashButton::m_crFace;
     using CFlashButton::m_flashImage;
     using CFlashButton::m_images;
-    using CFlashButton::m_nFlashTimer;
 };
-
-// Dispatches queued messages through the PreTranslateMessage walk, as the
-// dialogs' modal loop does.
-void PumpPretranslated() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!AfxWalkPreTranslateTree(nullptr, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
 
 // Dispatches one queued message for hwnd of the given kind, pretranslated.
 bool DispatchNext(HWND hwnd, UINT first, UINT last) {
@@ -162,8 +95,8 @@ protected:
 
     void SetUp() override {
         ::SetCursorPos(0, 0);
-        ASSERT_TRUE(parent.CreateEx(0, nullptr, "buttons", WS_POPUP | WS_VISIBLE, RECT{200, 200, 600, 400},
-                                    nullptr, 0));
+        parent.watched = {WM_COMMAND};
+        ASSERT_TRUE(parent.Create(RECT{200, 200, 600, 400}, WS_POPUP));
         ::SetForegroundWindow(parent);
         ASSERT_TRUE(Create(button, 1001, 20));
         pwtest::PumpMessages();
@@ -181,13 +114,25 @@ protected:
         return true;
     }
 
+    // The ids of the buttons clicked, in order.
+    std::vector<UINT> Clicks() const {
+        std::vector<UINT> clicks;
+        for (const pwtest::Received& r : parent.All(WM_COMMAND)) {
+            if (HIWORD(r.wp) == BN_CLICKED)
+                clicks.push_back(LOWORD(r.wp));
+        }
+        return clicks;
+    }
+
+    bool ShowsHot() { return Match(Printed(button), ResourcePixels(kHot), kDx, kDy) > 0.999; }
+
     POINT ScreenCentre(HWND hwnd) const {
         RECT rc;
         ::GetWindowRect(hwnd, &rc);
         return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
 
-    ParentWnd parent;
+    pwtest::RecordingParent parent;
     TestButton button;
 };
 
@@ -235,7 +180,6 @@ TEST(SkinImage, MissingResourceIsNoImage) {
 
 TEST_F(SkinButtonTest, AttachingMakesTheButtonOwnerDrawn) {
     EXPECT_EQ(button.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
-    EXPECT_FALSE(button.m_bDefault);
     EXPECT_TRUE(button.SendMessage(WM_GETDLGCODE) & DLGC_UNDEFPUSHBUTTON);
 
     // A template's default push button is bound by subclassing.
@@ -243,18 +187,16 @@ TEST_F(SkinButtonTest, AttachingMakesTheButtonOwnerDrawn) {
                                  parent, reinterpret_cast<HMENU>(1002), nullptr, nullptr);
     TestButton bound;
     ASSERT_TRUE(bound.SubclassWindow(raw));
-    EXPECT_TRUE(bound.m_bDefault);
     EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
     EXPECT_TRUE(bound.SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON);
 
     // The dialog manager moves the default; the button stays owner-drawn.
     bound.SendMessage(BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    EXPECT_FALSE(bound.m_bDefault);
     EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
     EXPECT_TRUE(bound.SendMessage(WM_GETDLGCODE) & DLGC_UNDEFPUSHBUTTON);
     bound.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    EXPECT_TRUE(bound.m_bDefault);
     EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
+    EXPECT_TRUE(bound.SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON);
     bound.UnsubclassWindow();
     ::DestroyWindow(raw);
 }
@@ -262,20 +204,21 @@ TEST_F(SkinButtonTest, AttachingMakesTheButtonOwnerDrawn) {
 TEST_F(SkinButtonTest, GreenShowsTheFaceAndItsNeighbourIsDrawn) {
     Pixels normal = ResourcePixels(kNormal);
     Pixels shown = Printed(button);
-    ASSERT_EQ(shown.width, kWidth);
+    ASSERT_EQ(shown.Width(), kWidth);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     // Around the centred image the face shows.
-    EXPECT_EQ(shown.At(0, 0), button.m_crFace);
-    EXPECT_EQ(shown.At(kWidth - 1, kHeight - 1), button.m_crFace);
+    EXPECT_EQ(shown.Pixel(0, 0), face);
+    EXPECT_EQ(shown.Pixel(kWidth - 1, kHeight - 1), face);
     // Every pair of neighbours where the key meets a drawn pixel, either way round.
     int edges = 0;
-    for (int y = 0; y < normal.height; ++y) {
-        for (int x = 0; x + 1 < normal.width; ++x) {
+    for (int y = 0; y < normal.Height(); ++y) {
+        for (int x = 0; x + 1 < normal.Width(); ++x) {
             for (auto [key, drawn] : {std::pair{x, x + 1}, std::pair{x + 1, x}}) {
-                if (normal.At(key, y) != kSkinButtonKey || normal.At(drawn, y) == kSkinButtonKey)
+                if (normal.Pixel(key, y) != kSkinButtonKey || normal.Pixel(drawn, y) == kSkinButtonKey)
                     continue;
                 ++edges;
-                EXPECT_EQ(shown.At(kDx + key, kDy + y), button.m_crFace) << key << "," << y;
-                EXPECT_EQ(shown.At(kDx + drawn, kDy + y), normal.At(drawn, y)) << drawn << "," << y;
+                EXPECT_EQ(shown.Pixel(kDx + key, kDy + y), face) << key << "," << y;
+                EXPECT_EQ(shown.Pixel(kDx + drawn, kDy + y), normal.Pixel(drawn, y)) << drawn << "," << y;
             }
         }
     }
@@ -306,10 +249,9 @@ TEST_F(SkinButtonTest, EachStateShowsItsImage) {
     // Hot while the pointer is over it.
     POINT centre = ScreenCentre(button);
     ::SetCursorPos(centre.x, centre.y);
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return button.m_bHot; }, 3s));
-    EXPECT_GT(Match(Printed(button), hot, kDx, kDy), 0.999);
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return ShowsHot(); }, 3s));
     ::SetCursorPos(0, 0);
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return !button.m_bHot; }, 3s)) << "leaving clears the hot state";
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !ShowsHot(); }, 3s)) << "leaving clears the hot state";
     EXPECT_GT(Match(Printed(button), normal, kDx, kDy), 0.999);
 
     button.EnableWindow(FALSE);
@@ -321,7 +263,8 @@ TEST_F(SkinButtonTest, WithoutANormalImageTheHotOneShows) {
     EXPECT_GT(Match(Printed(button), ResourcePixels(kHot), kDx, kDy), 0.999);
     ASSERT_EQ(button.SetImages(0, kSkinButtonKey, 0, kSkinButtonKey, 0, kSkinButtonKey), 0);
     Pixels shown = Printed(button);
-    EXPECT_EQ(shown.At(kWidth / 2, kHeight / 2), button.m_crFace) << "no images: only the face";
+    EXPECT_EQ(shown.Pixel(kWidth / 2, kHeight / 2), ::GetSysColor(COLOR_BTNFACE))
+        << "no images: only the face";
 }
 
 TEST_F(SkinButtonTest, FocusRectangleLiesAtTheInset) {
@@ -330,14 +273,14 @@ TEST_F(SkinButtonTest, FocusRectangleLiesAtTheInset) {
     ASSERT_EQ(::GetFocus(), button.GetSafeHwnd());
     auto changedOnRow = [](const Pixels& a, const Pixels& b, int y) {
         int changed = 0;
-        for (int x = 0; x < a.width; ++x)
-            changed += a.At(x, y) != b.At(x, y);
+        for (int x = 0; x < a.Width(); ++x)
+            changed += a.Pixel(x, y) != b.Pixel(x, y);
         return changed;
     };
     Pixels focused = Printed(button);
     EXPECT_GT(changedOnRow(plain, focused, 9), 20);
     EXPECT_EQ(changedOnRow(plain, focused, 8), 0);
-    EXPECT_EQ(focused.At(5, 25), plain.At(5, 25));
+    EXPECT_EQ(focused.Pixel(5, 25), plain.Pixel(5, 25));
 
     button.m_nFocusInset = 0;
     focused = Printed(button);
@@ -349,14 +292,14 @@ TEST_F(SkinButtonTest, FocusRectangleLiesAtTheInset) {
 
 TEST_F(SkinButtonTest, DragFromElsewhereDoesNotLightTheButton) {
     button.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(kWidth / 2, kHeight / 2));
-    EXPECT_FALSE(button.m_bHot);
+    EXPECT_FALSE(ShowsHot());
     button.SendMessage(WM_MOUSEMOVE, 0, Point(kWidth / 2, kHeight / 2));
-    EXPECT_TRUE(button.m_bHot);
+    EXPECT_TRUE(ShowsHot());
     // Once hot, a press keeps it hot.
     button.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, Point(kWidth / 2, kHeight / 2));
-    EXPECT_TRUE(button.m_bHot);
+    EXPECT_TRUE(ShowsHot());
     button.SendMessage(WM_CANCELMODE);
-    EXPECT_FALSE(button.m_bHot);
+    EXPECT_FALSE(ShowsHot());
 }
 
 TEST_F(SkinButtonTest, DoubleClickIsTwoClicksAndTwoFlashes) {
@@ -370,8 +313,7 @@ TEST_F(SkinButtonTest, DoubleClickIsTwoClicksAndTwoFlashes) {
 
     ASSERT_TRUE(DispatchNext(button, WM_LBUTTONDOWN, WM_LBUTTONDOWN));
     ASSERT_TRUE(DispatchNext(button, WM_LBUTTONUP, WM_LBUTTONUP));
-    EXPECT_EQ(parent.clicks, std::vector<UINT>{1001});
-    EXPECT_EQ(button.m_nFlashTimer, CFlashButton::kFlashTimerId);
+    EXPECT_EQ(Clicks(), std::vector<UINT>{1001});
     EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95) << "first flash";
 
     // Paint the flash away, so that only a second flash can bring it back.
@@ -380,7 +322,7 @@ TEST_F(SkinButtonTest, DoubleClickIsTwoClicksAndTwoFlashes) {
 
     ASSERT_TRUE(DispatchNext(button, WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK));
     ASSERT_TRUE(DispatchNext(button, WM_LBUTTONUP, WM_LBUTTONUP));
-    EXPECT_EQ(parent.clicks, (std::vector<UINT>{1001, 1001}));
+    EXPECT_EQ(Clicks(), (std::vector<UINT>{1001, 1001}));
     EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95) << "second flash";
     EXPECT_EQ(::GetFocus(), button.GetSafeHwnd()) << "a click takes the focus";
 }
@@ -388,9 +330,9 @@ TEST_F(SkinButtonTest, DoubleClickIsTwoClicksAndTwoFlashes) {
 TEST_F(SkinButtonTest, ReleaseOutsideGivesNeitherClickNorFlash) {
     button.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(kWidth / 2, kHeight / 2));
     button.PostMessage(WM_LBUTTONUP, 0, Point(kWidth + 30, -12));
-    PumpPretranslated();
-    EXPECT_TRUE(parent.clicks.empty());
-    EXPECT_EQ(button.m_nFlashTimer, 0u);
+    pwtest::PumpMessages(parent);
+    EXPECT_TRUE(Clicks().empty());
+    EXPECT_FALSE(TimerRuns(button, CFlashButton::kFlashTimerId));
     EXPECT_LT(Match(OnScreen(button), ResourcePixels(kFlash), kDx, kDy), 0.9);
 }
 
@@ -398,8 +340,8 @@ TEST_F(SkinButtonTest, KeyboardClickDoesNotFlash) {
     button.SetFocus();
     button.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
     button.SendMessage(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0000001));
-    EXPECT_EQ(parent.clicks, std::vector<UINT>{1001});
-    EXPECT_EQ(button.m_nFlashTimer, 0u);
+    EXPECT_EQ(Clicks(), std::vector<UINT>{1001});
+    EXPECT_FALSE(TimerRuns(button, CFlashButton::kFlashTimerId));
 }
 
 TEST_F(SkinButtonTest, FlashShowsItsImageUntilTheTimerRepaints) {
@@ -410,7 +352,7 @@ TEST_F(SkinButtonTest, FlashShowsItsImageUntilTheTimerRepaints) {
     EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95);
     ASSERT_TRUE(pwtest::PumpUntil([&] { return Match(OnScreen(button), flash, kDx, kDy) < 0.9; }, 3s));
     auto shown = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(button.m_nFlashTimer, 0u);
+    EXPECT_FALSE(TimerRuns(button, CFlashButton::kFlashTimerId)) << "the flash's timer has ended";
     EXPECT_GE(shown, 100ms) << "the flash stays for its 120 ms";
     EXPECT_GT(Match(OnScreen(button), ResourcePixels(kNormal), kDx, kDy), 0.95) << "the normal image is back";
     std::printf("flash shown for %lld ms\n",
@@ -420,8 +362,9 @@ TEST_F(SkinButtonTest, FlashShowsItsImageUntilTheTimerRepaints) {
 TEST_F(SkinButtonTest, FlashOnAHiddenButtonStillEnds) {
     button.ShowWindow(SW_HIDE);
     button.Flash();
-    EXPECT_EQ(button.m_nFlashTimer, CFlashButton::kFlashTimerId);
-    EXPECT_TRUE(pwtest::PumpUntil([&] { return button.m_nFlashTimer == 0; }, 3s));
+    EXPECT_TRUE(TimerRuns(button, CFlashButton::kFlashTimerId));
+    pwtest::PumpFor(300ms);
+    EXPECT_FALSE(TimerRuns(button, CFlashButton::kFlashTimerId)) << "ended, not repeating";
 }
 
 TEST_F(SkinButtonTest, DisablingMovesTheFocusToTheNextTabStop) {
@@ -434,10 +377,9 @@ TEST_F(SkinButtonTest, DisablingMovesTheFocusToTheNextTabStop) {
     // Also when another control has the focus.
     third.SetFocus();
     button.SendMessage(WM_MOUSEMOVE, 0, Point(5, 5));
-    ASSERT_TRUE(button.m_bHot);
+    ASSERT_TRUE(ShowsHot());
     button.EnableWindow(FALSE);
     EXPECT_EQ(::GetFocus(), second.GetSafeHwnd());
-    EXPECT_FALSE(button.m_bHot);
 
     second.EnableWindow(FALSE);
     EXPECT_EQ(::GetFocus(), third.GetSafeHwnd());
@@ -445,6 +387,10 @@ TEST_F(SkinButtonTest, DisablingMovesTheFocusToTheNextTabStop) {
     // Nothing left to take it: the parent does.
     third.EnableWindow(FALSE);
     EXPECT_EQ(::GetFocus(), parent.GetSafeHwnd());
+
+    // Disabling left the hot state too.
+    button.EnableWindow(TRUE);
+    EXPECT_FALSE(ShowsHot());
 }
 
 // Wine keeps no per-process GDI count, so each handle is checked.

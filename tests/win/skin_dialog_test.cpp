@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "ModalAnswerer.h"
 #include "WinTest.h"
 #include "resource.h"
 #include "skin/RegionRuns.h"
@@ -22,13 +23,10 @@ constexpr UINT kBubble = 295;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kPaleFill = RGB(255, 255, 242);
 
+// The clean bubble's dialog shaped by its bitmap, white cut away.
 class TestDialog : public CSkinDialog {
 public:
     TestDialog() : CSkinDialog(IDD_CLEAN_CONFIRM) {}
-
-    using CSkinDialog::m_bitmap;
-    using CSkinDialog::m_crKey;
-    std::function<void(TestDialog&)> check;
 
 protected:
     BOOL OnInitDialog() override {
@@ -36,26 +34,20 @@ protected:
         SetBitmap(kBubble);
         SetShaped(true);
         SetKeyColour(kWhite);
-        PostMessage(WM_APP);
         return TRUE;
-    }
-
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_APP) {
-            pwtest::PumpMessages();
-            ::UpdateWindow(m_hWnd);
-            if (check)
-                check(*this);
-            EndDialog(IDOK);
-            return 0;
-        }
-        return CSkinDialog::WindowProc(msg, wp, lp);
     }
 };
 
+// Runs the dialog and the check in it once it has shown.
 void RunWith(const std::function<void(TestDialog&)>& check) {
     TestDialog dialog;
-    dialog.check = check;
+    pwtest::ModalAnswerer user([&](HWND) {
+        pwtest::PumpMessages();
+        ::UpdateWindow(dialog);
+        check(dialog);
+        dialog.EndDialog(IDOK);
+        return true;
+    });
     ASSERT_EQ(dialog.DoModal(), IDOK);
 }
 
@@ -154,8 +146,10 @@ TEST(SkinDialog, UnshapedOrWithoutBitmapTheWholeWindowStays) {
         dialog.SetShaped(true);
         EXPECT_FALSE(::PtInRegion(WindowRegion(dialog), 0, 0));
         EXPECT_FALSE(dialog.SetBitmap(4999)) << "no such bitmap";
-        EXPECT_FALSE(dialog.m_bitmap);
         EXPECT_TRUE(::PtInRegion(WindowRegion(dialog), 0, 0));
+        // Nor is the old one drawn any more.
+        ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_NE(pwtest::Snapshot(dialog, pwtest::Snapshot::Source::AsShown).Pixel(40, 60), kPaleFill);
     });
 }
 
@@ -164,15 +158,14 @@ double BitmapShowingIn(TestDialog& dialog, HWND control) {
     RECT rc;
     ::GetWindowRect(control, &rc);
     dialog.ScreenToClient(&rc);
-    CClientDC screen(dialog);
-    CMemDC bitmapDC;
-    CSelectObject select(bitmapDC, dialog.m_bitmap);
+    const pwtest::Snapshot screen(dialog, pwtest::Snapshot::Source::AsShown);
+    const pwtest::Canvas bubble = pwtest::LoadPicture(kBubble);
     int same = 0;
     int total = 0;
     for (int y = rc.top; y < rc.bottom; ++y) {
         for (int x = rc.left; x < rc.right; ++x) {
             ++total;
-            same += ::GetPixel(screen, x, y) == ::GetPixel(bitmapDC, x, y);
+            same += screen.Pixel(x, y) == bubble.Pixel(x, y);
         }
     }
     return total ? static_cast<double>(same) / total : 0.0;
@@ -243,13 +236,11 @@ TEST(SkinDialog, SurfaceDragOnlyWhenAsked) {
 
 TEST(SkinDialog, BackgroundIsTheBitmap) {
     RunWith([](TestDialog& dialog) {
-        CClientDC screen(dialog);
-        CMemDC bitmapDC;
-        CSelectObject select(bitmapDC, dialog.m_bitmap);
-        EXPECT_EQ(::GetPixel(screen, 40, 60), kPaleFill);
+        const pwtest::Snapshot screen(dialog, pwtest::Snapshot::Source::AsShown);
+        const pwtest::Canvas bubble = pwtest::LoadPicture(kBubble);
+        EXPECT_EQ(screen.Pixel(40, 60), kPaleFill);
         for (POINT pt : {POINT{300, 20}, POINT{100, 40}, POINT{20, 150}, POINT{360, 100}})
-            EXPECT_EQ(::GetPixel(screen, pt.x, pt.y), ::GetPixel(bitmapDC, pt.x, pt.y))
-                << pt.x << "," << pt.y;
+            EXPECT_EQ(screen.Pixel(pt.x, pt.y), bubble.Pixel(pt.x, pt.y)) << pt.x << "," << pt.y;
     });
 }
 

@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <memory>
-#include <ostream>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "SuiteHost.h"
 #include "WinTest.h"
 #include "framework/Wnd.h"
@@ -15,39 +15,10 @@
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Found by argument-dependent lookup, so beside RECT in the global namespace.
-static bool operator==(const RECT& a, const RECT& b) {
-    return ::EqualRect(&a, &b) != FALSE;
-}
-
-static void PrintTo(const RECT& r, std::ostream* os) {
-    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
 namespace {
 
 constexpr UINT kChildId = 100;
 constexpr int kWidth = 120;
-
-// The parent: records the custom-draw notifications and answers the pre-paint
-// stage as told.
-class CHost : public CWnd {
-public:
-    LRESULT m_nPrePaintAnswer = CDRF_SKIPDEFAULT;
-    std::vector<NMSKINSBCUSTOMDRAW> m_notes;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_NOTIFY) {
-            const auto* nm = reinterpret_cast<const NMSKINSBCUSTOMDRAW*>(lp);
-            if (nm->hdr.code == NM_SKINSB_CUSTOMDRAW) {
-                m_notes.push_back(*nm);
-                return nm->dwDrawStage == CDDS_PREPAINT ? m_nPrePaintAnswer : 0;
-            }
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
 
 // The scrolled window: records its WM_VSCROLL and, when following, scrolls as
 // a real user of the bar would.
@@ -94,15 +65,26 @@ protected:
 
 class SkinScrollBarTest : public ::testing::Test {
 protected:
-    static CHost& Host() { return pwtest::SuiteHost<CHost>::Get(RECT{40, 40, 340, 440}); }
-    static void TearDownTestSuite() { pwtest::SuiteHost<CHost>::Release(); }
+    static pwtest::RecordingParent& Host() {
+        return pwtest::SuiteHost<pwtest::RecordingParent>::Get(RECT{40, 40, 340, 440});
+    }
+    static void TearDownTestSuite() { pwtest::SuiteHost<pwtest::RecordingParent>::Release(); }
 
     void SetUp() override {
         ::SetCursorPos(900, 700);
         m_nArrow = ::GetSystemMetrics(SM_CYVSCROLL);
         m_nBarWidth = ::GetSystemMetrics(SM_CXVSCROLL);
         ASSERT_TRUE(m_host.IsWindow());
-        m_host.m_nPrePaintAnswer = CDRF_SKIPDEFAULT;
+        // The parent records the custom-draw notifications and answers the
+        // pre-paint stage as told.
+        m_host.watched = {WM_NOTIFY};
+        m_host.onReceived = [this](const pwtest::Received& r) -> LRESULT {
+            const auto* nm = reinterpret_cast<const NMSKINSBCUSTOMDRAW*>(r.lp);
+            if (nm->hdr.code != NM_SKINSB_CUSTOMDRAW)
+                return 0;
+            m_notes.push_back(*nm);
+            return nm->dwDrawStage == CDDS_PREPAINT ? m_nPrePaintAnswer : 0;
+        };
         // A 200-pixel track between the arrows, inside a one-pixel border.
         int height = 200 + 2 * m_nArrow + 2;
         ASSERT_TRUE(m_child.Create(nullptr, "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL,
@@ -110,12 +92,13 @@ protected:
         ASSERT_TRUE(SkinSB_Initialize(m_child));
         SetRange(0, 100, 40, 0);
         pwtest::PumpMessages();
-        m_host.m_notes.clear();
+        m_notes.clear();
     }
 
     void TearDown() override {
         ::ReleaseCapture();
         pwtest::PumpMessages();
+        m_host.onReceived = nullptr;
     }
 
     int SetRange(int minimum, int maximum, unsigned page, int pos) {
@@ -135,10 +118,10 @@ protected:
 
     // Repaints the frame and returns the part notifications of that paint.
     std::vector<NMSKINSBCUSTOMDRAW> PaintParts() {
-        m_host.m_notes.clear();
+        m_notes.clear();
         ::RedrawWindow(m_child, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
         std::vector<NMSKINSBCUSTOMDRAW> parts;
-        for (const auto& nm : m_host.m_notes) {
+        for (const auto& nm : m_notes) {
             if (nm.dwDrawStage == CDDS_ITEMPREPAINT)
                 parts.push_back(nm);
         }
@@ -188,7 +171,9 @@ protected:
         return rc.right;
     }
 
-    CHost& m_host = Host();
+    pwtest::RecordingParent& m_host = Host();
+    LRESULT m_nPrePaintAnswer = CDRF_SKIPDEFAULT;
+    std::vector<NMSKINSBCUSTOMDRAW> m_notes;
     CScrolled m_child;
     int m_nArrow = 0;
     int m_nBarWidth = 0;
@@ -235,9 +220,9 @@ TEST_F(SkinScrollBarTest, ThumbOf79PixelsOnA200PixelTrackAndPositionsUpTo61) {
 }
 
 TEST_F(SkinScrollBarTest, OnePartNotificationPerPartInOrderWhenTheParentPaints) {
-    m_host.m_notes.clear();
+    m_notes.clear();
     ::RedrawWindow(m_child, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    const auto& notes = m_host.m_notes;
+    const auto& notes = m_notes;
     ASSERT_EQ(notes.size(), 7u);
     EXPECT_EQ(notes[0].dwDrawStage, static_cast<DWORD>(CDDS_PREPAINT));
     EXPECT_EQ(notes[6].dwDrawStage, static_cast<DWORD>(CDDS_POSTPAINT));
@@ -267,11 +252,11 @@ TEST_F(SkinScrollBarTest, OnePartNotificationPerPartInOrderWhenTheParentPaints) 
 }
 
 TEST_F(SkinScrollBarTest, WithoutTheParentsAnswerTheModulePaintsItself) {
-    m_host.m_nPrePaintAnswer = CDRF_DODEFAULT;
+    m_nPrePaintAnswer = CDRF_DODEFAULT;
     auto parts = PaintParts();
     EXPECT_TRUE(parts.empty());
-    ASSERT_EQ(m_host.m_notes.size(), 2u);
-    EXPECT_EQ(m_host.m_notes[1].dwDrawStage, static_cast<DWORD>(CDDS_POSTPAINT));
+    ASSERT_EQ(m_notes.size(), 2u);
+    EXPECT_EQ(m_notes[1].dwDrawStage, static_cast<DWORD>(CDDS_POSTPAINT));
 }
 
 TEST_F(SkinScrollBarTest, EmptyRangeHidesTheBarAndGivesItsRoomBack) {
@@ -545,12 +530,12 @@ TEST_F(SkinScrollBarTest, BothBarsWithTheCornerBetweenThem) {
     EXPECT_EQ(client.right, 140 - 2 - m_nBarWidth);
     EXPECT_EQ(client.bottom, 140 - 2 - hWidth);
 
-    m_host.m_notes.clear();
+    m_notes.clear();
     ::RedrawWindow(both, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     std::vector<UINT> horizontal;
     const NMSKINSBCUSTOMDRAW* corner = nullptr;
     const NMSKINSBCUSTOMDRAW* right = nullptr;
-    for (const auto& nm : m_host.m_notes) {
+    for (const auto& nm : m_notes) {
         if (nm.dwDrawStage != CDDS_ITEMPREPAINT)
             continue;
         if (nm.nBar == SB_HORZ) {
@@ -588,11 +573,11 @@ TEST_F(SkinScrollBarTest, LeftScrollBarStyleMovesTheBarToTheLeft) {
                               &m_host, kChildId + 2));
     ASSERT_TRUE(SkinSB_Initialize(left));
     SetRangeOf(left, 0, 100, 40, 0);
-    m_host.m_notes.clear();
+    m_notes.clear();
     ::RedrawWindow(left, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    ASSERT_GE(m_host.m_notes.size(), 2u);
-    EXPECT_EQ(m_host.m_notes[1].rect.left, 1);
-    EXPECT_EQ(m_host.m_notes[1].rect.right, 1 + m_nBarWidth);
+    ASSERT_GE(m_notes.size(), 2u);
+    EXPECT_EQ(m_notes[1].rect.left, 1);
+    EXPECT_EQ(m_notes[1].rect.right, 1 + m_nBarWidth);
     RECT window;
     left.GetWindowRect(&window);
     EXPECT_EQ(left.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.left + 3, window.top + 100)), HTVSCROLL);

@@ -7,43 +7,64 @@
 #include <chrono>
 #include <cstdio>
 
+#include "RecordingParent.h"
 #include "WinTest.h"
 #include "skin/SkinMath.h"
 #include "skin/TempoSlider.h"
-#include "skin_support/SkinTest.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// The colours a thumb is drawn in.
+struct Shades {
+    COLORREF face;
+    COLORREF light1;
+    COLORREF light2;
+    COLORREF dark1;
+    COLORREF dark2;
+};
+
 // A face with room to lighten and darken, so every shade differs.
 constexpr COLORREF kFace = RGB(100, 150, 200);
-constexpr COLORREF kLight1 = RGB(151, 201, 251);
-constexpr COLORREF kLight2 = RGB(202, 252, 251);
-constexpr COLORREF kDark1 = RGB(49, 99, 149);
-constexpr COLORREF kDark2 = RGB(49, 48, 98);
+constexpr Shades kShades{kFace, RGB(151, 201, 251), RGB(202, 252, 251), RGB(49, 99, 149), RGB(49, 48, 98)};
+constexpr COLORREF kLight1 = kShades.light1;
+constexpr COLORREF kLight2 = kShades.light2;
+constexpr COLORREF kDark2 = kShades.dark2;
 
-class TestSlider : public CTempoSlider {
-public:
-    using CTempoSlider::DrawHorizontalThumb;
-    using CTempoSlider::DrawVerticalThumb;
-    using CTempoSlider::m_crChannel;
-    using CTempoSlider::m_crDark1;
-    using CTempoSlider::m_crDark2;
-    using CTempoSlider::m_crDkShadowMid;
-    using CTempoSlider::m_crFace;
-    using CTempoSlider::m_crHilight;
-    using CTempoSlider::m_crLight1;
-    using CTempoSlider::m_crLight2;
-    using CTempoSlider::m_crSelection;
-    using CTempoSlider::m_crShadowMid;
-};
+COLORREF Sys(int index) {
+    return ::GetSysColor(index);
+}
+
+// The system's colours halfway between the button face and its shadow, and
+// between the shadow and the dark shadow: the channel's bevel.
+COLORREF ShadowMid() {
+    return skin::MidColour(Sys(COLOR_BTNFACE), Sys(COLOR_BTNSHADOW));
+}
+COLORREF DarkShadowMid() {
+    return skin::MidColour(Sys(COLOR_BTNSHADOW), Sys(COLOR_3DDKSHADOW));
+}
+
+// Has the slider draw a part (TBCD_THUMB or TBCD_CHANNEL) into dc at rect,
+// through the custom-draw notification its trackbar sends.
+void DrawPart(CTempoSlider& slider, HDC dc, DWORD_PTR part, const RECT& rect) {
+    NMCUSTOMDRAW draw{};
+    draw.hdr.hwndFrom = slider;
+    draw.hdr.idFrom = static_cast<UINT_PTR>(slider.GetDlgCtrlID());
+    draw.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
+    draw.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.hdc = dc;
+    draw.rc = rect;
+    draw.dwItemSpec = part;
+    ::SendMessageA(::GetParent(slider), WM_NOTIFY, draw.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+}
 
 class TempoSliderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        skintest::InitControls();
+        pwtest::InitControls();
         parent.watched = {WM_SLIDER_PUSH_PGUP, WM_SLIDER_PUSH_PGDOWN};
         ASSERT_TRUE(parent.Create());
     }
@@ -56,40 +77,9 @@ protected:
         slider.SetPos(200);
     }
 
-    skintest::RecordingParent parent;
-    TestSlider slider;
+    pwtest::RecordingParent parent;
+    CTempoSlider slider;
 };
-
-TEST_F(TempoSliderTest, StartsWithTheSystemColours) {
-    EXPECT_EQ(slider.m_crFace, ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(slider.m_crSelection, ::GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(slider.m_crChannel, ::GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(slider.m_crDark1, skin::Darken(::GetSysColor(COLOR_BTNFACE), 51));
-    EXPECT_EQ(slider.m_crLight1, skin::Lighten(::GetSysColor(COLOR_BTNFACE), 51));
-    EXPECT_EQ(slider.m_crHilight, ::GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(slider.m_crShadowMid,
-              skin::MidColour(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNSHADOW)));
-    EXPECT_EQ(slider.m_crDkShadowMid,
-              skin::MidColour(::GetSysColor(COLOR_BTNSHADOW), ::GetSysColor(COLOR_3DDKSHADOW)));
-}
-
-TEST_F(TempoSliderTest, WhiteFaceGivesWhiteLightsAndGreys204And153) {
-    CreateSlider();
-    slider.SetFaceColour(kWhite);
-    EXPECT_EQ(slider.m_crLight1, kWhite);
-    EXPECT_EQ(slider.m_crLight2, kWhite);
-    EXPECT_EQ(slider.m_crDark1, RGB(204, 204, 204));
-    EXPECT_EQ(slider.m_crDark2, RGB(153, 153, 153));
-}
-
-TEST_F(TempoSliderTest, SystemGreyFaceKeepsChannelsThatCannotTakeTheStep) {
-    CreateSlider();
-    slider.SetFaceColour(RGB(192, 192, 192));
-    EXPECT_EQ(slider.m_crLight1, RGB(243, 243, 243));
-    EXPECT_EQ(slider.m_crLight2, RGB(243, 243, 243));
-    EXPECT_EQ(slider.m_crDark1, RGB(141, 141, 141));
-    EXPECT_EQ(slider.m_crDark2, RGB(90, 90, 90));
-}
 
 // The thumb of a slider with ticks below, drawn into a picture at (10, 5),
 // 20 pixels high: outline at x = 10 and x = 9 + w, grip in the shrunk rectangle.
@@ -99,10 +89,10 @@ struct Thumb {
     std::vector<int> darkX;
 };
 
-void ExpectThumb(TestSlider& slider, const Thumb& thumb, bool enabled) {
-    skintest::Canvas canvas(40, 40);
+void ExpectThumb(CTempoSlider& slider, const Thumb& thumb, bool enabled, const Shades& shades = kShades) {
+    pwtest::Canvas canvas(40, 40);
     const int l = 10, t = 5, b = 25, r = l + thumb.width;
-    slider.DrawHorizontalThumb(canvas.Dc(), RECT{l, t, r, b});
+    DrawPart(slider, canvas.Dc(), TBCD_THUMB, RECT{l, t, r, b});
     const COLORREF frame = ::GetSysColor(COLOR_WINDOWFRAME);
     SCOPED_TRACE(testing::Message() << "width " << thumb.width << (enabled ? " enabled" : " disabled"));
 
@@ -112,20 +102,23 @@ void ExpectThumb(TestSlider& slider, const Thumb& thumb, bool enabled) {
     EXPECT_EQ(canvas.Pixel(l + (thumb.width >> 1), b - 1), frame);
     EXPECT_EQ(canvas.Pixel(l - 1, t + 10), kWhite);
     EXPECT_EQ(canvas.Pixel(r, t + 10), kWhite);
-    EXPECT_EQ(canvas.Pixel(l + 2, t + 1), thumb.width > 5 ? kLight1 : kFace);
+    EXPECT_EQ(canvas.Pixel(l + 2, t + 1), thumb.width > 5 ? shades.light1 : shades.face);
 
     // Bevel only on thumbs wider than 5.
-    EXPECT_EQ(canvas.Pixel(l + 1, t + 10), thumb.width > 5 ? kLight1 : kFace);
-    EXPECT_EQ(canvas.Pixel(l + 1, t + 1), thumb.width > 5 ? kLight2 : kFace);
-    EXPECT_EQ(canvas.Pixel(r - 2, t + 10), thumb.width > 5 ? kDark1 : kFace);
+    EXPECT_EQ(canvas.Pixel(l + 1, t + 10), thumb.width > 5 ? shades.light1 : shades.face);
+    EXPECT_EQ(canvas.Pixel(l + 1, t + 1), thumb.width > 5 ? shades.light2 : shades.face);
+    EXPECT_EQ(canvas.Pixel(r - 2, t + 10), thumb.width > 5 ? shades.dark1 : shades.face);
 
     // Grip rows: light lines from t + 5 to b - 5 (shrunk b = 23), dark to b - 4.
     for (int x = l + 2; x < r - 2; ++x) {
         bool light = enabled && std::find(thumb.lightX.begin(), thumb.lightX.end(), x) != thumb.lightX.end();
         bool dark = enabled && std::find(thumb.darkX.begin(), thumb.darkX.end(), x) != thumb.darkX.end();
-        EXPECT_EQ(canvas.Pixel(x, t + 12), light ? kLight1 : dark ? kDark2 : kFace) << "x " << x;
-        EXPECT_EQ(canvas.Pixel(x, t + 4), light ? kLight2 : kFace) << "x " << x;
-        EXPECT_EQ(canvas.Pixel(x, 23 - 5), dark ? kDark2 : kFace) << "x " << x;
+        EXPECT_EQ(canvas.Pixel(x, t + 12), light  ? shades.light1
+                                           : dark ? shades.dark2
+                                                  : shades.face)
+            << "x " << x;
+        EXPECT_EQ(canvas.Pixel(x, t + 4), light ? shades.light2 : shades.face) << "x " << x;
+        EXPECT_EQ(canvas.Pixel(x, 23 - 5), dark ? shades.dark2 : shades.face) << "x " << x;
     }
 }
 
@@ -134,6 +127,45 @@ const Thumb kThumbs[] = {
     {8, {12, 14}, {13, 15}},
     {11, {12, 14, 16, 18}, {13, 15, 17}},
 };
+
+// The channel and the thumb of the trackbar, shown before any colour is set:
+// the system's.
+TEST_F(TempoSliderTest, StartsWithTheSystemColours) {
+    CreateSlider(TBS_AUTOTICKS | TBS_ENABLESELRANGE);
+    const COLORREF face = Sys(COLOR_BTNFACE);
+    const COLORREF light1 = skin::Lighten(face, 51);
+    const COLORREF dark1 = skin::Darken(face, 51);
+    ExpectThumb(slider, kThumbs[2], true,
+                Shades{face, light1, skin::Lighten(light1, 51), dark1, skin::Darken(dark1, 51)});
+
+    slider.SetSelection(30, 120);
+    RECT channel{};
+    slider.GetChannelRect(&channel);
+    auto span = skin::SelectionSpan(30, 120, 30, 300, channel.left, channel.right - channel.left);
+    ASSERT_TRUE(span);
+    pwtest::Snapshot shot(slider);
+    const int x = span->end + 4;
+    EXPECT_EQ(shot.Pixel(x, channel.top), ShadowMid());
+    EXPECT_EQ(shot.Pixel(x, channel.top + 1), DarkShadowMid());
+    EXPECT_EQ(shot.Pixel(x, channel.top + 2), Sys(COLOR_WINDOW)) << "the channel";
+    EXPECT_EQ(shot.Pixel(x, channel.bottom), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(shot.Pixel(span->begin + 2, channel.top + 2), Sys(COLOR_HIGHLIGHT)) << "the selection";
+}
+
+TEST_F(TempoSliderTest, WhiteFaceGivesWhiteLightsAndGreys204And153) {
+    CreateSlider();
+    slider.SetFaceColour(kWhite);
+    ExpectThumb(slider, kThumbs[2], true,
+                Shades{kWhite, kWhite, kWhite, RGB(204, 204, 204), RGB(153, 153, 153)});
+}
+
+TEST_F(TempoSliderTest, SystemGreyFaceKeepsChannelsThatCannotTakeTheStep) {
+    CreateSlider();
+    slider.SetFaceColour(RGB(192, 192, 192));
+    ExpectThumb(slider, kThumbs[2], true,
+                Shades{RGB(192, 192, 192), RGB(243, 243, 243), RGB(243, 243, 243), RGB(141, 141, 141),
+                       RGB(90, 90, 90)});
+}
 
 TEST_F(TempoSliderTest, ThumbGripGrowsWithItsWidth) {
     CreateSlider();
@@ -153,10 +185,10 @@ TEST_F(TempoSliderTest, DisabledThumbHasNoGrip) {
 TEST_F(TempoSliderTest, VerticalThumbIsTheHorizontalOneTurned) {
     CreateSlider();
     slider.SetFaceColour(kFace);
-    skintest::Canvas across(40, 40);
-    skintest::Canvas down(40, 40);
-    slider.DrawHorizontalThumb(across.Dc(), RECT{10, 5, 21, 25});
-    slider.DrawVerticalThumb(down.Dc(), RECT{5, 10, 25, 21});
+    pwtest::Canvas across(40, 40);
+    pwtest::Canvas down(40, 40);
+    DrawPart(slider, across.Dc(), TBCD_THUMB, RECT{10, 5, 21, 25});
+    DrawPart(slider, down.Dc(), TBCD_THUMB, RECT{5, 10, 25, 21});
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
             ASSERT_EQ(across.Pixel(x, y), down.Pixel(y, x)) << x << "," << y;
@@ -208,11 +240,11 @@ TEST_F(TempoSliderTest, ChannelHasItsBevelAndColour) {
     ASSERT_GT(channel.bottom - channel.top, 4) << "the fill needs a channel thicker than 3 after its insets";
     pwtest::Snapshot shot(slider);
     const int x = channel.left + 8;
-    EXPECT_EQ(shot.Pixel(x, channel.top), slider.m_crShadowMid);
-    EXPECT_EQ(shot.Pixel(x, channel.top + 1), slider.m_crDkShadowMid);
+    EXPECT_EQ(shot.Pixel(x, channel.top), ShadowMid());
+    EXPECT_EQ(shot.Pixel(x, channel.top + 1), DarkShadowMid());
     EXPECT_EQ(shot.Pixel(x, channel.top + 2), RGB(0, 0, 0));
-    EXPECT_EQ(shot.Pixel(x, channel.bottom - 1), slider.m_crDkShadowMid);
-    EXPECT_EQ(shot.Pixel(x, channel.bottom), slider.m_crHilight);
+    EXPECT_EQ(shot.Pixel(x, channel.bottom - 1), DarkShadowMid());
+    EXPECT_EQ(shot.Pixel(x, channel.bottom), Sys(COLOR_BTNHIGHLIGHT));
 }
 
 TEST_F(TempoSliderTest, DisabledChannelIsButtonFace) {
@@ -252,7 +284,7 @@ TEST_F(TempoSliderTest, SelectionBandFillsOnlyItsStretch) {
     EXPECT_EQ(shot.Pixel(span->begin + 2, y), RGB(255, 0, 0));
     EXPECT_EQ(shot.Pixel(span->end - 3, y), RGB(255, 0, 0));
     EXPECT_EQ(shot.Pixel(span->end - 2, y), RGB(0, 0, 0));
-    EXPECT_EQ(shot.Pixel(span->begin + 2, channel.top + 1), slider.m_crDkShadowMid);
+    EXPECT_EQ(shot.Pixel(span->begin + 2, channel.top + 1), DarkShadowMid());
 }
 
 TEST_F(TempoSliderTest, PageKeysGoToTheParentAndLeaveThePosition) {
@@ -290,7 +322,7 @@ protected:
         CreateSlider();
         ASSERT_TRUE(button.CreateEx(0, "BUTTON", "other", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                                     RECT{10, 120, 110, 150}, &parent, 1));
-        skintest::Activate(parent);
+        pwtest::Activate(parent);
         button.SetFocus();
         ASSERT_EQ(::GetFocus(), button.m_hWnd);
     }
@@ -341,10 +373,10 @@ TEST_F(TempoSliderTest, MainWindowLookScreenshot) {
     slider.SetSelectionColour(RGB(0, 0, 0));
     slider.SetChannelColour(RGB(0, 0, 0));
     pwtest::Snapshot shot(slider);
-    EXPECT_TRUE(shot.Save(skintest::ScreenshotPath("tempo_slider").c_str()));
+    EXPECT_TRUE(shot.Save(pwtest::ScreenshotPath("tempo_slider").c_str()));
     slider.SetFaceColour(kFace);
     pwtest::Snapshot coloured(slider);
-    EXPECT_TRUE(coloured.Save(skintest::ScreenshotPath("tempo_slider_coloured").c_str()));
+    EXPECT_TRUE(coloured.Save(pwtest::ScreenshotPath("tempo_slider_coloured").c_str()));
 }
 
 } // namespace

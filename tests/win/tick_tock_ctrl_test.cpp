@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "WinTest.h"
-#include "framework/Gdi.h"
 #include "mainwnd/TickTockCtrl.h"
 
 namespace {
@@ -21,23 +20,11 @@ constexpr int kHeight = 144;
 
 // What the control shows on the screen now, without repainting it: the
 // needle is drawn outside the paint cycle.
-class OnScreen {
-public:
-    explicit OnScreen(HWND hwnd) {
-        CClientDC dc(hwnd);
-        m_bitmap.CreateCompatibleBitmap(dc, kWidth, kHeight);
-        // Stays selected: the memory context goes first.
-        ::SelectObject(m_mem, m_bitmap);
-        ::BitBlt(m_mem, 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
-    }
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(m_mem, x, y); }
+pwtest::Snapshot OnScreen(HWND hwnd) {
+    return pwtest::Snapshot(hwnd, pwtest::Snapshot::Source::AsShown);
+}
 
-private:
-    CBitmap m_bitmap;
-    CMemDC m_mem;
-};
-
-template <class Shot, class Match> int CountIf(const Shot& shot, const RECT& rc, Match match) {
+template <class Match> int CountIf(const pwtest::Canvas& shot, const RECT& rc, Match match) {
     int count = 0;
     for (int y = rc.top; y < rc.bottom; ++y)
         for (int x = rc.left; x < rc.right; ++x)
@@ -45,7 +32,7 @@ template <class Shot, class Match> int CountIf(const Shot& shot, const RECT& rc,
     return count;
 }
 
-template <class Shot> int Count(const Shot& shot, const RECT& rc, COLORREF colour) {
+int Count(const pwtest::Canvas& shot, const RECT& rc, COLORREF colour) {
     return CountIf(shot, rc, [&](COLORREF pixel) { return pixel == colour; });
 }
 
@@ -216,7 +203,7 @@ TEST_F(TickTockCtrlTest, StopMidSwingRepaintsWithoutTheNeedle) {
     display.StartSwing();
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 120.0; }, 3s));
     RECT all{0, 0, kWidth, kHeight};
-    OnScreen screenMid(display);
+    const pwtest::Snapshot screenMid = OnScreen(display);
     EXPECT_GT(Count(screenMid, all, display.m_crNeedle), 20) << "the needle shows while it swings";
     EXPECT_GT(Count(screenMid, all, display.m_crHalo), 20);
     display.StopSwing();
@@ -224,7 +211,7 @@ TEST_F(TickTockCtrlTest, StopMidSwingRepaintsWithoutTheNeedle) {
     const unsigned frames = display.GetFrameCount();
     pwtest::PumpFor(200ms);
     EXPECT_EQ(display.GetFrameCount(), frames) << "no frame after the stop";
-    OnScreen screen(display);
+    const pwtest::Snapshot screen = OnScreen(display);
     EXPECT_EQ(Count(screen, all, display.m_crNeedle), 0);
     EXPECT_EQ(Count(screen, all, display.m_crHalo), 0);
     EXPECT_EQ(screen.Pixel(111, 136 - 106), RGB(192, 192, 192)) << "the dial is repainted";
@@ -238,14 +225,14 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
     display.StartSwing();
     BeginAskedSwing();
     {
-        OnScreen screen(display);
+        const pwtest::Snapshot screen = OnScreen(display);
         EXPECT_GT(Count(screen, leftHalf, display.m_crNeedle), 50) << "lying left, at 180 degrees";
         EXPECT_EQ(Count(screen, rightHalf, display.m_crNeedle), 0);
     }
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 10.0; }, 2s));
     display.StartSwing();
     BeginAskedSwing();
-    OnScreen screen(display);
+    const pwtest::Snapshot screen = OnScreen(display);
     EXPECT_GT(Count(screen, rightHalf, display.m_crNeedle), 50) << "lying right, at 0 degrees";
     EXPECT_EQ(Count(screen, leftHalf, display.m_crNeedle), 0) << "the needle before is erased";
     display.StopSwing();

@@ -4,8 +4,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
+#include "RecordingParent.h"
 #include "WinTest.h"
 #include "skin/ValueSpin.h"
 
@@ -14,52 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class ParentWnd : public CWnd {
-public:
-    struct Change {
-        HWND spin;
-        int value;
-        Clock::time_point when;
-    };
-    std::vector<Change> changes;
-    std::vector<HWND> closeRequests;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == WM_PSC_CHANGED_VALUE) {
-            changes.push_back(Change{reinterpret_cast<HWND>(wp), static_cast<int>(lp), Clock::now()});
-            return 0;
-        }
-        if (msg == WM_PSC_NEED_TO_CLOSE_CTRL) {
-            closeRequests.push_back(reinterpret_cast<HWND>(wp));
-            return 0;
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
-
-class TestSpin : public CValueSpin {
-public:
-    using CValueSpin::m_nAnimTimer;
-    using CValueSpin::m_rcText;
-    // Client heights as the window was sized, and window heights after each
-    // animation tick.
-    std::vector<int> sizes;
-    std::vector<int> ticks;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        LRESULT result = CValueSpin::WindowProc(msg, wp, lp);
-        if (msg == WM_SIZE)
-            sizes.push_back(HIWORD(lp));
-        if (msg == WM_TIMER && wp == kAnimTimerId) {
-            RECT rc;
-            GetWindowRect(&rc);
-            ticks.push_back(rc.bottom - rc.top);
-        }
-        return result;
-    }
-};
+// Where the open spin shows its value: between a margin and the buttons.
+constexpr RECT kText{10, 0, 98 - 60, 60};
 
 LPARAM Point(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -67,11 +25,11 @@ LPARAM Point(int x, int y) {
 
 // Counts pixels of one colour in a rectangle of what is on the screen now.
 int CountOnScreen(HWND hwnd, const RECT& rc, COLORREF colour) {
-    CClientDC dc(hwnd);
+    const pwtest::Snapshot shot(hwnd, pwtest::Snapshot::Source::AsShown);
     int count = 0;
     for (int y = rc.top; y < rc.bottom; ++y)
         for (int x = rc.left; x < rc.right; ++x)
-            count += ::GetPixel(dc, x, y) == colour;
+            count += shot.Pixel(x, y) == colour;
     return count;
 }
 
@@ -82,9 +40,18 @@ protected:
 
     void SetUp() override {
         ::SetCursorPos(0, 0);
-        ASSERT_TRUE(parent.CreateEx(0, nullptr, "spins", WS_POPUP | WS_VISIBLE, RECT{200, 200, 500, 400},
-                                    nullptr, 0));
+        parent.watched = {WM_PSC_CHANGED_VALUE, WM_PSC_NEED_TO_CLOSE_CTRL};
+        ASSERT_TRUE(parent.Create(RECT{200, 200, 500, 400}, WS_POPUP));
         ASSERT_TRUE(spin.Create(kHome, &parent, 14));
+        watch.emplace(spin, [this](UINT msg, WPARAM wp, LPARAM lp) {
+            if (msg == WM_SIZE)
+                sizes.push_back(HIWORD(lp));
+            if (msg == WM_TIMER && wp == CValueSpin::kAnimTimerId) {
+                RECT rc;
+                spin.GetWindowRect(&rc);
+                ticks.push_back(rc.bottom - rc.top);
+            }
+        });
         spin.m_nMax = 100;
         spin.m_nMin = 8;
         spin.SetValue(16);
@@ -101,9 +68,12 @@ protected:
         return rc;
     }
 
+    // The spin holds the mouse while it moves.
+    bool Moving() const { return ::GetCapture() == spin.GetSafeHwnd(); }
+
     void OpenFully() {
         spin.Open();
-        ASSERT_TRUE(pwtest::PumpUntil([&] { return spin.m_nAnimTimer == 0; }, 3s));
+        ASSERT_TRUE(pwtest::PumpUntil([&] { return !Moving(); }, 3s));
         pwtest::PumpMessages();
     }
 
@@ -113,15 +83,22 @@ protected:
         pwtest::PumpMessages();
     }
 
+    // The steps the spin reported: each with its spin, value and time.
+    std::vector<pwtest::Received> Changes() const { return parent.All(WM_PSC_CHANGED_VALUE); }
     std::vector<int> Values() const {
         std::vector<int> values;
-        for (const auto& change : parent.changes)
-            values.push_back(change.value);
+        for (const auto& change : Changes())
+            values.push_back(static_cast<int>(change.lp));
         return values;
     }
 
-    ParentWnd parent;
-    TestSpin spin;
+    pwtest::RecordingParent parent;
+    CValueSpin spin;
+    // Client heights as the window was sized, and window heights after each
+    // animation tick.
+    std::vector<int> sizes;
+    std::vector<int> ticks;
+    std::optional<pwtest::MessageWatch> watch;
     HWND up = nullptr;
     HWND down = nullptr;
 };
@@ -137,16 +114,16 @@ TEST_F(ValueSpinTest, CreatedHiddenAtHome) {
 }
 
 TEST_F(ValueSpinTest, OpensInFramesOfSevenFiveThreeOne) {
-    spin.sizes.clear();
+    sizes.clear();
     spin.Open();
     EXPECT_TRUE(spin.IsOpen());
     EXPECT_TRUE(spin.IsWindowVisible());
-    EXPECT_EQ(::GetCapture(), spin.GetSafeHwnd()) << "the spin holds the mouse while it moves";
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return spin.m_nAnimTimer == 0; }, 3s));
+    EXPECT_TRUE(Moving()) << "the spin holds the mouse while it moves";
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !Moving(); }, 3s));
     pwtest::PumpFor(200ms);
-    EXPECT_EQ(spin.ticks, (std::vector<int>{43, 53, 59, 60}));
-    EXPECT_EQ(spin.sizes, (std::vector<int>{43, 53, 59, 60}));
-    EXPECT_NE(::GetCapture(), spin.GetSafeHwnd());
+    EXPECT_EQ(ticks, (std::vector<int>{43, 53, 59, 60}));
+    EXPECT_EQ(sizes, (std::vector<int>{43, 53, 59, 60}));
+    EXPECT_FALSE(::KillTimer(spin, CValueSpin::kAnimTimerId)) << "the animation has ended";
     RECT rc = SpinRect();
     EXPECT_EQ(rc.top, 84) << "centred on the home's middle";
     EXPECT_EQ(rc.bottom, 144);
@@ -165,22 +142,36 @@ TEST_F(ValueSpinTest, OpensInFramesOfSevenFiveThreeOne) {
     spin.ScreenToClient(&downRect);
     EXPECT_EQ(downRect.top, 60 - 27);
     EXPECT_EQ(downRect.bottom, 60);
-    EXPECT_EQ(spin.m_rcText.left, 10);
-    EXPECT_EQ(spin.m_rcText.right, 98 - 60);
-    EXPECT_EQ(spin.m_rcText.bottom, 60);
+
+    // The value in black, centred in its room.
+    pwtest::Snapshot shot(spin);
+    RECT ink{shot.Width(), shot.Height(), -1, -1};
+    for (int y = 0; y < shot.Height(); ++y) {
+        for (int x = 0; x < shot.Width() - 46; ++x) {
+            if (shot.Pixel(x, y) == RGB(0, 0, 0))
+                ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y),
+                           std::max<LONG>(ink.right, x), std::max<LONG>(ink.bottom, y)};
+        }
+    }
+    std::printf("value drawn in %ld,%ld-%ld,%ld\n", ink.left, ink.top, ink.right, ink.bottom);
+    EXPECT_GE(ink.left, kText.left);
+    EXPECT_LT(ink.right, kText.right);
+    EXPECT_NEAR((ink.left + ink.right + 1) / 2.0, (kText.left + kText.right) / 2.0, 1.5);
+    EXPECT_NEAR((ink.top + ink.bottom + 1) / 2.0, (kText.top + kText.bottom) / 2.0, 4.0);
 }
 
 TEST_F(ValueSpinTest, ClosesInFramesOfOneThreeFiveSevenThenGoesHome) {
     OpenFully();
-    spin.sizes.clear();
-    spin.ticks.clear();
+    sizes.clear();
+    ticks.clear();
     spin.Close();
     EXPECT_FALSE(spin.IsOpen());
-    EXPECT_EQ(::GetCapture(), spin.GetSafeHwnd());
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return spin.m_nAnimTimer == 0; }, 3s));
+    EXPECT_TRUE(Moving());
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !Moving(); }, 3s));
     pwtest::PumpFor(200ms);
-    EXPECT_EQ(spin.sizes, (std::vector<int>{58, 52, 42, 28, 29}));
-    EXPECT_EQ(spin.ticks.size(), 4u);
+    EXPECT_EQ(sizes, (std::vector<int>{58, 52, 42, 28, 29}));
+    EXPECT_EQ(ticks.size(), 4u);
+    EXPECT_FALSE(::KillTimer(spin, CValueSpin::kAnimTimerId)) << "the animation has ended";
     EXPECT_FALSE(spin.IsWindowVisible());
     RECT rc = SpinRect();
     EXPECT_EQ(rc.top, kHome.top);
@@ -188,9 +179,9 @@ TEST_F(ValueSpinTest, ClosesInFramesOfOneThreeFiveSevenThenGoesHome) {
     EXPECT_NE(::GetCapture(), spin.GetSafeHwnd());
 
     // And opens again the same way.
-    spin.ticks.clear();
+    ticks.clear();
     OpenFully();
-    EXPECT_EQ(spin.ticks, (std::vector<int>{43, 53, 59, 60}));
+    EXPECT_EQ(ticks, (std::vector<int>{43, 53, 59, 60}));
 }
 
 TEST_F(ValueSpinTest, ButtonsStepAndReportEveryChange) {
@@ -200,8 +191,8 @@ TEST_F(ValueSpinTest, ButtonsStepAndReportEveryChange) {
     Click(down);
     EXPECT_EQ(Values(), (std::vector<int>{17, 18, 17}));
     EXPECT_EQ(spin.GetValue(), 17);
-    for (const auto& change : parent.changes)
-        EXPECT_EQ(change.spin, spin.GetSafeHwnd());
+    for (const auto& change : Changes())
+        EXPECT_EQ(reinterpret_cast<HWND>(change.wp), spin.GetSafeHwnd());
     // Repeats from the buttons step the same way; from anything else nothing.
     spin.SendMessage(WM_PCB_PUSHED_LBUTTON, reinterpret_cast<WPARAM>(up));
     spin.SendMessage(WM_PCB_PUSHED_LBUTTON, reinterpret_cast<WPARAM>(down));
@@ -216,23 +207,21 @@ TEST_F(ValueSpinTest, ValueIsDrawnInBlackOverTheBackground) {
     pwtest::Snapshot shot(spin);
     int black = 0;
     for (int y = 0; y < 60; ++y)
-        for (int x = spin.m_rcText.left; x < spin.m_rcText.right; ++x)
+        for (int x = kText.left; x < kText.right; ++x)
             black += shot.Pixel(x, y) == RGB(0, 0, 0);
     EXPECT_GT(black, 20);
     // The background bitmap at the left, vertically centred (top 60 / 2 - 19),
     // seen beside the text; white above and below it.
-    CBitmap back;
-    ASSERT_TRUE(back.LoadBitmap(CValueSpin::kBackgroundId));
-    CMemDC mem;
-    CSelectObject select(mem, back);
+    const pwtest::Canvas back = pwtest::LoadPicture(CValueSpin::kBackgroundId);
+    ASSERT_GT(back.Width(), 0);
     int compared = 0;
     int same = 0;
     for (int y = 0; y < 38; ++y) {
         for (int x = 0; x < 98 - 46; ++x) {
-            if (x >= spin.m_rcText.left && x < spin.m_rcText.right)
+            if (x >= kText.left && x < kText.right)
                 continue;
             ++compared;
-            same += shot.Pixel(x, 11 + y) == ::GetPixel(mem, x, y);
+            same += shot.Pixel(x, 11 + y) == back.Pixel(x, y);
         }
     }
     EXPECT_EQ(same, compared);
@@ -246,34 +235,36 @@ TEST_F(ValueSpinTest, LimitKeepsTheValueReportsItAndWarnsInRed) {
     ::UpdateWindow(spin);
     Click(up);
     ::UpdateWindow(spin);
-    EXPECT_EQ(CountOnScreen(spin, spin.m_rcText, RGB(255, 0, 0)), 0);
+    EXPECT_EQ(CountOnScreen(spin, kText, RGB(255, 0, 0)), 0);
     Click(up);
     EXPECT_EQ(Values(), (std::vector<int>{100, 100})) << "the parent hears the unchanged value";
     EXPECT_EQ(spin.GetValue(), 100);
-    EXPECT_GT(CountOnScreen(spin, spin.m_rcText, RGB(255, 0, 0)), 10);
+    EXPECT_GT(CountOnScreen(spin, kText, RGB(255, 0, 0)), 10);
     // Black again with the next repaint.
     ::RedrawWindow(spin, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_EQ(CountOnScreen(spin, spin.m_rcText, RGB(255, 0, 0)), 0);
+    EXPECT_EQ(CountOnScreen(spin, kText, RGB(255, 0, 0)), 0);
 
     spin.SetValue(8);
     ::UpdateWindow(spin);
     Click(down);
     EXPECT_EQ(Values(), (std::vector<int>{100, 100, 8}));
-    EXPECT_GT(CountOnScreen(spin, spin.m_rcText, RGB(255, 0, 0)), 10);
+    EXPECT_GT(CountOnScreen(spin, kText, RGB(255, 0, 0)), 10);
 }
 
 TEST_F(ValueSpinTest, PressOnTheSpinItselfAsksToClose) {
     OpenFully();
     spin.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(5, 5));
-    EXPECT_EQ(parent.closeRequests, std::vector<HWND>{spin.GetSafeHwnd()});
-    EXPECT_TRUE(parent.changes.empty());
+    const std::vector<pwtest::Received> closeRequests = parent.All(WM_PSC_NEED_TO_CLOSE_CTRL);
+    ASSERT_EQ(closeRequests.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(closeRequests[0].wp), spin.GetSafeHwnd());
+    EXPECT_TRUE(Changes().empty());
 }
 
 TEST_F(ValueSpinTest, ShortPressStepsOnceOnRelease) {
     OpenFully();
     ::PostMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 10));
     pwtest::PumpFor(300ms);
-    EXPECT_TRUE(parent.changes.empty());
+    EXPECT_TRUE(Changes().empty());
     ::PostMessageA(up, WM_LBUTTONUP, 0, Point(20, 10));
     pwtest::PumpFor(1300ms);
     EXPECT_EQ(Values(), std::vector<int>{17});
@@ -284,41 +275,43 @@ TEST_F(ValueSpinTest, HeldButtonRepeatsEveryTenthAfterOneSecond) {
     auto pressed = Clock::now();
     ::PostMessageA(up, WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 10));
     pwtest::PumpUntil([] { return false; }, 1350ms);
-    size_t held = parent.changes.size();
+    size_t held = Changes().size();
     auto released = Clock::now();
     ::PostMessageA(up, WM_LBUTTONUP, 0, Point(20, 10));
     pwtest::PumpFor(500ms);
+    const std::vector<pwtest::Received> changes = Changes();
 
     auto ms = [&](Clock::time_point t) {
         return std::chrono::duration_cast<std::chrono::milliseconds>(t - pressed).count();
     };
-    for (const auto& change : parent.changes)
-        std::printf("step to %d at %lld ms\n", change.value, static_cast<long long>(ms(change.when)));
+    for (const auto& change : changes)
+        std::printf("step to %d at %lld ms\n", static_cast<int>(change.lp),
+                    static_cast<long long>(ms(change.when)));
     std::printf("released at %lld ms\n", static_cast<long long>(ms(released)));
 
     // Repeats at 1.1, 1.2 and 1.3 s while held (never sooner, never closer
     // than the 100 ms period; a slow machine may fit fewer), then the click.
     ASSERT_GE(held, 1u);
     EXPECT_LE(held, 3u);
-    EXPECT_GE(ms(parent.changes[0].when), 1000);
+    EXPECT_GE(ms(changes[0].when), 1000);
     for (size_t i = 1; i < held; ++i)
-        EXPECT_GE(ms(parent.changes[i].when) - ms(parent.changes[i - 1].when), 90);
-    ASSERT_EQ(parent.changes.size(), held + 1) << "one step on release, no repeat after it";
-    EXPECT_GE(parent.changes.back().when, released);
-    for (size_t i = 0; i < parent.changes.size(); ++i)
-        EXPECT_EQ(parent.changes[i].value, 17 + static_cast<int>(i));
+        EXPECT_GE(ms(changes[i].when) - ms(changes[i - 1].when), 90);
+    ASSERT_EQ(changes.size(), held + 1) << "one step on release, no repeat after it";
+    EXPECT_GE(changes.back().when, released);
+    for (size_t i = 0; i < changes.size(); ++i)
+        EXPECT_EQ(changes[i].lp, 17 + static_cast<int>(i));
 }
 
 TEST_F(ValueSpinTest, RepeatsStopWhenAnotherWindowTakesTheMouse) {
     OpenFully();
     ::PostMessageA(down, WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 10));
-    ASSERT_TRUE(pwtest::PumpUntil([&] { return !parent.changes.empty(); }, 3s));
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return !Changes().empty(); }, 3s));
     // The spin being closed by a key while the button is held takes the mouse.
     spin.Close();
-    size_t atCapture = parent.changes.size();
+    size_t atCapture = Changes().size();
     pwtest::PumpFor(600ms);
-    EXPECT_EQ(parent.changes.size(), atCapture);
-    EXPECT_EQ(parent.changes.front().value, 15);
+    EXPECT_EQ(Changes().size(), atCapture);
+    EXPECT_EQ(Changes().front().lp, 15);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ClickOnsets.h"
+#include "../../win/support/ClickOnsets.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "SkinTest.h"
+#include "WinTest.h"
 #include "skin/SkinButton.h"
 
 namespace skintest {
 
 // Draws the button into canvas as its parent has it drawn, in an item state.
-inline void DrawButton(HWND button, UINT itemState, const Canvas& canvas) {
+inline void DrawButton(HWND button, UINT itemState, const pwtest::Canvas& canvas) {
     DRAWITEMSTRUCT dis{};
     dis.CtlType = ODT_BUTTON;
     dis.CtlID = static_cast<UINT>(::GetDlgCtrlID(button));
@@ -75,7 +75,7 @@ inline int CheckFocusFrames(HWND root, const char* sheet) {
         reinterpret_cast<LPARAM>(&buttons));
     constexpr int kCell = 124;
     constexpr int kRow = 52;
-    Canvas out(4 * kCell, kRow * static_cast<int>(buttons.size()));
+    pwtest::Canvas out(4 * kCell, kRow * static_cast<int>(buttons.size()));
     const COLORREF faceRef = ::GetSysColor(COLOR_BTNFACE);
     const unsigned face = (GetRValue(faceRef) << 16) | (GetGValue(faceRef) << 8) | GetBValue(faceRef);
     for (size_t i = 0; i < buttons.size(); ++i) {
@@ -87,8 +87,8 @@ inline int CheckFocusFrames(HWND root, const char* sheet) {
         const int h = rc.bottom;
 
         // The focus rectangle: where drawing focused changes the picture.
-        Canvas plain(w, h);
-        Canvas focused(w, h);
+        pwtest::Canvas plain(w, h);
+        pwtest::Canvas focused(w, h);
         DrawButton(button, 0, plain);
         DrawButton(button, ODS_FOCUS, focused);
         const std::vector<unsigned> before = plain.Pixels();
@@ -106,10 +106,10 @@ inline int CheckFocusFrames(HWND root, const char* sheet) {
         for (int s = 0; s < 4; ++s) {
             // The label is read from the picture without the focus rectangle;
             // the sheet shows the button focused.
-            Canvas cell(w, h);
+            pwtest::Canvas cell(w, h);
             if (s < 3) {
                 DrawButton(button, kItemStates[s], cell);
-                Canvas shown(w, h);
+                pwtest::Canvas shown(w, h);
                 DrawButton(button, kItemStates[s] | ODS_FOCUS, shown);
                 ::BitBlt(out.Dc(), kCell * s, kRow * static_cast<int>(i), w, h, shown.Dc(), 0, 0, SRCCOPY);
             } else if (auto* flash = dynamic_cast<CFlashButton*>(CWnd::FromHandlePermanent(button))) {
@@ -141,7 +141,7 @@ inline int CheckFocusFrames(HWND root, const char* sheet) {
                                   << ")-(" << frame.right << "," << frame.bottom << ")";
         }
     }
-    EXPECT_TRUE(out.Save(ScreenshotPath(sheet).c_str()));
+    EXPECT_TRUE(out.Save(pwtest::ScreenshotPath(sheet).c_str()));
     return static_cast<int>(buttons.size());
 }
 

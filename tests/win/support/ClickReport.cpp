@@ -65,21 +65,17 @@ std::vector<double> ReportRecording(const std::vector<std::int16_t>& samples, st
                                     unsigned tempo, unsigned note, double timerMean) {
     const unsigned period = ComputeTickPeriod(tempo, note);
     const double exactPeriod = 60000.0 / tempo / (note >> 2);
-    const auto onsets = FindOnsets(samples);
+    const auto heardClicks = FindClicks(samples);
     std::vector<double> onsetMs;
-    for (std::size_t at : onsets)
-        onsetMs.push_back(at * 1000.0 / kRecordRate);
+    for (const clicks::Click& click : heardClicks)
+        onsetMs.push_back(click.dOnsetMs);
     std::vector<double> iois;
     std::vector<double> index{0};
     std::size_t missed = 0;
     std::size_t doubled = 0;
     std::size_t accents = 0;
-    for (std::size_t k = 0; k < onsets.size(); ++k) {
-        // The accent click is the louder one.
-        int peak = 0;
-        for (std::size_t i = onsets[k]; i < std::min(samples.size(), onsets[k] + 220); ++i)
-            peak = std::max(peak, std::abs(int{samples[i]}));
-        accents += peak > 24000 ? 1 : 0;
+    for (std::size_t k = 0; k < heardClicks.size(); ++k) {
+        accents += heardClicks[k].bAccent ? 1 : 0;
         if (k == 0)
             continue;
         const double ioi = onsetMs[k] - onsetMs[k - 1];
@@ -95,9 +91,9 @@ std::vector<double> ReportRecording(const std::vector<std::int16_t>& samples, st
     const IntervalStats heard = Intervals(iois, period);
     std::printf("recording: %zu clicks (%zu accents) for %zu ticks, mean IOI %.3f ms, std dev %.3f ms, "
                 "p99 |dev| %.3f ms, max %.3f ms, missed %zu, doubled %zu\n",
-                onsets.size(), accents, ticks, heard.mean, heard.stdDev, heard.p99, heard.max, missed,
+                heardClicks.size(), accents, ticks, heard.mean, heard.stdDev, heard.p99, heard.max, missed,
                 doubled);
-    if (onsets.size() > 2) {
+    if (heardClicks.size() > 2) {
         const double slope = Slope(index, onsetMs);
         // The timer's own drift, from the mean of all its intervals.
         std::printf(

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ClickOnsets.h"
+
 namespace pwtest {
 
 inline constexpr int kRecordRate = 44100;
@@ -46,11 +48,10 @@ private:
     std::string m_strError;
 };
 
-// Sample indices where a sound begins: the first sample whose magnitude
-// reaches `level` within a millisecond of rising past half of it, after at
-// least `quietMs` below that half.
-std::vector<std::size_t> FindOnsets(const std::vector<std::int16_t>& samples, int level = 8000,
-                                    double quietMs = 4.0);
+// The clicks of a recording: each starts where the level first reaches 8000
+// within a millisecond of rising past half of it, after at least 4 ms below
+// that half.
+std::vector<clicks::Click> FindClicks(const std::vector<std::int16_t>& samples);
 
 // The samples of a WAVE resource of this program, mixed down to mono as
 // parec records them.

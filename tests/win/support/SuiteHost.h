@@ -9,13 +9,14 @@
 
 namespace pwtest {
 
-// Host is a CWnd; the window is a visible popup at rect (screen coordinates).
+// Host is a CWnd; the window is a visible popup at rect (screen coordinates)
+// that does not paint over its children.
 template <class Host> class SuiteHost {
 public:
     static Host& Get(const RECT& rect) {
         if (!s_pHost) {
             s_pHost = std::make_unique<Host>();
-            s_pHost->CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
+            s_pHost->CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, rect, nullptr, 0);
         }
         return *s_pHost;
     }
