@@ -100,7 +100,7 @@ void CAboutDlg::OnCancel() {
         CDialog::OnCancel();
 }
 
-void CAboutDlg::Paint(HDC dc) const {
+void CAboutDlg::OnPaint(HDC dc) {
     if (!m_bmpAbout)
         return;
     RECT rc;
@@ -110,19 +110,15 @@ void CAboutDlg::Paint(HDC dc) const {
     ::BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
 }
 
+void CAboutDlg::OnTimer(UINT_PTR id) {
+    if (id == kUnlockTimerId)
+        Unlock();
+    else
+        CDialog::OnTimer(id);
+}
+
 LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_TIMER:
-        if (wp == kUnlockTimerId) {
-            Unlock();
-            return 0;
-        }
-        break;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -33,6 +33,8 @@ protected:
     void OnCancel() override;
     void DoDataExchange(CDataExchange* dx) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(HDC dc) override;
+    void OnTimer(UINT_PTR id) override;
 
     bool m_bLocked = false;
     UINT_PTR m_nTimer = 0;
@@ -47,7 +49,6 @@ private:
     void CentreWindow();
     void Lock();
     void Unlock();
-    void Paint(HDC dc) const;
 };
 
 // Shows the About dialog as the start-up splash, centred on the screen, and

@@ -42,8 +42,8 @@ bool CBeatGrid::Create(UINT id, CWnd* parent, const RECT& rect) {
                         parent, id);
 }
 
-LRESULT CBeatGrid::OnCreate() {
-    if (Default() == -1)
+int CBeatGrid::OnCreate(CREATESTRUCTA* cs) {
+    if (CWnd::OnCreate(cs) == -1)
         return -1;
     m_pSkinDC = std::make_unique<CMemDC>();
     if (m_pSkinDC->GetSafeHdc() && m_bmpSkin.LoadBitmap(kSkinBitmap))
@@ -82,6 +82,14 @@ void CBeatGrid::OnDestroy() {
     m_pSkinSelection.reset();
     m_pSkinDC.reset();
     m_bmpSkin.DeleteObject();
+    CWnd::OnDestroy();
+}
+
+BOOL CBeatGrid::OnEraseBkgnd(HDC dc) {
+    RECT client{};
+    GetClientRect(&client);
+    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    return TRUE;
 }
 
 void CBeatGrid::UpdateScrollRange() {
@@ -280,11 +288,6 @@ LRESULT CBeatGrid::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     switch (msg) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_DESTROY:
-        OnDestroy();
-        break;
     case WM_VSCROLL:
         OnVScroll(LOWORD(wp), HIWORD(wp));
         return 0;
@@ -294,12 +297,6 @@ LRESULT CBeatGrid::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCMOUSEMOVE:
         SetFocus();
         break;
-    case WM_ERASEBKGND: {
-        RECT client{};
-        GetClientRect(&client);
-        ::FillRect(reinterpret_cast<HDC>(wp), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        return 1;
-    }
     default:
         break;
     }

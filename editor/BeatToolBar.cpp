@@ -14,25 +14,16 @@ LRESULT CBeatToolBar::Select(int id) {
     return ::SendMessageA(GetParent(), WM_CBTOOLBAR_ITEM_CHANGED, static_cast<WPARAM>(id), ToolSoundId(id));
 }
 
-LRESULT CBeatToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE:
-        if (Default() == -1)
-            return -1;
-        return OnCreate();
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED && IsToolId(LOWORD(wp))) {
-            OnItemClicked(LOWORD(wp));
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return CWnd::WindowProc(msg, wp, lp);
+bool CBeatToolBar::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED || !IsToolId(static_cast<int>(id)))
+        return CWnd::OnCommand(id, code);
+    OnItemClicked(static_cast<int>(id));
+    return true;
 }
 
-int CBeatToolBar::OnCreate() {
+int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
+    if (CWnd::OnCreate(cs) == -1)
+        return -1;
     // One attempt at the sound device for all 22 voices.
     CSoundVoice::CLoadingPass pass;
     for (int k = 0; k < kToolItemCount; ++k) {

@@ -39,9 +39,9 @@ public:
     int m_bSoundOn = 1;
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    bool OnCommand(UINT id, UINT code) override;
 
-    int OnCreate();
     void OnItemClicked(int id);
 
     CBeatToolButton m_buttons[kToolItemCount];

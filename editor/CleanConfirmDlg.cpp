@@ -21,9 +21,8 @@ void CCleanConfirmDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Check(dx, IDC_CLEAN_SHOW_AGAIN, m_bShowAgain);
 }
 
-LRESULT CCleanConfirmDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+void CCleanConfirmDlg::OnDestroy() {
     // The box's state counts after No (and Escape) too, not only after Yes.
-    if (msg == WM_DESTROY)
-        UpdateData(true);
-    return CSkinDialog::WindowProc(msg, wp, lp);
+    UpdateData(true);
+    CSkinDialog::OnDestroy();
 }

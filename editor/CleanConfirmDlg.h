@@ -24,5 +24,5 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
 };

@@ -284,8 +284,7 @@ void CCustomBeatDlg::OnSaveFile() {
         AfxMessageBox(kSaveFailed, MB_OK);
 }
 
-void CCustomBeatDlg::OnPaint() {
-    CPaintDC dc(m_hWnd);
+void CCustomBeatDlg::OnPaint(HDC dc) {
     if (!m_bmpFrame)
         return;
     RECT frame = ControlRect(IDC_CB_FRAME_AREA);
@@ -296,7 +295,9 @@ void CCustomBeatDlg::OnPaint() {
              std::min<LONG>(frame.bottom - frame.top, size.cy), mem, 0, 0, SRCCOPY);
 }
 
-bool CCustomBeatDlg::OnCommand(UINT id) {
+bool CCustomBeatDlg::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED)
+        return CDialog::OnCommand(id, code);
     switch (id) {
     case IDC_CB_PLAY:
         OnPlay();
@@ -326,8 +327,15 @@ bool CCustomBeatDlg::OnCommand(UINT id) {
         OnSaveFile();
         return true;
     default:
-        return false;
+        return CDialog::OnCommand(id, code);
     }
+}
+
+void CCustomBeatDlg::OnDestroy() {
+    // Before the grid goes: no tick may reach it afterwards.
+    m_bPreviewing = 0;
+    Stop();
+    CDialog::OnDestroy();
 }
 
 BOOL CCustomBeatDlg::PreTranslateMessage(MSG* msg) {
@@ -388,14 +396,6 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
     }
     switch (msg) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_DESTROY:
-        // Before the grid goes: no tick may reach it afterwards.
-        m_bPreviewing = 0;
-        Stop();
-        break;
     case WM_ENDSESSION:
         // The session really ends, and Windows may end the process before
         // the main window hears of it: the editor counts as cancelled, and
@@ -405,10 +405,6 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             m_pAppData->Save();
         }
         return 0;
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
-            return 0;
-        break;
     default:
         break;
     }

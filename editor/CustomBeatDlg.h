@@ -42,6 +42,9 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(HDC dc) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnDestroy() override;
 
     // A template control's rectangle in client coordinates.
     RECT ControlRect(int id) const;
@@ -62,8 +65,6 @@ protected:
     void OnClean();
     void OnOpenFile();
     void OnSaveFile();
-    void OnPaint();
-    bool OnCommand(UINT id);
 
     // The store the dialog starts from and writes back to.
     CAppData* const m_pAppData;

@@ -81,7 +81,7 @@ void CStepNumberColumn::DrawRow(HDC dc, const CFittedText& numbers, int row, con
     }
 }
 
-void CStepNumberColumn::Paint(HDC dc) const {
+void CStepNumberColumn::OnPaint(HDC dc) {
     CDrawingTools tools(dc);
     const CBitmap& tile = m_bActive ? m_bmpActive : m_bmpInactive;
     int rows = std::max(m_state.m_nStepCount, 0);

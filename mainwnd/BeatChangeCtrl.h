@@ -51,10 +51,16 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnPaint(HDC dc) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
+    bool OnCommand(UINT id, UINT code) override;
 
-    int OnCreate();
     void Layout(int cx, int cy);
-    void PaintContent(HDC dc) const;
     void StartAnimation(POINT point, beatchange::Animation::Mode mode);
     void AnimationStep();
     void EndAnimation();

@@ -195,18 +195,6 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     switch (msg) {
-    case WM_PAINT:
-        if (::IsIconic(m_hWnd)) {
-            CPaintDC dc(m_hWnd);
-            SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
-            RECT rc;
-            GetClientRect(&rc);
-            const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-            const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-            ::DrawIcon(dc, x, y, m_hIcon.Get());
-            return 0;
-        }
-        break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon.Get());
     case WM_CTLCOLORDLG:
@@ -218,9 +206,6 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORMSGBOX:
         ::SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
         return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
-    case WM_DESTROY:
-        OnDestroy();
-        return CDialog::WindowProc(msg, wp, lp);
     case WM_CLOSE:
         EndDialog(IDCANCEL);
         return 0;
@@ -244,39 +229,53 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             return CDialog::WindowProc(msg, wp, lp);
         }
         break;
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED) {
-            switch (LOWORD(wp)) {
-            case IDC_MAIN_START:
-                OnStart();
-                return 0;
-            case IDC_MAIN_STOP:
-                OnStop();
-                return 0;
-            case IDC_MAIN_TEMPO_UP:
-                OnTempoStep(+1);
-                return 0;
-            case IDC_MAIN_TEMPO_DOWN:
-                OnTempoStep(-1);
-                return 0;
-            case IDC_MAIN_MODE_SWITCH:
-                OnModeSwitch();
-                return 0;
-            case IDC_MAIN_BEAT_CHANGE:
-                OnOpenBeatChange();
-                return 0;
-            case IDC_MAIN_CUSTOM_BEAT:
-                OnCustomBeat();
-                return 0;
-            default:
-                break;
-            }
-        }
-        break;
     default:
         break;
     }
     return CDialog::WindowProc(msg, wp, lp);
+}
+
+void CMetronomeDlg::OnPaint(HDC dc) {
+    if (!::IsIconic(m_hWnd)) {
+        CDialog::OnPaint(dc);
+        return;
+    }
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    RECT rc;
+    GetClientRect(&rc);
+    const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon.Get());
+}
+
+bool CMetronomeDlg::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED)
+        return CDialog::OnCommand(id, code);
+    switch (id) {
+    case IDC_MAIN_START:
+        OnStart();
+        return true;
+    case IDC_MAIN_STOP:
+        OnStop();
+        return true;
+    case IDC_MAIN_TEMPO_UP:
+        OnTempoStep(+1);
+        return true;
+    case IDC_MAIN_TEMPO_DOWN:
+        OnTempoStep(-1);
+        return true;
+    case IDC_MAIN_MODE_SWITCH:
+        OnModeSwitch();
+        return true;
+    case IDC_MAIN_BEAT_CHANGE:
+        OnOpenBeatChange();
+        return true;
+    case IDC_MAIN_CUSTOM_BEAT:
+        OnCustomBeat();
+        return true;
+    default:
+        return CDialog::OnCommand(id, code);
+    }
 }
 
 void CMetronomeDlg::OnStart() {
@@ -406,6 +405,7 @@ void CMetronomeDlg::OnDestroy() {
     StoreUserBeatMode();
     if (m_engine.IsPlaying())
         StopTicking();
+    CDialog::OnDestroy();
 }
 
 void CMetronomeDlg::OnEndSession() {

@@ -78,6 +78,10 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The icon while minimised.
+    void OnPaint(HDC dc) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnDestroy() override;
 
     void OnStart();
     void OnStop();
@@ -92,7 +96,6 @@ protected:
     void OnBeatChosen(unsigned beats, unsigned note);
     void OnCustomBeat();
     void OnAbout();
-    void OnDestroy();
     // The session really ends: Windows ends the process as soon as this
     // returns, so everything a close stores is stored here and now.
     void OnEndSession();

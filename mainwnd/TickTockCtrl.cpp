@@ -143,28 +143,23 @@ LRESULT CTickTockCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgFrames:
         DrawFrames();
         return 0;
-    case WM_ERASEBKGND:
-        // The paint covers every pixel.
-        return TRUE;
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        PaintContent(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintContent(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_DESTROY:
-        if (m_bSwinging)
-            EndSwing();
-        m_hTarget.store(nullptr);
-        return CStatic::WindowProc(msg, wp, lp);
     default:
         return CStatic::WindowProc(msg, wp, lp);
     }
 }
 
-void CTickTockCtrl::PaintContent(HDC dc) {
+BOOL CTickTockCtrl::OnEraseBkgnd(HDC) {
+    return TRUE;
+}
+
+void CTickTockCtrl::OnDestroy() {
+    if (m_bSwinging)
+        EndSwing();
+    m_hTarget.store(nullptr);
+    CStatic::OnDestroy();
+}
+
+void CTickTockCtrl::OnPaint(HDC dc) {
     RECT rc;
     GetClientRect(&rc);
     const int w = rc.right - rc.left;

@@ -56,10 +56,13 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void PreSubclassWindow() override;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnPaint(HDC dc) override;
+    void OnDestroy() override;
     // One frame is due; on the multimedia timer thread.
     void OnTick() override;
 
-    void PaintContent(HDC dc);
     void DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const;
     void DrawDrift(HDC dc) const;
     void DrawNeedle(HDC dc);

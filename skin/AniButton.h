@@ -30,8 +30,9 @@ public:
     void Play(int direction);
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint(HDC dc) const;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnPaint(HDC dc) override;
 
     std::array<CBitmap, skin::kAniFrameCount> m_frames;
     int m_nFrame = 0;
@@ -39,6 +40,6 @@ protected:
     UINT_PTR m_nTimer = 0;
 
 private:
-    void OnTimer();
+    void NextFrame();
     void Finish();
 };

@@ -37,8 +37,9 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void PreSubclassWindow() override;
+    void OnPaint(HDC dc) override;
+    void OnDestroy() override;
 
-    void Paint(HDC dc);
     // The extent is known only once the first paint has made the font.
     void MeasureText();
     bool HitText(POINT point) const;

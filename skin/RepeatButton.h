@@ -17,6 +17,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
 
     UINT_PTR m_nDelayTimer = 0;
     UINT_PTR m_nRepeatTimer = 0;

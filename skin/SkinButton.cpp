@@ -282,19 +282,21 @@ LRESULT CFlashButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             Flash();
         return result;
     }
-    case WM_TIMER:
-        // Whatever the timer, the flash image goes with this repaint.
-        Invalidate();
-        StopFlashTimer();
-        return CSkinButton::WindowProc(msg, wp, lp);
-    case WM_DESTROY: {
-        LRESULT result = CSkinButton::WindowProc(msg, wp, lp);
-        StopFlashTimer();
-        return result;
-    }
     default:
         return CSkinButton::WindowProc(msg, wp, lp);
     }
+}
+
+void CFlashButton::OnTimer(UINT_PTR id) {
+    // Whatever the timer, the flash image goes with this repaint.
+    Invalidate();
+    StopFlashTimer();
+    CSkinButton::OnTimer(id);
+}
+
+void CFlashButton::OnDestroy() {
+    CSkinButton::OnDestroy();
+    StopFlashTimer();
 }
 
 void CFlashButton::StopFlashTimer() {

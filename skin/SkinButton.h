@@ -78,6 +78,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
 
     CSkinImage m_flashImage;
     UINT_PTR m_nFlashTimer = 0;

@@ -95,8 +95,6 @@ void CSkinDialog::RebuildRegion() {
 
 LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        return OnEraseBackground(reinterpret_cast<HDC>(wp));
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_LBUTTONDOWN: {
@@ -113,9 +111,9 @@ LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
+BOOL CSkinDialog::OnEraseBkgnd(HDC dc) {
     if (!m_bitmap)
-        return Default();
+        return CDialog::OnEraseBkgnd(dc);
     RECT client;
     GetClientRect(&client);
     CMemDC mem(dc);

@@ -23,6 +23,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The bitmap, where there is one.
+    BOOL OnEraseBkgnd(HDC dc) override;
 
     // Each setter rebuilds the region at once: rectangular unless shaped with
     // a bitmap, else the bitmap's runs of non-key pixels within the client area.
@@ -34,6 +36,5 @@ protected:
     COLORREF m_crKey = RGB(255, 255, 255);
 
 private:
-    LRESULT OnEraseBackground(HDC dc);
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
 };

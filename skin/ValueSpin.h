@@ -51,10 +51,18 @@ protected:
     enum { kOpening = 1, kClosing = 2 };
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnPaint(HDC dc) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
 
-    int OnCreate();
     void Layout(int cx, int cy);
-    void PaintContent(HDC dc, COLORREF textColour) const;
+    // The background, then the value in the colour.
+    void Draw(HDC dc, COLORREF textColour) const;
     void Step(int delta);
     void AnimationTick();
     // One frame of the animation: moves to rc (parent coordinates) and draws.
