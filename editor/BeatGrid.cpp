@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "editor/GridScroll.h"
 
 namespace {
@@ -275,19 +275,16 @@ bool CBeatGrid::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 }
 
 LRESULT CBeatGrid::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CBLISTBOX_CHANGE_SIZE) {
+    switch (msg) {
+    case WM_CBLISTBOX_CHANGE_SIZE:
         UpdateScrollRange();
         return 0;
-    }
-    if (msg == WM_CBLNEEDTOGETFOCUS) {
+    case WM_CBLNEEDTOGETFOCUS:
         SetFocus();
         return 0;
-    }
-    if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
+    case WM_CCBLBALC_CLICKED_BUTTON:
         ::SendMessageA(GetParent(), WM_CCBLBALC_CLICKED_BUTTON, reinterpret_cast<WPARAM>(m_hWnd), lp);
         return 0;
-    }
-    switch (msg) {
     case WM_VSCROLL:
         OnVScroll(LOWORD(wp), HIWORD(wp));
         return 0;

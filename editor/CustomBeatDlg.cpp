@@ -4,16 +4,13 @@
 #include <string>
 
 #include "editor/CleanConfirmDlg.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
 #include "model/AppData.h"
 #include "resource.h"
 
 namespace {
-
-// From the tick thread to the window thread; wParam the preview run.
-const UINT WM_CB_PREVIEW_TICK = AfxRegisterMessage("WM_CB_PREVIEW_TICK");
 
 constexpr char kPatternFilter[] = "Pulsewick Files(*.pwk)|*.pwk|All Files|*.*||";
 constexpr char kSaveTitle[] = "File Save";
@@ -363,15 +360,14 @@ BOOL CCustomBeatDlg::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CB_PREVIEW_TICK) {
+    switch (msg) {
+    case WM_CB_PREVIEW_TICK:
         OnPreviewTick(wp);
         return 0;
-    }
-    if (msg == WM_CBTOOLBAR_ITEM_CHANGED) {
+    case WM_CBTOOLBAR_ITEM_CHANGED:
         m_grid.SetTool(ToolFromItem(static_cast<int>(wp), static_cast<int>(lp)));
         return 0;
-    }
-    if (msg == WM_PSC_NEED_TO_CLOSE_CTRL) {
+    case WM_PSC_NEED_TO_CLOSE_CTRL: {
         HWND spin = reinterpret_cast<HWND>(wp);
         if (spin == m_spinSteps.GetSafeHwnd())
             CloseSpin(m_spinSteps);
@@ -379,7 +375,7 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             CloseSpin(m_spinStepsPerBeat);
         return 0;
     }
-    if (msg == WM_PSC_CHANGED_VALUE) {
+    case WM_PSC_CHANGED_VALUE: {
         HWND spin = reinterpret_cast<HWND>(wp);
         if (spin == m_spinSteps.GetSafeHwnd())
             m_grid.SetStepCount(static_cast<int>(lp));
@@ -387,15 +383,18 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             m_grid.SetStepsPerBeat(static_cast<int>(lp));
         return 0;
     }
-    if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
+    case WM_CCBLBALC_CLICKED_BUTTON:
         m_nPreviewStep = static_cast<int>(lp);
         return 0;
-    }
-    if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
         ::SetBkMode(reinterpret_cast<HDC>(wp), OPAQUE);
         return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
-    }
-    switch (msg) {
     case WM_ENDSESSION:
         // The session really ends, and Windows may end the process before
         // the main window hears of it: the editor counts as cancelled, and

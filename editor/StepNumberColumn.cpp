@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "editor/CellEditing.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "framework/TextFit.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "editor/CellEditing.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "framework/Gdi.h"
 #include "framework/TextFit.h"
 

@@ -8,13 +8,8 @@
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "mainwnd/BeatChangeMath.h"
+#include "mainwnd/MainMessages.h"
 #include "skin/SkinButton.h"
-
-// Sent to the parent after every corner button press, also one stopped by a
-// limit: wParam the beats per bar, lParam the note value.
-inline const UINT WM_NEED_TO_CHANGE_BEAT = AfxRegisterMessage("WM_NEED_TO_CHANGE_BEAT");
-// Sent to the parent when the popup's own background is clicked.
-inline const UINT WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL = AfxRegisterMessage("WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL");
 
 class CBeatChangeCtrl : public CWnd {
 public:

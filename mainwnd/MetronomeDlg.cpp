@@ -171,30 +171,28 @@ void CMetronomeDlg::SetUpButtons() {
 }
 
 LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    // A second copy looking for us.
+    // A second copy looking for us: registered by name, so not a case label.
     if (msg == UWM_ARE_YOU_ME)
         return UWM_ARE_YOU_ME;
-    if (msg == WM_SLIDER_PUSH_PGUP || msg == WM_SLIDER_PUSH_PGDOWN) {
-        OnPageJump(msg == WM_SLIDER_PUSH_PGUP);
+    switch (msg) {
+    case WM_SLIDER_PUSH_PGUP:
+        OnPageJump(true);
         return 0;
-    }
-    if (msg == WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL) {
+    case WM_SLIDER_PUSH_PGDOWN:
+        OnPageJump(false);
+        return 0;
+    case WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL:
         CloseBeatChange();
         return 0;
-    }
-    if (msg == WM_NEED_TO_CHANGE_BEAT) {
+    case WM_NEED_TO_CHANGE_BEAT:
         OnBeatChosen(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
         return 0;
-    }
-    if (msg == WM_CHANGE_BTN_ANI_FINISHED) {
+    case WM_CHANGE_BTN_ANI_FINISHED:
         OnModeSwitched(wp);
         return 0;
-    }
-    if (msg == WM_PUSHED_HYPERLINKBTN) {
+    case WM_PUSHED_HYPERLINKBTN:
         OnAbout();
         return 0;
-    }
-    switch (msg) {
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon.Get());
     case WM_CTLCOLORDLG:
@@ -224,10 +222,8 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lp) == m_sliderTempo.GetSafeHwnd() && lp != 0) {
+        if (lp != 0 && reinterpret_cast<HWND>(lp) == m_sliderTempo.GetSafeHwnd())
             OnSliderScroll(LOWORD(wp));
-            return CDialog::WindowProc(msg, wp, lp);
-        }
         break;
     default:
         break;
@@ -259,10 +255,10 @@ bool CMetronomeDlg::OnCommand(UINT id, UINT code) {
         OnStop();
         return true;
     case IDC_MAIN_TEMPO_UP:
-        OnTempoStep(+1);
+        OnTempoUp();
         return true;
     case IDC_MAIN_TEMPO_DOWN:
-        OnTempoStep(-1);
+        OnTempoDown();
         return true;
     case IDC_MAIN_MODE_SWITCH:
         OnModeSwitch();
@@ -297,7 +293,15 @@ void CMetronomeDlg::OnStop() {
     ::Sleep(kAfterFlash);
 }
 
-void CMetronomeDlg::OnTempoStep(int delta) {
+void CMetronomeDlg::OnTempoUp() {
+    StepTempo(+1);
+}
+
+void CMetronomeDlg::OnTempoDown() {
+    StepTempo(-1);
+}
+
+void CMetronomeDlg::StepTempo(int delta) {
     const int tempo = GetTempo();
     if (delta > 0 ? tempo >= m_sliderTempo.GetRangeMax() : tempo <= m_sliderTempo.GetRangeMin())
         return;

@@ -10,11 +10,7 @@
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/SkinMath.h"
-
-// Sent (not posted) to the parent when a play ends, while the last frame
-// still shows and the capture is still held: wParam the direction played
-// (1 forward, 2 backward), lParam 0.
-inline const UINT WM_CHANGE_BTN_ANI_FINISHED = AfxRegisterMessage("WM_CHANGE_BTN_ANI_FINISHED");
+#include "skin/SkinMessages.h"
 
 class CAniButton : public CWnd {
 public:

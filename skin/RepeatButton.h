@@ -2,9 +2,7 @@
 #pragma once
 
 #include "skin/SkinButton.h"
-
-// Sent to the parent on every repeat; wParam the button's window.
-inline const UINT WM_PCB_PUSHED_LBUTTON = AfxRegisterMessage("WM_PCB_PUSHED_LBUTTON");
+#include "skin/SkinMessages.h"
 
 class CRepeatButton : public CFlashButton {
 public:

@@ -7,11 +7,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
-
-// Sent to the parent (wParam 0, lParam 0) when Page Up / Page Down go down
-// while the slider has the focus; the slider itself does not move.
-inline const UINT WM_SLIDER_PUSH_PGUP = AfxRegisterMessage("WM_SLIDER_PUSH_PGUP");
-inline const UINT WM_SLIDER_PUSH_PGDOWN = AfxRegisterMessage("WM_SLIDER_PUSH_PGDOWN");
+#include "skin/SkinMessages.h"
 
 class CTempoSlider : public CSliderCtrl {
 public:

@@ -58,7 +58,8 @@ void CValueSpin::Close() {
 }
 
 LRESULT CValueSpin::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_PCB_PUSHED_LBUTTON) {
+    switch (msg) {
+    case WM_PCB_PUSHED_LBUTTON: {
         HWND from = reinterpret_cast<HWND>(wp);
         if (from && from == m_btnUp.GetSafeHwnd())
             Step(+1);
@@ -66,8 +67,12 @@ LRESULT CValueSpin::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             Step(-1);
         return 0;
     }
-    if (msg == WM_LBUTTONDOWN)
+    case WM_LBUTTONDOWN:
         ::SendMessageA(GetParent(), WM_PSC_NEED_TO_CLOSE_CTRL, reinterpret_cast<WPARAM>(m_hWnd), 0);
+        break;
+    default:
+        break;
+    }
     return CWnd::WindowProc(msg, wp, lp);
 }
 

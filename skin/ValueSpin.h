@@ -7,13 +7,7 @@
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/RepeatButton.h"
-
-// Sent to the parent after every step, also one stopped by a limit;
-// wParam the spin's window, lParam the value after the step.
-inline const UINT WM_PSC_CHANGED_VALUE = AfxRegisterMessage("WM_PSC_CHANGED_VALUE");
-// Sent to the parent when the spin's own area (not a button) is pressed;
-// wParam the spin's window.
-inline const UINT WM_PSC_NEED_TO_CLOSE_CTRL = AfxRegisterMessage("WM_PSC_NEED_TO_CLOSE_CTRL");
+#include "skin/SkinMessages.h"
 
 class CValueSpin : public CWnd {
 public:

@@ -9,7 +9,7 @@
 
 #include "SuiteHost.h"
 #include "WinTest.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "editor/GridState.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"
