@@ -15,6 +15,9 @@
 
 #include <initializer_list>
 
+// <windowsx.h>, included before this, names a macro like the member function.
+#undef SubclassWindow
+
 class CWnd {
 public:
     CWnd() = default;
