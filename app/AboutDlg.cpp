@@ -1,12 +1,12 @@
 #include "app/AboutDlg.h"
 
+#include "bitmap_ids.h"
 #include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
 #include "skin/SkinMath.h"
 
 namespace {
 
-constexpr UINT kAboutBitmap = 299;
 constexpr COLORREF kLinkNormal = RGB(0, 0, 50);
 constexpr COLORREF kLinkHover = RGB(0, 0, 255);
 
@@ -28,7 +28,7 @@ BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CentreWindow();
     m_brushWhite.CreateSolidBrush(RGB(255, 255, 255));
-    m_bmpAbout.LoadBitmap(kAboutBitmap);
+    m_bmpAbout.LoadBitmap(IDB_ABOUT);
 
     m_linkWeb.m_crNormal = kLinkNormal;
     m_linkWeb.m_crHover = kLinkHover;

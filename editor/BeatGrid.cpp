@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bitmap_ids.h"
 #include "editor/EditorMessages.h"
 #include "editor/GridScroll.h"
 
@@ -9,7 +10,6 @@ namespace {
 
 constexpr UINT kStepColumnId = 8;
 constexpr UINT kFirstTrackColumnId = 10;
-constexpr UINT kSkinBitmap = 311;
 
 // Source rectangles of the bar's parts in the skin bitmap.
 struct SkinSource {
@@ -46,7 +46,7 @@ int CBeatGrid::OnCreate(CREATESTRUCTA* cs) {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
     m_pSkinDC = std::make_unique<CMemDC>();
-    if (m_pSkinDC->GetSafeHdc() && m_bmpSkin.LoadBitmap(kSkinBitmap))
+    if (m_pSkinDC->GetSafeHdc() && m_bmpSkin.LoadBitmap(IDB_SCROLL_BAR_SKIN))
         m_pSkinSelection = std::make_unique<CSelectObject>(m_pSkinDC->GetSafeHdc(), m_bmpSkin);
 
     SkinSB_Initialize(m_hWnd);

@@ -1,5 +1,7 @@
 #include "editor/BeatToolBar.h"
 
+#include "bitmap_ids.h"
+
 bool CBeatToolBar::Create(const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
 }
@@ -34,8 +36,9 @@ int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
                            static_cast<UINT>(kFirstToolId + k)))
             return -1;
         button.SetPressStyle(2, TRUE);
-        button.SetImages(kToolHotImageBase + k, kSkinButtonKey, kToolNormalImageBase + k, kSkinButtonKey,
-                         kToolDisabledImageBase + k, kSkinButtonKey);
+        // The selected item is the disabled one.
+        button.SetImages(IDB_TOOL_HOT + k, kSkinButtonKey, IDB_TOOL_NORMAL + k, kSkinButtonKey,
+                         IDB_TOOL_SELECTED + k, kSkinButtonKey);
         button.EnableBorder(FALSE, TRUE);
         button.EnableFocusRect(TRUE, TRUE);
         button.m_nFocusInset = 0;

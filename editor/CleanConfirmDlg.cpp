@@ -1,5 +1,6 @@
 #include "editor/CleanConfirmDlg.h"
 
+#include "bitmap_ids.h"
 #include "resource.h"
 
 CCleanConfirmDlg::CCleanConfirmDlg(CWnd* parent) : CSkinDialog(IDD_CLEAN_CONFIRM, parent) {}
@@ -10,7 +11,7 @@ BOOL CCleanConfirmDlg::OnInitDialog() {
     m_bDragBody = false;
     // Shaped last, so that the outline is cut once, with the bubble's own key.
     SetKeyColour(kKeyColour);
-    SetBitmap(kBitmapId);
+    SetBitmap(IDB_CLEAN_BUBBLE);
     SetShaped(true);
     SetWindowPos(nullptr, m_ptAnchor.x - kAnchorOffset.x, m_ptAnchor.y - kAnchorOffset.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -8,7 +8,6 @@
 
 class CCleanConfirmDlg : public CSkinDialog {
 public:
-    static constexpr UINT kBitmapId = 295;
     static constexpr COLORREF kKeyColour = RGB(255, 255, 255);
     // Where the anchor lies in the bubble: near its top right corner.
     static constexpr POINT kAnchorOffset{312, 9};

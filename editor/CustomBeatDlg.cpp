@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "bitmap_ids.h"
 #include "editor/CleanConfirmDlg.h"
 #include "editor/EditorMessages.h"
 #include "engine/SoundBank.h"
@@ -84,8 +85,8 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     m_brushBack.CreateSolidBrush(RGB(255, 255, 255));
     m_bmpFrame.LoadBitmap(kFrameBitmapId);
 
-    m_toolBar.Create(ControlRect(IDC_CB_TOOLBAR_AREA), this, 12);
-    m_grid.Create(13, this, ControlRect(IDC_CB_GRID_AREA));
+    m_toolBar.Create(ControlRect(IDC_CB_TOOLBAR_AREA), this, kToolBarId);
+    m_grid.Create(kGridId, this, ControlRect(IDC_CB_GRID_AREA));
 
     const CCustomBeat& current = *m_pAppData->m_pCustomBeat;
     m_grid.SetPattern(current);
@@ -95,8 +96,9 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     SetUpButtons();
     SetToolbarSound(m_pAppData->m_pSettings->m_bToolbarSound != 0);
 
-    CreateSpin(m_spinSteps, m_btnSteps, 14, kMaxStepCount, kMinStepCount, m_grid.GetState().m_nStepCount);
-    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kMaxStepsPerBeat, kMinStepsPerBeat,
+    CreateSpin(m_spinSteps, m_btnSteps, kStepsSpinId, kMaxStepCount, kMinStepCount,
+               m_grid.GetState().m_nStepCount);
+    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, kStepsPerBeatSpinId, kMaxStepsPerBeat, kMinStepsPerBeat,
                m_grid.GetState().m_nStepsPerBeat);
     return TRUE;
 }
@@ -110,17 +112,19 @@ RECT CCustomBeatDlg::ControlRect(int id) const {
 
 void CCustomBeatDlg::SetUpButtons() {
     static constexpr ButtonSkin kSkins[] = {
-        {&CCustomBeatDlg::m_btnSoundOff, 365, 366, 364, 8},
-        {&CCustomBeatDlg::m_btnSoundOn, 368, 363, 364, 8},
-        {&CCustomBeatDlg::m_btnOK, 271, 272, 270, 12},
-        {&CCustomBeatDlg::m_btnCancel, 298, 296, 297, 12},
-        {&CCustomBeatDlg::m_btnClean, 292, 290, 291, 9},
-        {&CCustomBeatDlg::m_btnSteps, 277, 278, 276, 9},
-        {&CCustomBeatDlg::m_btnStepsPerBeat, 153, 151, 152, 9},
-        {&CCustomBeatDlg::m_btnOpen, 280, 281, 279, 9},
-        {&CCustomBeatDlg::m_btnSave, 283, 369, 282, 9},
-        {&CCustomBeatDlg::m_btnStop, 289, 284, 288, 9},
-        {&CCustomBeatDlg::m_btnPlay, 286, 287, 285, 9},
+        // The sound-off button flashes with the sound-on button's image.
+        {&CCustomBeatDlg::m_btnSoundOff, IDB_SOUND_OFF_HOT, IDB_SOUND_OFF_NORMAL, IDB_SOUND_ON_FLASH, 8},
+        {&CCustomBeatDlg::m_btnSoundOn, IDB_SOUND_ON_HOT, IDB_SOUND_ON_NORMAL, IDB_SOUND_ON_FLASH, 8},
+        {&CCustomBeatDlg::m_btnOK, IDB_OK_HOT, IDB_OK_NORMAL, IDB_OK_FLASH, 12},
+        {&CCustomBeatDlg::m_btnCancel, IDB_CANCEL_HOT, IDB_CANCEL_NORMAL, IDB_CANCEL_FLASH, 12},
+        {&CCustomBeatDlg::m_btnClean, IDB_CLEAN_HOT, IDB_CLEAN_NORMAL, IDB_CLEAN_FLASH, 9},
+        {&CCustomBeatDlg::m_btnSteps, IDB_STEPS_HOT, IDB_STEPS_NORMAL, IDB_STEPS_FLASH, 9},
+        {&CCustomBeatDlg::m_btnStepsPerBeat, IDB_BEAT_HOT, IDB_BEAT_NORMAL, IDB_BEAT_FLASH, 9},
+        {&CCustomBeatDlg::m_btnOpen, IDB_OPEN_HOT, IDB_OPEN_NORMAL, IDB_OPEN_FLASH, 9},
+        {&CCustomBeatDlg::m_btnSave, IDB_SAVE_HOT, IDB_SAVE_NORMAL, IDB_SAVE_FLASH, 9},
+        {&CCustomBeatDlg::m_btnStop, IDB_PREVIEW_STOP_HOT, IDB_PREVIEW_STOP_NORMAL, IDB_PREVIEW_STOP_FLASH,
+         9},
+        {&CCustomBeatDlg::m_btnPlay, IDB_PLAY_HOT, IDB_PLAY_NORMAL, IDB_PLAY_FLASH, 9},
     };
     for (const ButtonSkin& skin : kSkins) {
         CFlashButton& button = this->*skin.button;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "bitmap_ids.h"
 #include "editor/BeatGrid.h"
 #include "editor/BeatToolBar.h"
 #include "engine/TickTimer.h"
@@ -20,8 +21,13 @@ class CSoundBank;
 
 class CCustomBeatDlg : public CDialog, public CTickTimer {
 public:
+    // The children the dialog makes itself; the rest come from its template.
+    static constexpr UINT kToolBarId = 12;
+    static constexpr UINT kGridId = 13;
+    static constexpr UINT kStepsSpinId = 14;
+    static constexpr UINT kStepsPerBeatSpinId = 15;
     static constexpr UINT kPreviewMilliseconds = 150;
-    static constexpr UINT kFrameBitmapId = 307;
+    static constexpr UINT kFrameBitmapId = IDB_EDITOR_FRAME;
 
     // Edits the pattern of the data store and stores there; without a store
     // the dialog ends at once.

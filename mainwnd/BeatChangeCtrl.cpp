@@ -101,10 +101,10 @@ int CBeatChangeCtrl::OnCreate(CREATESTRUCTA* cs) {
         if (!buttons[i]->Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kBeatsUpId + i))
             return -1;
     }
-    SetUpFlashButton(m_btnBeatsUp, 160, 154, 0, 159);
-    SetUpFlashButton(m_btnBeatsDown, 157, 158, 0, 156);
-    SetUpFlashButton(m_btnNoteUp, 160, 154, 0, 159);
-    SetUpFlashButton(m_btnNoteDown, 157, 158, 0, 156);
+    for (CFlashButton* up : {&m_btnBeatsUp, &m_btnNoteUp})
+        SetUpFlashButton(*up, IDB_ARROW_UP_HOT, IDB_ARROW_UP_NORMAL, 0, IDB_ARROW_UP_FLASH);
+    for (CFlashButton* down : {&m_btnBeatsDown, &m_btnNoteDown})
+        SetUpFlashButton(*down, IDB_ARROW_DOWN_HOT, IDB_ARROW_DOWN_NORMAL, 0, IDB_ARROW_DOWN_FLASH);
     m_bmpCenter.LoadBitmap(kCentreBitmapId);
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "mainwnd/BeatChangeMath.h"
@@ -19,7 +20,7 @@ public:
     static constexpr UINT kNoteDownId = 103;
     static constexpr UINT_PTR kAnimTimerId = 10411;
     static constexpr UINT kAnimMilliseconds = 50;
-    static constexpr UINT kCentreBitmapId = 155;
+    static constexpr UINT kCentreBitmapId = IDB_POPUP_CENTRE;
     static constexpr int kCollapsedHeight = beatchange::Animation::kCollapsedHeight;
 
     ~CBeatChangeCtrl() override;

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/SkinMath.h"
@@ -17,7 +18,7 @@ public:
     static constexpr UINT_PTR kTimerId = 10311;
     static constexpr UINT kFramePeriod = 30;
     // Bitmap resources of the frames, in playing order from the first.
-    static constexpr UINT kFirstFrameId = 164;
+    static constexpr UINT kFirstFrameId = IDB_MODE_SWITCH_FRAME;
 
     // A hidden child (WS_CHILD only) over rect of the parent's client area.
     bool Create(const RECT& rect, CWnd* parent, UINT id);

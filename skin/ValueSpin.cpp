@@ -83,8 +83,8 @@ int CValueSpin::OnCreate(CREATESTRUCTA* cs) {
     if (!m_btnUp.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kUpId) ||
         !m_btnDown.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kDownId))
         return -1;
-    SetUpFlashButton(m_btnUp, 160, 154, 0, 159);
-    SetUpFlashButton(m_btnDown, 157, 158, 0, 156);
+    SetUpFlashButton(m_btnUp, IDB_ARROW_UP_HOT, IDB_ARROW_UP_NORMAL, 0, IDB_ARROW_UP_FLASH);
+    SetUpFlashButton(m_btnDown, IDB_ARROW_DOWN_HOT, IDB_ARROW_DOWN_NORMAL, 0, IDB_ARROW_DOWN_FLASH);
     m_bmpBack.LoadBitmap(kBackgroundId);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/RepeatButton.h"
@@ -16,7 +17,7 @@ public:
     static constexpr UINT_PTR kAnimTimerId = 10511;
     static constexpr UINT kAnimMilliseconds = 50;
     static constexpr int kOpenHeight = 60;
-    static constexpr int kBackgroundId = 293;
+    static constexpr UINT kBackgroundId = IDB_SPIN_BACKGROUND;
 
     ~CValueSpin() override;
 
