@@ -17,7 +17,8 @@ class CAboutDlg : public CDialog {
 public:
     static constexpr int kStartupMode = 1;
     static constexpr int kLinkMode = 2;
-    static constexpr UINT_PTR kUnlockTimerId = 12000;
+    // The dialog's timers.
+    enum TimerId : UINT_PTR { kUnlockTimerId = 12000 };
     static constexpr UINT kLockPeriod = 5000;
 
     CAboutDlg();

@@ -35,7 +35,7 @@ int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
                            RECT{item.left, item.top, item.right, item.bottom}, this,
                            static_cast<UINT>(kFirstToolId + k)))
             return -1;
-        button.SetPressStyle(2, TRUE);
+        button.SetPressStyle(CSkinButton::kPressStill, TRUE);
         // The selected item is the disabled one.
         button.SetImages(IDB_TOOL_HOT + k, kSkinButtonKey, IDB_TOOL_NORMAL + k, kSkinButtonKey,
                          IDB_TOOL_SELECTED + k, kSkinButtonKey);

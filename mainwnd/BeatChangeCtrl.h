@@ -18,7 +18,8 @@ public:
     static constexpr UINT kBeatsDownId = 101;
     static constexpr UINT kNoteUpId = 102;
     static constexpr UINT kNoteDownId = 103;
-    static constexpr UINT_PTR kAnimTimerId = 10411;
+    // The control's timers; its buttons run their own.
+    enum TimerId : UINT_PTR { kAnimTimerId = 10411 };
     static constexpr UINT kAnimMilliseconds = 50;
     static constexpr UINT kCentreBitmapId = IDB_POPUP_CENTRE;
     static constexpr int kCollapsedHeight = beatchange::Animation::kCollapsedHeight;

@@ -15,7 +15,8 @@
 
 class CAniButton : public CWnd {
 public:
-    static constexpr UINT_PTR kTimerId = 10311;
+    // The control's timers.
+    enum TimerId : UINT_PTR { kTimerId = 10311 };
     static constexpr UINT kFramePeriod = 30;
     // Bitmap resources of the frames, in playing order from the first.
     static constexpr UINT kFirstFrameId = IDB_MODE_SWITCH_FRAME;

@@ -6,9 +6,13 @@
 
 class CRepeatButton : public CFlashButton {
 public:
-    static constexpr UINT_PTR kDelayTimerId = 10210;
+    // The button's timers, the flash's among them.
+    enum TimerId : UINT_PTR {
+        kFlashTimerId = CFlashButton::kFlashTimerId,
+        kDelayTimerId = 10210,
+        kRepeatTimerId = 10211,
+    };
     static constexpr UINT kDelayMilliseconds = 1000;
-    static constexpr UINT_PTR kRepeatTimerId = 10211;
     static constexpr UINT kRepeatMilliseconds = 100;
 
     ~CRepeatButton() override;

@@ -14,9 +14,12 @@ namespace {
 
 constexpr char kProperty[] = "CoolSBSubclassPtr";
 
-constexpr UINT_PTR kDelayTimer = 0xFFFD;
-constexpr UINT_PTR kRepeatTimer = 0xFFFE;
-constexpr UINT_PTR kHotTimer = static_cast<UINT_PTR>(-14);
+// The timers the bars run on their window.
+enum TimerId : UINT_PTR {
+    kDelayTimer = 0xFFFD,
+    kRepeatTimer = 0xFFFE,
+    kHotTimer = static_cast<UINT_PTR>(-14),
+};
 constexpr UINT kDelayMs = 300;
 constexpr UINT kRepeatMs = 55;
 constexpr UINT kHotPollMs = 20;

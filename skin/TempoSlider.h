@@ -11,7 +11,8 @@
 
 class CTempoSlider : public CSliderCtrl {
 public:
-    static constexpr UINT_PTR kHoverTimerId = 10211;
+    // The control's timers.
+    enum TimerId : UINT_PTR { kHoverTimerId = 10211 };
     static constexpr UINT kHoverDelay = 100;
 
     CTempoSlider();

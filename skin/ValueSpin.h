@@ -14,7 +14,8 @@ class CValueSpin : public CWnd {
 public:
     static constexpr UINT kUpId = 100;
     static constexpr UINT kDownId = 101;
-    static constexpr UINT_PTR kAnimTimerId = 10511;
+    // The control's timers; its buttons run their own.
+    enum TimerId : UINT_PTR { kAnimTimerId = 10511 };
     static constexpr UINT kAnimMilliseconds = 50;
     static constexpr int kOpenHeight = 60;
     static constexpr UINT kBackgroundId = IDB_SPIN_BACKGROUND;
