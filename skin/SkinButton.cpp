@@ -289,9 +289,12 @@ LRESULT CFlashButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CFlashButton::OnTimer(UINT_PTR id) {
-    // Whatever the timer, the flash image goes with this repaint.
-    Invalidate();
-    StopFlashTimer();
+    // Only the flash's own timer ends it: a derived button's timers (a repeat
+    // button's while held) run meanwhile.
+    if (id == kFlashTimerId) {
+        Invalidate();
+        StopFlashTimer();
+    }
     CSkinButton::OnTimer(id);
 }
 
