@@ -117,21 +117,9 @@ void CAboutDlg::OnTimer(UINT_PTR id) {
         CDialog::OnTimer(id);
 }
 
-LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        ::SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(m_brushWhite.GetSafeHandle());
-    default:
-        break;
-    }
-    return CDialog::WindowProc(msg, wp, lp);
+HBRUSH CAboutDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    ::SetBkMode(dc, TRANSPARENT);
+    return m_brushWhite;
 }
 
 bool RunStartupSplash() {

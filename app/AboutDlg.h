@@ -33,8 +33,8 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void DoDataExchange(CDataExchange* dx) override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnPaint(HDC dc) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
     void OnTimer(UINT_PTR id) override;
 
     bool m_bLocked = false;

@@ -296,6 +296,11 @@ void CCustomBeatDlg::OnPaint(HDC dc) {
              std::min<LONG>(frame.bottom - frame.top, size.cy), mem, 0, 0, SRCCOPY);
 }
 
+HBRUSH CCustomBeatDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    ::SetBkMode(dc, OPAQUE);
+    return m_brushBack;
+}
+
 bool CCustomBeatDlg::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED)
         return CDialog::OnCommand(id, code);
@@ -390,15 +395,6 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CCBLBALC_CLICKED_BUTTON:
         m_nPreviewStep = static_cast<int>(lp);
         return 0;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        ::SetBkMode(reinterpret_cast<HDC>(wp), OPAQUE);
-        return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
     case WM_ENDSESSION:
         // The session really ends, and Windows may end the process before
         // the main window hears of it: the editor counts as cancelled, and

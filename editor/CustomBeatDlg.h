@@ -49,6 +49,7 @@ protected:
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnPaint(HDC dc) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
     bool OnCommand(UINT id, UINT code) override;
     void OnDestroy() override;
 

@@ -163,6 +163,15 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return OnCommand(LOWORD(wp), HIWORD(wp)) ? 0 : Default();
     case WM_ERASEBKGND:
         return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(
+            OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), msg - WM_CTLCOLORMSGBOX));
     case WM_PAINT: {
         CPaintDC dc(m_hWnd);
         OnPaint(dc);
@@ -198,6 +207,10 @@ bool CWnd::OnCommand(UINT, UINT) {
 
 BOOL CWnd::OnEraseBkgnd(HDC) {
     return static_cast<BOOL>(Default());
+}
+
+HBRUSH CWnd::OnCtlColor(HDC, HWND, UINT) {
+    return reinterpret_cast<HBRUSH>(Default());
 }
 
 void CWnd::OnPaint(HDC dc) {

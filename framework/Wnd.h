@@ -130,6 +130,9 @@ protected:
     virtual bool OnCommand(UINT id, UINT code);
     // WM_ERASEBKGND; nonzero when the background is erased.
     virtual BOOL OnEraseBkgnd(HDC dc);
+    // WM_CTLCOLOR* that the control did not take itself: the brush of the
+    // control's background; type is CTLCOLOR_STATIC and the like.
+    virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
     // Draws the client area into dc: for WM_PAINT between BeginPaint and
     // EndPaint, which the framework calls, and for WM_PRINTCLIENT into the DC
     // it brings. The base version has the previous procedure draw into dc.

@@ -200,15 +200,6 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon.Get());
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORMSGBOX:
-        ::SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
     case WM_CLOSE:
         EndDialog(IDCANCEL);
         return 0;
@@ -247,6 +238,11 @@ void CMetronomeDlg::OnPaint(HDC dc) {
     const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
     ::DrawIcon(dc, x, y, m_hIcon.Get());
+}
+
+HBRUSH CMetronomeDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    ::SetBkMode(dc, TRANSPARENT);
+    return m_brushBack;
 }
 
 bool CMetronomeDlg::OnCommand(UINT id, UINT code) {

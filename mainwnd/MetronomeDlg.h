@@ -77,6 +77,8 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // The icon while minimised.
     void OnPaint(HDC dc) override;
+    // White behind everything.
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
     bool OnCommand(UINT id, UINT code) override;
     void OnDestroy() override;
 

@@ -63,6 +63,10 @@ protected:
         return id == 1;
     }
     BOOL OnEraseBkgnd(HDC) override { return TRUE; }
+    HBRUSH OnCtlColor(HDC, HWND, UINT type) override {
+        log.push_back("ctlcolor " + std::to_string(type));
+        return static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+    }
     void OnPaint(HDC dc) override {
         log.push_back("paint");
         RECT rc;
@@ -117,7 +121,7 @@ protected:
     }
 };
 
-TEST_F(WndHandlersTest, CreateSizeTimerAndCommandReachTheirHandlers) {
+TEST_F(WndHandlersTest, CreateSizeTimerCommandAndColourReachTheirHandlers) {
     CHandled wnd;
     ASSERT_TRUE(CreateChild(wnd, RecordingClass()));
     ASSERT_GE(wnd.log.size(), 2u);
@@ -128,7 +132,11 @@ TEST_F(WndHandlersTest, CreateSizeTimerAndCommandReachTheirHandlers) {
     wnd.SendMessage(WM_TIMER, 7);
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(1, BN_CLICKED));
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(2, EN_CHANGE));
-    EXPECT_EQ(wnd.log, (std::vector<std::string>{"timer 7", "command 1 code 0", "command 2 code 768"}));
+    CClientDC dc(wnd);
+    EXPECT_EQ(wnd.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.GetSafeHdc())),
+              reinterpret_cast<LRESULT>(::GetStockObject(GRAY_BRUSH)));
+    EXPECT_EQ(wnd.log,
+              (std::vector<std::string>{"timer 7", "command 1 code 0", "command 2 code 768", "ctlcolor 6"}));
     // The timer went on from the handler; the command it took did not.
     EXPECT_EQ(g_classSaw, (std::vector<std::string>{"timer 7", "command 2"}));
 }
