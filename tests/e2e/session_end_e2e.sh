@@ -86,11 +86,12 @@ editor_closed() {
     [[ -z $(find_window "$editor_title") ]]
 }
 # The sound button at (590, 34): a speaker with sound waves while the sound is
-# on, with an orange cross (or all orange, flashing at the click) once off.
+# on, with an orange cross (or all orange, flashing at the click) once off; the
+# pixel is the middle of the cross.
 sound_off_shown() {
     screenshot "$editor_id" session_end_editor.png
     local green
-    green=$(convert "$E2E_OUT/session_end_editor.png" -crop "1x1+$((editor_border + 618))+$((editor_top + 49))" \
+    green=$(convert "$E2E_OUT/session_end_editor.png" -crop "1x1+$((editor_border + 619))+$((editor_top + 54))" \
         -format '%[fx:int(255*g)]' info:)
     ((green < 200))
 }
