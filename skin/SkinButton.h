@@ -34,7 +34,7 @@ public:
     // image is kept.
     Result SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
                      COLORREF disabledKey);
-    // Any other style changes nothing.
+    // A value that is no PressStyle changes nothing: kUnknownPressStyle.
     Result SetPressStyle(PressStyle style, BOOL redraw);
     Result EnableBorder(BOOL on, BOOL redraw);
     Result EnableFocusRect(BOOL on, BOOL redraw);
