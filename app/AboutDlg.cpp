@@ -1,12 +1,12 @@
 #include "app/AboutDlg.h"
 
+#include "bitmap_ids.h"
 #include "mainwnd/MetronomeDlg.h"
 #include "resource.h"
 #include "skin/SkinMath.h"
 
 namespace {
 
-constexpr UINT kAboutBitmap = 299;
 constexpr COLORREF kLinkNormal = RGB(0, 0, 50);
 constexpr COLORREF kLinkHover = RGB(0, 0, 255);
 
@@ -28,7 +28,7 @@ BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CentreWindow();
     m_brushWhite.CreateSolidBrush(RGB(255, 255, 255));
-    m_bmpAbout.LoadBitmap(kAboutBitmap);
+    m_bmpAbout.LoadBitmap(IDB_ABOUT);
 
     m_linkWeb.m_crNormal = kLinkNormal;
     m_linkWeb.m_crHover = kLinkHover;
@@ -100,7 +100,7 @@ void CAboutDlg::OnCancel() {
         CDialog::OnCancel();
 }
 
-void CAboutDlg::Paint(HDC dc) const {
+void CAboutDlg::OnPaint(HDC dc) {
     if (!m_bmpAbout)
         return;
     RECT rc;
@@ -110,32 +110,16 @@ void CAboutDlg::Paint(HDC dc) const {
     ::BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
 }
 
-LRESULT CAboutDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_TIMER:
-        if (wp == kUnlockTimerId) {
-            Unlock();
-            return 0;
-        }
-        break;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        ::SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(m_brushWhite.GetSafeHandle());
-    default:
-        break;
-    }
-    return CDialog::WindowProc(msg, wp, lp);
+void CAboutDlg::OnTimer(UINT_PTR id) {
+    if (id == kUnlockTimerId)
+        Unlock();
+    else
+        CDialog::OnTimer(id);
+}
+
+HBRUSH CAboutDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    ::SetBkMode(dc, TRANSPARENT);
+    return m_brushWhite;
 }
 
 bool RunStartupSplash() {

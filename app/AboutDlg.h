@@ -17,7 +17,8 @@ class CAboutDlg : public CDialog {
 public:
     static constexpr int kStartupMode = 1;
     static constexpr int kLinkMode = 2;
-    static constexpr UINT_PTR kUnlockTimerId = 12000;
+    // The dialog's timers.
+    enum TimerId : UINT_PTR { kUnlockTimerId = 12000 };
     static constexpr UINT kLockPeriod = 5000;
 
     CAboutDlg();
@@ -32,7 +33,9 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void DoDataExchange(CDataExchange* dx) override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(HDC dc) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
+    void OnTimer(UINT_PTR id) override;
 
     bool m_bLocked = false;
     UINT_PTR m_nTimer = 0;
@@ -47,7 +50,6 @@ private:
     void CentreWindow();
     void Lock();
     void Unlock();
-    void Paint(HDC dc) const;
 };
 
 // Shows the About dialog as the start-up splash, centred on the screen, and

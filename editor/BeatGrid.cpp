@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "editor/GridMessages.h"
+#include "bitmap_ids.h"
+#include "editor/EditorMessages.h"
 #include "editor/GridScroll.h"
 
 namespace {
 
 constexpr UINT kStepColumnId = 8;
 constexpr UINT kFirstTrackColumnId = 10;
-constexpr UINT kSkinBitmap = 311;
 
 // Source rectangles of the bar's parts in the skin bitmap.
 struct SkinSource {
@@ -42,11 +42,11 @@ bool CBeatGrid::Create(UINT id, CWnd* parent, const RECT& rect) {
                         parent, id);
 }
 
-LRESULT CBeatGrid::OnCreate() {
-    if (Default() == -1)
+int CBeatGrid::OnCreate(CREATESTRUCTA* cs) {
+    if (CWnd::OnCreate(cs) == -1)
         return -1;
     m_pSkinDC = std::make_unique<CMemDC>();
-    if (m_pSkinDC->GetSafeHdc() && m_bmpSkin.LoadBitmap(kSkinBitmap))
+    if (m_pSkinDC->GetSafeHdc() && m_bmpSkin.LoadBitmap(IDB_SCROLL_BAR_SKIN))
         m_pSkinSelection = std::make_unique<CSelectObject>(m_pSkinDC->GetSafeHdc(), m_bmpSkin);
 
     SkinSB_Initialize(m_hWnd);
@@ -82,6 +82,14 @@ void CBeatGrid::OnDestroy() {
     m_pSkinSelection.reset();
     m_pSkinDC.reset();
     m_bmpSkin.DeleteObject();
+    CWnd::OnDestroy();
+}
+
+BOOL CBeatGrid::OnEraseBkgnd(HDC dc) {
+    RECT client{};
+    GetClientRect(&client);
+    ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    return TRUE;
 }
 
 void CBeatGrid::UpdateScrollRange() {
@@ -267,24 +275,16 @@ bool CBeatGrid::OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 }
 
 LRESULT CBeatGrid::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CBLISTBOX_CHANGE_SIZE) {
+    switch (msg) {
+    case WM_CBLISTBOX_CHANGE_SIZE:
         UpdateScrollRange();
         return 0;
-    }
-    if (msg == WM_CBLNEEDTOGETFOCUS) {
+    case WM_CBLNEEDTOGETFOCUS:
         SetFocus();
         return 0;
-    }
-    if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
+    case WM_CCBLBALC_CLICKED_BUTTON:
         ::SendMessageA(GetParent(), WM_CCBLBALC_CLICKED_BUTTON, reinterpret_cast<WPARAM>(m_hWnd), lp);
         return 0;
-    }
-    switch (msg) {
-    case WM_CREATE:
-        return OnCreate();
-    case WM_DESTROY:
-        OnDestroy();
-        break;
     case WM_VSCROLL:
         OnVScroll(LOWORD(wp), HIWORD(wp));
         return 0;
@@ -294,12 +294,6 @@ LRESULT CBeatGrid::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCMOUSEMOVE:
         SetFocus();
         break;
-    case WM_ERASEBKGND: {
-        RECT client{};
-        GetClientRect(&client);
-        ::FillRect(reinterpret_cast<HDC>(wp), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-        return 1;
-    }
     default:
         break;
     }

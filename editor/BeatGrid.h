@@ -56,10 +56,11 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnDestroy() override;
+    BOOL OnEraseBkgnd(HDC dc) override;
 
 private:
-    LRESULT OnCreate();
-    void OnDestroy();
     void UpdateScrollRange();
     void OnVScroll(int code, int trackPos);
     void OnMouseWheel(int delta);

@@ -1,5 +1,7 @@
 #include "editor/BeatToolBar.h"
 
+#include "bitmap_ids.h"
+
 bool CBeatToolBar::Create(const RECT& rect, CWnd* parent, UINT id) {
     return CWnd::Create(nullptr, "", WS_CHILD | WS_VISIBLE, rect, parent, id);
 }
@@ -14,25 +16,16 @@ LRESULT CBeatToolBar::Select(int id) {
     return ::SendMessageA(GetParent(), WM_CBTOOLBAR_ITEM_CHANGED, static_cast<WPARAM>(id), ToolSoundId(id));
 }
 
-LRESULT CBeatToolBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE:
-        if (Default() == -1)
-            return -1;
-        return OnCreate();
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED && IsToolId(LOWORD(wp))) {
-            OnItemClicked(LOWORD(wp));
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return CWnd::WindowProc(msg, wp, lp);
+bool CBeatToolBar::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED || !IsToolId(static_cast<int>(id)))
+        return CWnd::OnCommand(id, code);
+    OnItemClicked(static_cast<int>(id));
+    return true;
 }
 
-int CBeatToolBar::OnCreate() {
+int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
+    if (CWnd::OnCreate(cs) == -1)
+        return -1;
     // One attempt at the sound device for all 22 voices.
     CSoundVoice::CLoadingPass pass;
     for (int k = 0; k < kToolItemCount; ++k) {
@@ -42,9 +35,10 @@ int CBeatToolBar::OnCreate() {
                            RECT{item.left, item.top, item.right, item.bottom}, this,
                            static_cast<UINT>(kFirstToolId + k)))
             return -1;
-        button.SetPressStyle(2, TRUE);
-        button.SetImages(kToolHotImageBase + k, kSkinButtonKey, kToolNormalImageBase + k, kSkinButtonKey,
-                         kToolDisabledImageBase + k, kSkinButtonKey);
+        button.SetPressStyle(CSkinButton::kPressStill, TRUE);
+        // The selected item is the disabled one.
+        button.SetImages(IDB_TOOL_HOT + k, kSkinButtonKey, IDB_TOOL_NORMAL + k, kSkinButtonKey,
+                         IDB_TOOL_SELECTED + k, kSkinButtonKey);
         button.EnableBorder(FALSE, TRUE);
         button.EnableFocusRect(TRUE, TRUE);
         button.m_nFocusInset = 0;

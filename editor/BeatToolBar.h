@@ -5,14 +5,11 @@
 
 #include <windows.h>
 
+#include "editor/EditorMessages.h"
 #include "editor/ToolTable.h"
 #include "engine/SoundVoice.h"
 #include "framework/Wnd.h"
 #include "skin/SkinButton.h"
-
-// Sent to the parent on every selection; wParam the item's command id, lParam
-// its sound id (0 for the move tool and the eraser).
-inline const UINT WM_CBTOOLBAR_ITEM_CHANGED = AfxRegisterMessage("WM_CBTOOLBAR_ITEM_CHANGED");
 
 // An item; an instrument item also holds its own voice, so that a click sounds
 // without touching the sound bank the metronome plays from.
@@ -39,9 +36,9 @@ public:
     int m_bSoundOn = 1;
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    bool OnCommand(UINT id, UINT code) override;
 
-    int OnCreate();
     void OnItemClicked(int id);
 
     CBeatToolButton m_buttons[kToolItemCount];

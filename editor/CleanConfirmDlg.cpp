@@ -1,5 +1,6 @@
 #include "editor/CleanConfirmDlg.h"
 
+#include "bitmap_ids.h"
 #include "resource.h"
 
 CCleanConfirmDlg::CCleanConfirmDlg(CWnd* parent) : CSkinDialog(IDD_CLEAN_CONFIRM, parent) {}
@@ -10,7 +11,7 @@ BOOL CCleanConfirmDlg::OnInitDialog() {
     m_bDragBody = false;
     // Shaped last, so that the outline is cut once, with the bubble's own key.
     SetKeyColour(kKeyColour);
-    SetBitmap(kBitmapId);
+    SetBitmap(IDB_CLEAN_BUBBLE);
     SetShaped(true);
     SetWindowPos(nullptr, m_ptAnchor.x - kAnchorOffset.x, m_ptAnchor.y - kAnchorOffset.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -21,9 +22,8 @@ void CCleanConfirmDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Check(dx, IDC_CLEAN_SHOW_AGAIN, m_bShowAgain);
 }
 
-LRESULT CCleanConfirmDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+void CCleanConfirmDlg::OnDestroy() {
     // The box's state counts after No (and Escape) too, not only after Yes.
-    if (msg == WM_DESTROY)
-        UpdateData(true);
-    return CSkinDialog::WindowProc(msg, wp, lp);
+    UpdateData(true);
+    CSkinDialog::OnDestroy();
 }

@@ -8,7 +8,6 @@
 
 class CCleanConfirmDlg : public CSkinDialog {
 public:
-    static constexpr UINT kBitmapId = 295;
     static constexpr COLORREF kKeyColour = RGB(255, 255, 255);
     // Where the anchor lies in the bubble: near its top right corner.
     static constexpr POINT kAnchorOffset{312, 9};
@@ -24,5 +23,5 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroy() override;
 };

@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "bitmap_ids.h"
 #include "editor/CleanConfirmDlg.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
 #include "model/AppData.h"
 #include "resource.h"
 
 namespace {
-
-// From the tick thread to the window thread; wParam the preview run.
-const UINT WM_CB_PREVIEW_TICK = AfxRegisterMessage("WM_CB_PREVIEW_TICK");
 
 constexpr char kPatternFilter[] = "Pulsewick Files(*.pwk)|*.pwk|All Files|*.*||";
 constexpr char kSaveTitle[] = "File Save";
@@ -87,8 +85,8 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     m_brushBack.CreateSolidBrush(RGB(255, 255, 255));
     m_bmpFrame.LoadBitmap(kFrameBitmapId);
 
-    m_toolBar.Create(ControlRect(IDC_CB_TOOLBAR_AREA), this, 12);
-    m_grid.Create(13, this, ControlRect(IDC_CB_GRID_AREA));
+    m_toolBar.Create(ControlRect(IDC_CB_TOOLBAR_AREA), this, kToolBarId);
+    m_grid.Create(kGridId, this, ControlRect(IDC_CB_GRID_AREA));
 
     const CCustomBeat& current = *m_pAppData->m_pCustomBeat;
     m_grid.SetPattern(current);
@@ -98,8 +96,9 @@ BOOL CCustomBeatDlg::OnInitDialog() {
     SetUpButtons();
     SetToolbarSound(m_pAppData->m_pSettings->m_bToolbarSound != 0);
 
-    CreateSpin(m_spinSteps, m_btnSteps, 14, kMaxStepCount, kMinStepCount, m_grid.GetState().m_nStepCount);
-    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, 15, kMaxStepsPerBeat, kMinStepsPerBeat,
+    CreateSpin(m_spinSteps, m_btnSteps, kStepsSpinId, kMaxStepCount, kMinStepCount,
+               m_grid.GetState().m_nStepCount);
+    CreateSpin(m_spinStepsPerBeat, m_btnStepsPerBeat, kStepsPerBeatSpinId, kMaxStepsPerBeat, kMinStepsPerBeat,
                m_grid.GetState().m_nStepsPerBeat);
     return TRUE;
 }
@@ -113,17 +112,19 @@ RECT CCustomBeatDlg::ControlRect(int id) const {
 
 void CCustomBeatDlg::SetUpButtons() {
     static constexpr ButtonSkin kSkins[] = {
-        {&CCustomBeatDlg::m_btnSoundOff, 365, 366, 364, 8},
-        {&CCustomBeatDlg::m_btnSoundOn, 368, 363, 364, 8},
-        {&CCustomBeatDlg::m_btnOK, 271, 272, 270, 12},
-        {&CCustomBeatDlg::m_btnCancel, 298, 296, 297, 12},
-        {&CCustomBeatDlg::m_btnClean, 292, 290, 291, 9},
-        {&CCustomBeatDlg::m_btnSteps, 277, 278, 276, 9},
-        {&CCustomBeatDlg::m_btnStepsPerBeat, 153, 151, 152, 9},
-        {&CCustomBeatDlg::m_btnOpen, 280, 281, 279, 9},
-        {&CCustomBeatDlg::m_btnSave, 283, 369, 282, 9},
-        {&CCustomBeatDlg::m_btnStop, 289, 284, 288, 9},
-        {&CCustomBeatDlg::m_btnPlay, 286, 287, 285, 9},
+        // The sound-off button flashes with the sound-on button's image.
+        {&CCustomBeatDlg::m_btnSoundOff, IDB_SOUND_OFF_HOT, IDB_SOUND_OFF_NORMAL, IDB_SOUND_ON_FLASH, 8},
+        {&CCustomBeatDlg::m_btnSoundOn, IDB_SOUND_ON_HOT, IDB_SOUND_ON_NORMAL, IDB_SOUND_ON_FLASH, 8},
+        {&CCustomBeatDlg::m_btnOK, IDB_OK_HOT, IDB_OK_NORMAL, IDB_OK_FLASH, 12},
+        {&CCustomBeatDlg::m_btnCancel, IDB_CANCEL_HOT, IDB_CANCEL_NORMAL, IDB_CANCEL_FLASH, 12},
+        {&CCustomBeatDlg::m_btnClean, IDB_CLEAN_HOT, IDB_CLEAN_NORMAL, IDB_CLEAN_FLASH, 9},
+        {&CCustomBeatDlg::m_btnSteps, IDB_STEPS_HOT, IDB_STEPS_NORMAL, IDB_STEPS_FLASH, 9},
+        {&CCustomBeatDlg::m_btnStepsPerBeat, IDB_BEAT_HOT, IDB_BEAT_NORMAL, IDB_BEAT_FLASH, 9},
+        {&CCustomBeatDlg::m_btnOpen, IDB_OPEN_HOT, IDB_OPEN_NORMAL, IDB_OPEN_FLASH, 9},
+        {&CCustomBeatDlg::m_btnSave, IDB_SAVE_HOT, IDB_SAVE_NORMAL, IDB_SAVE_FLASH, 9},
+        {&CCustomBeatDlg::m_btnStop, IDB_PREVIEW_STOP_HOT, IDB_PREVIEW_STOP_NORMAL, IDB_PREVIEW_STOP_FLASH,
+         9},
+        {&CCustomBeatDlg::m_btnPlay, IDB_PLAY_HOT, IDB_PLAY_NORMAL, IDB_PLAY_FLASH, 9},
     };
     for (const ButtonSkin& skin : kSkins) {
         CFlashButton& button = this->*skin.button;
@@ -284,8 +285,7 @@ void CCustomBeatDlg::OnSaveFile() {
         AfxMessageBox(kSaveFailed, MB_OK);
 }
 
-void CCustomBeatDlg::OnPaint() {
-    CPaintDC dc(m_hWnd);
+void CCustomBeatDlg::OnPaint(HDC dc) {
     if (!m_bmpFrame)
         return;
     RECT frame = ControlRect(IDC_CB_FRAME_AREA);
@@ -296,7 +296,14 @@ void CCustomBeatDlg::OnPaint() {
              std::min<LONG>(frame.bottom - frame.top, size.cy), mem, 0, 0, SRCCOPY);
 }
 
-bool CCustomBeatDlg::OnCommand(UINT id) {
+HBRUSH CCustomBeatDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    ::SetBkMode(dc, OPAQUE);
+    return m_brushBack;
+}
+
+bool CCustomBeatDlg::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED)
+        return CDialog::OnCommand(id, code);
     switch (id) {
     case IDC_CB_PLAY:
         OnPlay();
@@ -326,8 +333,15 @@ bool CCustomBeatDlg::OnCommand(UINT id) {
         OnSaveFile();
         return true;
     default:
-        return false;
+        return CDialog::OnCommand(id, code);
     }
+}
+
+void CCustomBeatDlg::OnDestroy() {
+    // Before the grid goes: no tick may reach it afterwards.
+    m_bPreviewing = 0;
+    Stop();
+    CDialog::OnDestroy();
 }
 
 BOOL CCustomBeatDlg::PreTranslateMessage(MSG* msg) {
@@ -355,15 +369,14 @@ BOOL CCustomBeatDlg::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CB_PREVIEW_TICK) {
+    switch (msg) {
+    case WM_CB_PREVIEW_TICK:
         OnPreviewTick(wp);
         return 0;
-    }
-    if (msg == WM_CBTOOLBAR_ITEM_CHANGED) {
+    case WM_CBTOOLBAR_ITEM_CHANGED:
         m_grid.SetTool(ToolFromItem(static_cast<int>(wp), static_cast<int>(lp)));
         return 0;
-    }
-    if (msg == WM_PSC_NEED_TO_CLOSE_CTRL) {
+    case WM_PSC_NEED_TO_CLOSE_CTRL: {
         HWND spin = reinterpret_cast<HWND>(wp);
         if (spin == m_spinSteps.GetSafeHwnd())
             CloseSpin(m_spinSteps);
@@ -371,7 +384,7 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             CloseSpin(m_spinStepsPerBeat);
         return 0;
     }
-    if (msg == WM_PSC_CHANGED_VALUE) {
+    case WM_PSC_CHANGED_VALUE: {
         HWND spin = reinterpret_cast<HWND>(wp);
         if (spin == m_spinSteps.GetSafeHwnd())
             m_grid.SetStepCount(static_cast<int>(lp));
@@ -379,23 +392,9 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             m_grid.SetStepsPerBeat(static_cast<int>(lp));
         return 0;
     }
-    if (msg == WM_CCBLBALC_CLICKED_BUTTON) {
+    case WM_CCBLBALC_CLICKED_BUTTON:
         m_nPreviewStep = static_cast<int>(lp);
         return 0;
-    }
-    if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) {
-        ::SetBkMode(reinterpret_cast<HDC>(wp), OPAQUE);
-        return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
-    }
-    switch (msg) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_DESTROY:
-        // Before the grid goes: no tick may reach it afterwards.
-        m_bPreviewing = 0;
-        Stop();
-        break;
     case WM_ENDSESSION:
         // The session really ends, and Windows may end the process before
         // the main window hears of it: the editor counts as cancelled, and
@@ -405,10 +404,6 @@ LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             m_pAppData->Save();
         }
         return 0;
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED && OnCommand(LOWORD(wp)))
-            return 0;
-        break;
     default:
         break;
     }

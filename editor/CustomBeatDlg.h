@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "bitmap_ids.h"
 #include "editor/BeatGrid.h"
 #include "editor/BeatToolBar.h"
 #include "engine/TickTimer.h"
@@ -20,8 +21,13 @@ class CSoundBank;
 
 class CCustomBeatDlg : public CDialog, public CTickTimer {
 public:
+    // The children the dialog makes itself; the rest come from its template.
+    static constexpr UINT kToolBarId = 12;
+    static constexpr UINT kGridId = 13;
+    static constexpr UINT kStepsSpinId = 14;
+    static constexpr UINT kStepsPerBeatSpinId = 15;
     static constexpr UINT kPreviewMilliseconds = 150;
-    static constexpr UINT kFrameBitmapId = 307;
+    static constexpr UINT kFrameBitmapId = IDB_EDITOR_FRAME;
 
     // Edits the pattern of the data store and stores there; without a store
     // the dialog ends at once.
@@ -42,6 +48,10 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(HDC dc) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnDestroy() override;
 
     // A template control's rectangle in client coordinates.
     RECT ControlRect(int id) const;
@@ -62,8 +72,6 @@ protected:
     void OnClean();
     void OnOpenFile();
     void OnSaveFile();
-    void OnPaint();
-    bool OnCommand(UINT id);
 
     // The store the dialog starts from and writes back to.
     CAppData* const m_pAppData;

@@ -41,25 +41,15 @@ void CGridColumn::TrackLeave() {
     m_bTrackingLeave = ::TrackMouseEvent(&tme) != FALSE;
 }
 
+BOOL CGridColumn::OnEraseBkgnd(HDC) {
+    return TRUE;
+}
+
 LRESULT CGridColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_ERASEBKGND:
-        // The paint covers every pixel.
-        return 1;
-    case WM_MOUSELEAVE:
-        m_bTrackingLeave = false;
-        InvalidateRow(m_nHoverIndex);
-        m_nHoverIndex = -1;
-        return 0;
-    default:
+    if (msg != WM_MOUSELEAVE)
         return CWnd::WindowProc(msg, wp, lp);
-    }
+    m_bTrackingLeave = false;
+    InvalidateRow(m_nHoverIndex);
+    m_nHoverIndex = -1;
+    return 0;
 }

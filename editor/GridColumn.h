@@ -26,7 +26,8 @@ protected:
     // and forgotten.
     void TrackLeave();
 
-    virtual void Paint(HDC dc) const = 0;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     const CGridState& m_state;

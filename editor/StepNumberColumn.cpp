@@ -6,15 +6,13 @@
 #include <cstdio>
 #include <optional>
 
+#include "bitmap_ids.h"
 #include "editor/CellEditing.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "framework/TextFit.h"
 
 namespace {
 
-constexpr UINT kTileHover = 303;
-constexpr UINT kTileInactive = 304;
-constexpr UINT kTileActive = 305;
 constexpr int kNumberWidth = 20;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -39,9 +37,9 @@ private:
 } // namespace
 
 bool CStepNumberColumn::Create(const RECT& rect, CWnd* parent, UINT id) {
-    m_bmpActive.LoadBitmap(kTileActive);
-    m_bmpInactive.LoadBitmap(kTileInactive);
-    m_bmpHover.LoadBitmap(kTileHover);
+    m_bmpActive.LoadBitmap(IDB_STEP_TILE_PLAYING);
+    m_bmpInactive.LoadBitmap(IDB_STEP_TILE_IDLE);
+    m_bmpHover.LoadBitmap(IDB_STEP_TILE_HOVER);
     return CreateColumn(rect, parent, id);
 }
 
@@ -81,7 +79,7 @@ void CStepNumberColumn::DrawRow(HDC dc, const CFittedText& numbers, int row, con
     }
 }
 
-void CStepNumberColumn::Paint(HDC dc) const {
+void CStepNumberColumn::OnPaint(HDC dc) {
     CDrawingTools tools(dc);
     const CBitmap& tile = m_bActive ? m_bmpActive : m_bmpInactive;
     int rows = std::max(m_state.m_nStepCount, 0);

@@ -22,8 +22,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
-    void Paint(HDC dc) const override;
+    void OnPaint(HDC dc) override;
 
 private:
     void DrawRow(HDC dc, const CFittedText& numbers, int row, const CBitmap& tile, COLORREF tileFallback,

@@ -12,11 +12,6 @@ inline constexpr int kFirstToolId = 10;
 inline constexpr int ID_TOOL_MOVE = 21;
 inline constexpr int ID_TOOL_ERASER = 33;
 
-// Bitmaps of item k: hot, normal and disabled (the selected item).
-inline constexpr int kToolHotImageBase = 241;
-inline constexpr int kToolNormalImageBase = 211;
-inline constexpr int kToolDisabledImageBase = 181;
-
 inline constexpr bool IsToolId(int id) {
     return id >= kFirstToolId && id < kFirstToolId + kToolItemCount;
 }

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "editor/CellEditing.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "framework/Gdi.h"
 #include "framework/TextFit.h"
 
@@ -110,7 +110,7 @@ void CTrackColumn::RefreshHover() {
     DrawHover(row);
 }
 
-void CTrackColumn::Paint(HDC dc) const {
+void CTrackColumn::OnPaint(HDC dc) {
     RECT client{};
     GetClientRect(&client);
     FillSolid(dc, client, kWhite);
@@ -245,6 +245,16 @@ void CTrackColumn::OnLButtonUp(int y) {
     }
 }
 
+void CTrackColumn::OnSize(UINT type, int cx, int cy) {
+    CGridColumn::OnSize(type, cx, cy);
+    ::SendMessageA(GetParent(), WM_CBLISTBOX_CHANGE_SIZE, 0, 0);
+}
+
+void CTrackColumn::OnDestroy() {
+    ForgetMove();
+    CGridColumn::OnDestroy();
+}
+
 LRESULT CTrackColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MOUSEMOVE:
@@ -258,14 +268,6 @@ LRESULT CTrackColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_LBUTTONUP:
         OnLButtonUp(GET_Y_LPARAM(lp));
-        break;
-    case WM_SIZE: {
-        LRESULT result = Default();
-        ::SendMessageA(GetParent(), WM_CBLISTBOX_CHANGE_SIZE, 0, 0);
-        return result;
-    }
-    case WM_DESTROY:
-        ForgetMove();
         break;
     default:
         break;

@@ -40,8 +40,10 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
-    void Paint(HDC dc) const override;
+    void OnPaint(HDC dc) override;
+    // The grid recomputes its scroll range.
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnDestroy() override;
 
 private:
     int VisibleSteps() const;

@@ -102,23 +102,23 @@ void CDialog::OnCancel() {
 }
 
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG:
+    if (msg == WM_INITDIALOG)
         return OnInitDialog();
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED || lp == 0) {
-            if (LOWORD(wp) == IDOK) {
-                OnOK();
-                return 0;
-            }
-            if (LOWORD(wp) == IDCANCEL) {
-                OnCancel();
-                return 0;
-            }
-        }
-        break;
-    default:
-        break;
-    }
     return CWnd::WindowProc(msg, wp, lp);
+}
+
+bool CDialog::OnCommand(UINT id, UINT code) {
+    // A button's click, or a command that comes from no control.
+    if (code != BN_CLICKED && GetCurrentMessage().lp != 0)
+        return CWnd::OnCommand(id, code);
+    switch (id) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return CWnd::OnCommand(id, code);
+    }
 }

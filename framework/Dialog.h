@@ -41,6 +41,8 @@ protected:
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange*) {}
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // OK and Cancel; a derived dialog's own commands first.
+    bool OnCommand(UINT id, UINT code) override;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) noexcept { return FALSE; }

@@ -2,18 +2,23 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
+#include "framework/Gdi.h"
 #include "framework/WinApp.h"
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x50574E44; // "PWND"
 constexpr char kWindowClass[] = "PulsewickWnd";
 // The object attached to a window, for finding it from the handle.
 constexpr char kObjectProperty[] = "PulsewickObject";
 
 thread_local CWnd* t_pPendingWnd = nullptr;
+// Objects that left their window while handling one of its messages: their
+// PostNcDestroy waits until that handling is over.
+thread_local std::vector<CWnd*> t_leaving;
 
 ATOM RegisterOwnClass() {
     static const ATOM atom = [] {
@@ -44,6 +49,7 @@ CWndCreationScope::~CWndCreationScope() {
 }
 
 CWnd::~CWnd() {
+    std::erase(t_leaving, this);
     if (!m_hWnd)
         return;
     if (m_bOwnsWindow)
@@ -90,10 +96,14 @@ bool CWnd::DestroyWindow() {
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
-    if (m_hWnd || !hwnd || FromHandlePermanent(hwnd) || !Attach(hwnd))
+    if (m_hWnd || !hwnd || FromHandlePermanent(hwnd) || !Attach(hwnd, false))
         return false;
     PreSubclassWindow();
     return true;
+}
+
+bool CWnd::HookWindow(HWND hwnd) {
+    return !m_hWnd && hwnd && Attach(hwnd, true);
 }
 
 bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
@@ -102,8 +112,12 @@ bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 
 HWND CWnd::UnsubclassWindow() {
     HWND hwnd = m_hWnd;
-    if (hwnd)
-        Detach();
+    if (!hwnd)
+        return nullptr;
+    bool hook = m_bHook;
+    Detach();
+    if (hook)
+        Leave();
     return hwnd;
 }
 
@@ -130,8 +144,79 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) const {
     return TRUE;
 }
 
-LRESULT CWnd::WindowProc(UINT, WPARAM, LPARAM) {
-    return Default();
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (m_bHook)
+        return Default();
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lp));
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));
+        return 0;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wp));
+        return 0;
+    case WM_COMMAND:
+        return OnCommand(LOWORD(wp), HIWORD(wp)) ? 0 : Default();
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wp));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(
+            OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), msg - WM_CTLCOLORMSGBOX));
+    case WM_PAINT: {
+        CPaintDC dc(m_hWnd);
+        OnPaint(dc);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        OnPaint(reinterpret_cast<HDC>(wp));
+        return 0;
+    default:
+        return Default();
+    }
+}
+
+int CWnd::OnCreate(CREATESTRUCTA*) {
+    return static_cast<int>(Default());
+}
+
+void CWnd::OnDestroy() {
+    Default();
+}
+
+void CWnd::OnSize(UINT, int, int) {
+    Default();
+}
+
+void CWnd::OnTimer(UINT_PTR) {
+    Default();
+}
+
+bool CWnd::OnCommand(UINT, UINT) {
+    return false;
+}
+
+BOOL CWnd::OnEraseBkgnd(HDC) {
+    return static_cast<BOOL>(Default());
+}
+
+HBRUSH CWnd::OnCtlColor(HDC, HWND, UINT) {
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+void CWnd::OnPaint(HDC dc) {
+    // Controls paint into a DC given with WM_PAINT, as with WM_PRINTCLIENT;
+    // the default procedure finds the update region already validated.
+    DefWindowProc(m_current.msg, reinterpret_cast<WPARAM>(dc), m_current.lp);
 }
 
 bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) {
@@ -146,57 +231,81 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefSubclassProc(m_hWnd, msg, wp, lp);
 }
 
-bool CWnd::Attach(HWND hwnd) {
-    if (!::SetPropA(hwnd, kObjectProperty, this))
+bool CWnd::Attach(HWND hwnd, bool hook) {
+    if (!hook && !::SetPropA(hwnd, kObjectProperty, this))
         return false;
-    if (!::SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
-        ::RemovePropA(hwnd, kObjectProperty);
+    // The object is the subclass's id, so that a hook and the window's own
+    // object share the procedure.
+    if (!::SetWindowSubclass(hwnd, SubclassProc, reinterpret_cast<UINT_PTR>(this),
+                             reinterpret_cast<DWORD_PTR>(this))) {
+        if (!hook)
+            ::RemovePropA(hwnd, kObjectProperty);
         return false;
     }
     m_hWnd = hwnd;
+    m_bHook = hook;
     return true;
 }
 
 void CWnd::Detach() {
-    ::RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
-    ::RemovePropA(m_hWnd, kObjectProperty);
+    ::RemoveWindowSubclass(m_hWnd, SubclassProc, reinterpret_cast<UINT_PTR>(this));
+    if (!m_bHook)
+        ::RemovePropA(m_hWnd, kObjectProperty);
     m_hWnd = nullptr;
     m_bOwnsWindow = false;
+    m_bHook = false;
+}
+
+void CWnd::Leave() {
+    if (m_nDispatching == 0)
+        PostNcDestroy();
+    else
+        t_leaving.push_back(this);
 }
 
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
-    if (ReflectToChild(m_hWnd, msg, wp, lp, &result))
+    if (!m_bHook && ReflectToChild(m_hWnd, msg, wp, lp, &result))
         return result;
-    Message saved = m_current;
-    m_current = Message{msg, wp, lp};
-    result = WindowProc(msg, wp, lp);
-    m_current = saved;
-    return result;
+    // Restored however the handler ends, for the message it interrupted.
+    struct Scope {
+        CWnd& wnd;
+        Message saved;
+        ~Scope() {
+            wnd.m_current = saved;
+            --wnd.m_nDispatching;
+        }
+    } scope{*this, std::exchange(m_current, Message{msg, wp, lp})};
+    ++m_nDispatching;
+    return WindowProc(msg, wp, lp);
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                     DWORD_PTR data) noexcept {
     auto* wnd = reinterpret_cast<CWnd*>(data);
-    if (msg == WM_NCDESTROY) {
-        LRESULT result = wnd->Dispatch(msg, wp, lp);
-        if (wnd->m_hWnd == hwnd)
-            wnd->Detach();
-        wnd->PostNcDestroy();
-        return result;
-    }
+    LRESULT result;
     try {
-        return wnd->Dispatch(msg, wp, lp);
+        result = wnd->Dispatch(msg, wp, lp);
     } catch (...) {
         // Nothing may unwind through the platform; the message counts as unhandled.
-        return ::DefSubclassProc(hwnd, msg, wp, lp);
+        result = ::DefSubclassProc(hwnd, msg, wp, lp);
     }
+    if (msg == WM_NCDESTROY) {
+        if (wnd->m_hWnd == hwnd)
+            wnd->Detach();
+        wnd->Leave();
+    } else if (auto left = std::find(t_leaving.begin(), t_leaving.end(), wnd);
+               left != t_leaving.end() && wnd->m_nDispatching == 0) {
+        t_leaving.erase(left);
+        wnd->PostNcDestroy();
+    }
+    return result;
 }
 
 LRESULT CALLBACK CWnd::CreationHook(int code, WPARAM wp, LPARAM lp) noexcept {
     if (code == HCBT_CREATEWND && t_pPendingWnd) {
         CWnd* wnd = std::exchange(t_pPendingWnd, nullptr);
-        wnd->Attach(reinterpret_cast<HWND>(wp));
+        wnd->Attach(reinterpret_cast<HWND>(wp), false);
     }
     return ::CallNextHookEx(nullptr, code, wp, lp);
 }

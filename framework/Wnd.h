@@ -2,13 +2,21 @@
 //
 // Every window the program handles (windows it creates, dialogs, and dialog
 // controls it binds) is subclassed with one procedure, which hands each message
-// to the object's virtual WindowProc. Notifications that a child sends to its
-// parent (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*, WM_HSCROLL/WM_VSCROLL
-// from controls) are first offered to the child's own object (OnChildNotify);
-// only if it does not take them does the parent see them.
+// to the object's virtual WindowProc. CWnd's WindowProc calls the typed
+// handlers (OnCreate, OnPaint, OnTimer...) of the messages most windows handle;
+// a class overrides those it needs and WindowProc only for other messages.
+// Notifications that a child sends to its parent (WM_COMMAND, WM_NOTIFY,
+// WM_DRAWITEM, WM_CTLCOLOR*, WM_HSCROLL/WM_VSCROLL from controls) are first
+// offered to the child's own object (OnChildNotify); only if it does not take
+// them does the parent see them.
 #pragma once
 
 #include <windows.h>
+
+#include <initializer_list>
+
+// <windowsx.h>, included before this, names a macro like the member function.
+#undef SubclassWindow
 
 class CWnd {
 public:
@@ -40,6 +48,12 @@ public:
     bool SubclassWindow(HWND hwnd);
     bool SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
+    // Joins the message handling of a window that may have an object of its
+    // own, ahead of it, without becoming the window's object: the window keeps
+    // its object (FromHandlePermanent), which alone reflects notifications and
+    // gets the typed handlers; the hook's WindowProc sees every message first
+    // and passes on what it leaves with Default(). UnsubclassWindow leaves.
+    bool HookWindow(HWND hwnd);
 
     // Called for messages bound for this window or its children before they are
     // dispatched (from a modal loop); true when the message was handled.
@@ -91,13 +105,45 @@ public:
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
 
 protected:
+    struct Message {
+        UINT msg = 0;
+        WPARAM wp = 0;
+        LPARAM lp = 0;
+    };
+
     // The window's own message handling. Overrides handle what they need and
-    // pass the rest to their base class; CWnd's version calls Default().
+    // pass the rest to their base class; CWnd's version calls the typed
+    // handlers below and Default() for every other message.
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
+
+    // Typed handlers. Each base version hands the message on to the previous
+    // procedure, so an override that does not take a message calls its base
+    // class's version; Default() is the previous procedure too.
+    // WM_CREATE; -1 fails the creation.
+    virtual int OnCreate(CREATESTRUCTA* cs);
+    virtual void OnDestroy();
+    // WM_SIZE: how the window was sized (SIZE_RESTORED...) and its client size.
+    virtual void OnSize(UINT type, int cx, int cy);
+    virtual void OnTimer(UINT_PTR id);
+    // WM_COMMAND: the item's id and the notification code (0 for a menu);
+    // true when handled.
+    virtual bool OnCommand(UINT id, UINT code);
+    // WM_ERASEBKGND; nonzero when the background is erased.
+    virtual BOOL OnEraseBkgnd(HDC dc);
+    // WM_CTLCOLOR* that the control did not take itself: the brush of the
+    // control's background; type is CTLCOLOR_STATIC and the like.
+    virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
+    // Draws the client area into dc: for WM_PAINT between BeginPaint and
+    // EndPaint, which the framework calls, and for WM_PRINTCLIENT into the DC
+    // it brings. The base version has the previous procedure draw into dc.
+    virtual void OnPaint(HDC dc);
+
     // A notification this window sent to its parent, offered back to it first.
     // Return true (and set *result) to keep it from the parent.
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
-    // The last message of the window (WM_NCDESTROY) has been handled.
+    // The last message of the window (WM_NCDESTROY) has been handled, or a hook
+    // has left its window; called once no message of this object is still
+    // being handled, so that an object may delete itself here.
     virtual void PostNcDestroy() {}
     // The object has just been bound to a window (SubclassWindow) or has created
     // one (CreateEx); controls adjust the window's style here.
@@ -108,16 +154,13 @@ protected:
     LRESULT Default();
     // The previous procedure with any message.
     LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The message being handled.
+    const Message& GetCurrentMessage() const { return m_current; }
 
 private:
-    struct Message {
-        UINT msg = 0;
-        WPARAM wp = 0;
-        LPARAM lp = 0;
-    };
-
-    bool Attach(HWND hwnd);
+    bool Attach(HWND hwnd, bool hook);
     void Detach();
+    void Leave();
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR data) noexcept;
@@ -125,7 +168,10 @@ private:
     static bool ReflectToChild(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
     Message m_current;
+    // Messages of this object being handled, nested.
+    int m_nDispatching = 0;
     bool m_bOwnsWindow = false;
+    bool m_bHook = false;
 
     friend class CDialog;
     friend class CWndCreationScope;
@@ -149,7 +195,26 @@ private:
 // message to each attached object's PreTranslateMessage.
 bool AfxWalkPreTranslateTree(HWND stop, MSG* msg);
 
-// A registered window message, obtained by name during static initialisation.
+// A registered window message, obtained by name during static initialisation:
+// for messages between two copies of the program.
 inline UINT AfxRegisterMessage(const char* name) {
     return ::RegisterWindowMessageA(name);
+}
+
+// Messages that stay inside the process are constants, so that handlers can
+// switch on them. Each layer that has some takes a block of WM_APP numbers
+// after the block of the layer below it and checks with this, at compile time,
+// that its messages lie in its block and differ from each other.
+constexpr bool AfxIsMessageBlock(UINT first, UINT end, std::initializer_list<UINT> messages) {
+    if (first < WM_APP || end > 0xC000 || first >= end)
+        return false;
+    for (const UINT* a = messages.begin(); a != messages.end(); ++a) {
+        if (*a < first || *a >= end)
+            return false;
+        for (const UINT* b = a + 1; b != messages.end(); ++b) {
+            if (*a == *b)
+                return false;
+        }
+    }
+    return true;
 }

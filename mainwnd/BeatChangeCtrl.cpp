@@ -87,84 +87,72 @@ void CBeatChangeCtrl::Report() const {
 }
 
 LRESULT CBeatChangeCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE:
-        if (Default() == -1)
-            return -1;
-        return OnCreate();
-    case WM_SIZE: {
-        LRESULT result = Default();
-        Layout(LOWORD(lp), HIWORD(lp));
-        return result;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        PaintContent(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintContent(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_LBUTTONDOWN:
+    if (msg == WM_LBUTTONDOWN)
         ::SendMessageA(GetParent(), WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL, 0, 0);
-        return Default();
-    case WM_TIMER:
-        if (wp == kAnimTimerId && m_nAnimTimer)
-            AnimationStep();
-        return Default();
-    case WM_DESTROY: {
-        LRESULT result = Default();
-        if (m_nAnimTimer) {
-            KillTimer(m_nAnimTimer);
-            m_nAnimTimer = 0;
-        }
-        return result;
-    }
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED) {
-            switch (LOWORD(wp)) {
-            case kBeatsUpId:
-                m_nBeats = beatchange::BeatsUp(m_nBeats);
-                Report();
-                return 0;
-            case kBeatsDownId:
-                m_nBeats = beatchange::BeatsDown(m_nBeats);
-                Report();
-                return 0;
-            case kNoteUpId:
-                m_nNote = beatchange::NoteUp(m_nNote);
-                Report();
-                return 0;
-            case kNoteDownId:
-                m_nNote = beatchange::NoteDown(m_nNote);
-                Report();
-                return 0;
-            default:
-                break;
-            }
-        }
-        break;
-    default:
-        break;
-    }
     return CWnd::WindowProc(msg, wp, lp);
 }
 
-int CBeatChangeCtrl::OnCreate() {
+int CBeatChangeCtrl::OnCreate(CREATESTRUCTA* cs) {
+    if (CWnd::OnCreate(cs) == -1)
+        return -1;
     const RECT none{0, 0, 0, 0};
     CFlashButton* buttons[] = {&m_btnBeatsUp, &m_btnBeatsDown, &m_btnNoteUp, &m_btnNoteDown};
     for (UINT i = 0; i < 4; ++i) {
         if (!buttons[i]->Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kBeatsUpId + i))
             return -1;
     }
-    SetUpFlashButton(m_btnBeatsUp, 160, 154, 0, 159);
-    SetUpFlashButton(m_btnBeatsDown, 157, 158, 0, 156);
-    SetUpFlashButton(m_btnNoteUp, 160, 154, 0, 159);
-    SetUpFlashButton(m_btnNoteDown, 157, 158, 0, 156);
+    for (CFlashButton* up : {&m_btnBeatsUp, &m_btnNoteUp})
+        SetUpFlashButton(*up, IDB_ARROW_UP_HOT, IDB_ARROW_UP_NORMAL, 0, IDB_ARROW_UP_FLASH);
+    for (CFlashButton* down : {&m_btnBeatsDown, &m_btnNoteDown})
+        SetUpFlashButton(*down, IDB_ARROW_DOWN_HOT, IDB_ARROW_DOWN_NORMAL, 0, IDB_ARROW_DOWN_FLASH);
     m_bmpCenter.LoadBitmap(kCentreBitmapId);
     return 0;
+}
+
+void CBeatChangeCtrl::OnSize(UINT type, int cx, int cy) {
+    CWnd::OnSize(type, cx, cy);
+    Layout(cx, cy);
+}
+
+BOOL CBeatChangeCtrl::OnEraseBkgnd(HDC) {
+    return TRUE;
+}
+
+void CBeatChangeCtrl::OnTimer(UINT_PTR id) {
+    if (id == kAnimTimerId && m_nAnimTimer)
+        AnimationStep();
+    CWnd::OnTimer(id);
+}
+
+void CBeatChangeCtrl::OnDestroy() {
+    CWnd::OnDestroy();
+    if (m_nAnimTimer) {
+        KillTimer(m_nAnimTimer);
+        m_nAnimTimer = 0;
+    }
+}
+
+bool CBeatChangeCtrl::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED)
+        return CWnd::OnCommand(id, code);
+    switch (id) {
+    case kBeatsUpId:
+        m_nBeats = beatchange::BeatsUp(m_nBeats);
+        break;
+    case kBeatsDownId:
+        m_nBeats = beatchange::BeatsDown(m_nBeats);
+        break;
+    case kNoteUpId:
+        m_nNote = beatchange::NoteUp(m_nNote);
+        break;
+    case kNoteDownId:
+        m_nNote = beatchange::NoteDown(m_nNote);
+        break;
+    default:
+        return CWnd::OnCommand(id, code);
+    }
+    Report();
+    return true;
 }
 
 void CBeatChangeCtrl::Layout(int cx, int cy) {
@@ -176,7 +164,7 @@ void CBeatChangeCtrl::Layout(int cx, int cy) {
     m_btnNoteDown.MoveWindow(cx - kButtonWidth, cy - kButtonHeight, kButtonWidth, kButtonHeight);
 }
 
-void CBeatChangeCtrl::PaintContent(HDC dc) const {
+void CBeatChangeCtrl::OnPaint(HDC dc) {
     RECT rc;
     GetClientRect(&rc);
     COLORREF oldBack = ::SetBkColor(dc, RGB(255, 255, 255));

@@ -5,16 +5,12 @@
 
 #include <windows.h>
 
+#include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "mainwnd/BeatChangeMath.h"
+#include "mainwnd/MainMessages.h"
 #include "skin/SkinButton.h"
-
-// Sent to the parent after every corner button press, also one stopped by a
-// limit: wParam the beats per bar, lParam the note value.
-inline const UINT WM_NEED_TO_CHANGE_BEAT = AfxRegisterMessage("WM_NEED_TO_CHANGE_BEAT");
-// Sent to the parent when the popup's own background is clicked.
-inline const UINT WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL = AfxRegisterMessage("WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL");
 
 class CBeatChangeCtrl : public CWnd {
 public:
@@ -22,9 +18,10 @@ public:
     static constexpr UINT kBeatsDownId = 101;
     static constexpr UINT kNoteUpId = 102;
     static constexpr UINT kNoteDownId = 103;
-    static constexpr UINT_PTR kAnimTimerId = 10411;
+    // The control's timers; its buttons run their own.
+    enum TimerId : UINT_PTR { kAnimTimerId = 10411 };
     static constexpr UINT kAnimMilliseconds = 50;
-    static constexpr UINT kCentreBitmapId = 155;
+    static constexpr UINT kCentreBitmapId = IDB_POPUP_CENTRE;
     static constexpr int kCollapsedHeight = beatchange::Animation::kCollapsedHeight;
 
     ~CBeatChangeCtrl() override;
@@ -51,10 +48,16 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnPaint(HDC dc) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
+    bool OnCommand(UINT id, UINT code) override;
 
-    int OnCreate();
     void Layout(int cx, int cy);
-    void PaintContent(HDC dc) const;
     void StartAnimation(POINT point, beatchange::Animation::Mode mode);
     void AnimationStep();
     void EndAnimation();

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "bitmap_ids.h"
 #include "editor/CustomBeatDlg.h"
 #include "framework/WinApp.h"
 #include "mainwnd/TempoJump.h"
@@ -22,10 +23,14 @@ struct ButtonImages {
 
 // In the order they are set up.
 constexpr ButtonImages kButtons[] = {
-    {IDC_MAIN_START, 132, 133, 0, 131},         {IDC_MAIN_STOP, 144, 142, 0, 143},
-    {IDC_MAIN_TEMPO_DOWN, 138, 137, 0, 139},    {IDC_MAIN_TEMPO_UP, 135, 134, 0, 136},
-    {IDC_MAIN_MODE_SWITCH, 147, 145, 0, 146},   {IDC_MAIN_CUSTOM_BEAT, 150, 148, 177, 149},
-    {IDC_MAIN_BEAT_CHANGE, 153, 151, 178, 152},
+    {IDC_MAIN_START, IDB_START_HOT, IDB_START_NORMAL, 0, IDB_START_FLASH},
+    {IDC_MAIN_STOP, IDB_STOP_HOT, IDB_STOP_NORMAL, 0, IDB_STOP_FLASH},
+    {IDC_MAIN_TEMPO_DOWN, IDB_TEMPO_DOWN_HOT, IDB_TEMPO_DOWN_NORMAL, 0, IDB_TEMPO_DOWN_FLASH},
+    {IDC_MAIN_TEMPO_UP, IDB_TEMPO_UP_HOT, IDB_TEMPO_UP_NORMAL, 0, IDB_TEMPO_UP_FLASH},
+    {IDC_MAIN_MODE_SWITCH, IDB_MODE_HOT, IDB_MODE_NORMAL, 0, IDB_MODE_FLASH},
+    {IDC_MAIN_CUSTOM_BEAT, IDB_CUSTOM_BEAT_HOT, IDB_CUSTOM_BEAT_NORMAL, IDB_CUSTOM_BEAT_DISABLED,
+     IDB_CUSTOM_BEAT_FLASH},
+    {IDC_MAIN_BEAT_CHANGE, IDB_BEAT_HOT, IDB_BEAT_NORMAL, IDB_BEAT_DISABLED, IDB_BEAT_FLASH},
 };
 
 bool IsNavigationKey(WPARAM key) {
@@ -171,56 +176,30 @@ void CMetronomeDlg::SetUpButtons() {
 }
 
 LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    // A second copy looking for us.
+    // A second copy looking for us: registered by name, so not a case label.
     if (msg == UWM_ARE_YOU_ME)
         return UWM_ARE_YOU_ME;
-    if (msg == WM_SLIDER_PUSH_PGUP || msg == WM_SLIDER_PUSH_PGDOWN) {
-        OnPageJump(msg == WM_SLIDER_PUSH_PGUP);
+    switch (msg) {
+    case WM_SLIDER_PUSH_PGUP:
+        OnPageJump(true);
         return 0;
-    }
-    if (msg == WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL) {
+    case WM_SLIDER_PUSH_PGDOWN:
+        OnPageJump(false);
+        return 0;
+    case WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL:
         CloseBeatChange();
         return 0;
-    }
-    if (msg == WM_NEED_TO_CHANGE_BEAT) {
+    case WM_NEED_TO_CHANGE_BEAT:
         OnBeatChosen(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
         return 0;
-    }
-    if (msg == WM_CHANGE_BTN_ANI_FINISHED) {
+    case WM_CHANGE_BTN_ANI_FINISHED:
         OnModeSwitched(wp);
         return 0;
-    }
-    if (msg == WM_PUSHED_HYPERLINKBTN) {
+    case WM_PUSHED_HYPERLINKBTN:
         OnAbout();
         return 0;
-    }
-    switch (msg) {
-    case WM_PAINT:
-        if (::IsIconic(m_hWnd)) {
-            CPaintDC dc(m_hWnd);
-            SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
-            RECT rc;
-            GetClientRect(&rc);
-            const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-            const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-            ::DrawIcon(dc, x, y, m_hIcon.Get());
-            return 0;
-        }
-        break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon.Get());
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORMSGBOX:
-        ::SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(m_brushBack.GetSafeHandle());
-    case WM_DESTROY:
-        OnDestroy();
-        return CDialog::WindowProc(msg, wp, lp);
     case WM_CLOSE:
         EndDialog(IDCANCEL);
         return 0;
@@ -239,44 +218,61 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lp) == m_sliderTempo.GetSafeHwnd() && lp != 0) {
+        if (lp != 0 && reinterpret_cast<HWND>(lp) == m_sliderTempo.GetSafeHwnd())
             OnSliderScroll(LOWORD(wp));
-            return CDialog::WindowProc(msg, wp, lp);
-        }
-        break;
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED) {
-            switch (LOWORD(wp)) {
-            case IDC_MAIN_START:
-                OnStart();
-                return 0;
-            case IDC_MAIN_STOP:
-                OnStop();
-                return 0;
-            case IDC_MAIN_TEMPO_UP:
-                OnTempoStep(+1);
-                return 0;
-            case IDC_MAIN_TEMPO_DOWN:
-                OnTempoStep(-1);
-                return 0;
-            case IDC_MAIN_MODE_SWITCH:
-                OnModeSwitch();
-                return 0;
-            case IDC_MAIN_BEAT_CHANGE:
-                OnOpenBeatChange();
-                return 0;
-            case IDC_MAIN_CUSTOM_BEAT:
-                OnCustomBeat();
-                return 0;
-            default:
-                break;
-            }
-        }
         break;
     default:
         break;
     }
     return CDialog::WindowProc(msg, wp, lp);
+}
+
+void CMetronomeDlg::OnPaint(HDC dc) {
+    if (!::IsIconic(m_hWnd)) {
+        CDialog::OnPaint(dc);
+        return;
+    }
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    RECT rc;
+    GetClientRect(&rc);
+    const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, m_hIcon.Get());
+}
+
+HBRUSH CMetronomeDlg::OnCtlColor(HDC dc, HWND, UINT) {
+    ::SetBkMode(dc, TRANSPARENT);
+    return m_brushBack;
+}
+
+bool CMetronomeDlg::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED)
+        return CDialog::OnCommand(id, code);
+    switch (id) {
+    case IDC_MAIN_START:
+        OnStart();
+        return true;
+    case IDC_MAIN_STOP:
+        OnStop();
+        return true;
+    case IDC_MAIN_TEMPO_UP:
+        OnTempoUp();
+        return true;
+    case IDC_MAIN_TEMPO_DOWN:
+        OnTempoDown();
+        return true;
+    case IDC_MAIN_MODE_SWITCH:
+        OnModeSwitch();
+        return true;
+    case IDC_MAIN_BEAT_CHANGE:
+        OnOpenBeatChange();
+        return true;
+    case IDC_MAIN_CUSTOM_BEAT:
+        OnCustomBeat();
+        return true;
+    default:
+        return CDialog::OnCommand(id, code);
+    }
 }
 
 void CMetronomeDlg::OnStart() {
@@ -298,7 +294,15 @@ void CMetronomeDlg::OnStop() {
     ::Sleep(kAfterFlash);
 }
 
-void CMetronomeDlg::OnTempoStep(int delta) {
+void CMetronomeDlg::OnTempoUp() {
+    StepTempo(+1);
+}
+
+void CMetronomeDlg::OnTempoDown() {
+    StepTempo(-1);
+}
+
+void CMetronomeDlg::StepTempo(int delta) {
     const int tempo = GetTempo();
     if (delta > 0 ? tempo >= m_sliderTempo.GetRangeMax() : tempo <= m_sliderTempo.GetRangeMin())
         return;
@@ -406,6 +410,7 @@ void CMetronomeDlg::OnDestroy() {
     StoreUserBeatMode();
     if (m_engine.IsPlaying())
         StopTicking();
+    CDialog::OnDestroy();
 }
 
 void CMetronomeDlg::OnEndSession() {

@@ -16,6 +16,7 @@
 #include "framework/Gdi.h"
 #include "framework/Handle.h"
 #include "mainwnd/BeatChangeCtrl.h"
+#include "mainwnd/MainMessages.h"
 #include "mainwnd/TickTockCtrl.h"
 #include "skin/AniButton.h"
 #include "skin/HyperlinkBtn.h"
@@ -24,10 +25,6 @@
 
 class CAppData;
 class CSettings;
-
-// Asked of every top-level window by a second copy, which registers it by the
-// same name; the main window answers with the message's own number.
-inline const UINT UWM_ARE_YOU_ME = AfxRegisterMessage("UWM_ARE_YOU_ME");
 
 // Where the "Website" label leads; the About dialog's web link too.
 inline constexpr char kProductWebsite[] = "http://www.example.org/pulsewick";
@@ -78,31 +75,12 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-
-    void OnStart();
-    void OnStop();
-    void OnTempoStep(int delta);
-    void OnPageJump(bool up);
-    void OnSliderScroll(UINT code);
-    void OnModeSwitch();
-    // The mode switch has finished: 1 into user beat mode, anything else back.
-    void OnModeSwitched(WPARAM direction);
-    void OnOpenBeatChange();
-    void CloseBeatChange();
-    void OnBeatChosen(unsigned beats, unsigned note);
-    void OnCustomBeat();
-    void OnAbout();
-    void OnDestroy();
-    // The session really ends: Windows ends the process as soon as this
-    // returns, so everything a close stores is stored here and now.
-    void OnEndSession();
-    // The mode the buttons show, for the next start.
-    void StoreUserBeatMode();
-    void SetUpButtons();
-    void SetSliderTempo(int tempo);
-    // The current pattern of the data store, or none without one.
-    void TakePattern();
-    CSettings* Settings() const;
+    // The icon while minimised.
+    void OnPaint(HDC dc) override;
+    // White behind everything.
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnDestroy() override;
 
     CAppData* const m_pAppData;
     const AboutDialogs m_about;
@@ -125,4 +103,35 @@ protected:
     // After the bank and the display it drives: it goes first and stops the
     // tick before they do.
     CMetronomeEngine m_engine{m_soundBank, m_tickTock, *this};
+
+private:
+    // The commands of the buttons.
+    void OnStart();
+    void OnStop();
+    void OnTempoUp();
+    void OnTempoDown();
+    void OnModeSwitch();
+    void OnOpenBeatChange();
+    void OnCustomBeat();
+
+    // The messages of the slider, the popup, the mode switch and the link.
+    void OnPageJump(bool up);
+    void OnSliderScroll(UINT code);
+    void CloseBeatChange();
+    void OnBeatChosen(unsigned beats, unsigned note);
+    // The mode switch has finished: 1 into user beat mode, anything else back.
+    void OnModeSwitched(WPARAM direction);
+    void OnAbout();
+    // The session really ends: Windows ends the process as soon as this
+    // returns, so everything a close stores is stored here and now.
+    void OnEndSession();
+
+    void StepTempo(int delta);
+    // The mode the buttons show, for the next start.
+    void StoreUserBeatMode();
+    void SetUpButtons();
+    void SetSliderTempo(int tempo);
+    // The current pattern of the data store, or none without one.
+    void TakePattern();
+    CSettings* Settings() const;
 };

@@ -60,7 +60,7 @@ void CTickTockCtrl::StartSwing() {
     // race the paint and waiting on the window thread could deadlock against
     // a StopTicking that waits for this tick: posting does neither.
     if (HWND target = m_hTarget.load())
-        ::PostMessageA(target, kMsgStartSwing, m_nStopCount.load(), 0);
+        ::PostMessageA(target, WM_TICKTOCK_START_SWING, m_nStopCount.load(), 0);
 }
 
 void CTickTockCtrl::StopSwing() {
@@ -83,7 +83,7 @@ void CTickTockCtrl::OnTick() {
     // keeps the timer's pace.
     if (m_nFramesDue.fetch_add(1) == 0) {
         if (HWND target = m_hTarget.load())
-            ::PostMessageA(target, kMsgFrames, 0, 0);
+            ::PostMessageA(target, WM_TICKTOCK_FRAMES, 0, 0);
     }
 }
 
@@ -136,35 +136,30 @@ void CTickTockCtrl::DrawFrames() {
 
 LRESULT CTickTockCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case kMsgStartSwing:
+    case WM_TICKTOCK_START_SWING:
         if (static_cast<unsigned>(wp) == m_nStopCount.load())
             BeginSwing();
         return 0;
-    case kMsgFrames:
+    case WM_TICKTOCK_FRAMES:
         DrawFrames();
         return 0;
-    case WM_ERASEBKGND:
-        // The paint covers every pixel.
-        return TRUE;
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        PaintContent(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintContent(reinterpret_cast<HDC>(wp));
-        return 0;
-    case WM_DESTROY:
-        if (m_bSwinging)
-            EndSwing();
-        m_hTarget.store(nullptr);
-        return CStatic::WindowProc(msg, wp, lp);
     default:
         return CStatic::WindowProc(msg, wp, lp);
     }
 }
 
-void CTickTockCtrl::PaintContent(HDC dc) {
+BOOL CTickTockCtrl::OnEraseBkgnd(HDC) {
+    return TRUE;
+}
+
+void CTickTockCtrl::OnDestroy() {
+    if (m_bSwinging)
+        EndSwing();
+    m_hTarget.store(nullptr);
+    CStatic::OnDestroy();
+}
+
+void CTickTockCtrl::OnPaint(HDC dc) {
     RECT rc;
     GetClientRect(&rc);
     const int w = rc.right - rc.left;

@@ -10,6 +10,7 @@
 #include "engine/TickInterfaces.h"
 #include "engine/TickTimer.h"
 #include "framework/Controls.h"
+#include "mainwnd/MainMessages.h"
 #include "mainwnd/TickTockMath.h"
 
 class CFittedText;
@@ -21,11 +22,6 @@ inline constexpr char kTempoNotSetMessage[] = "Error!! Not Initialized the Tempo
 // may call StartSwing) run on the multimedia timer thread and only post.
 class CTickTockCtrl : public CStatic, public CTickTimer, public ITickDisplay {
 public:
-    // Posted to the control: a swing begins (wParam the stop count it was
-    // asked under) and frames of the running swing are due.
-    static constexpr UINT kMsgStartSwing = WM_APP + 0x341;
-    static constexpr UINT kMsgFrames = WM_APP + 0x342;
-
     CTickTockCtrl();
     ~CTickTockCtrl() override;
 
@@ -56,10 +52,13 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void PreSubclassWindow() override;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnPaint(HDC dc) override;
+    void OnDestroy() override;
     // One frame is due; on the multimedia timer thread.
     void OnTick() override;
 
-    void PaintContent(HDC dc);
     void DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const;
     void DrawDrift(HDC dc) const;
     void DrawNeedle(HDC dc);

@@ -19,7 +19,13 @@ void CAniButton::Play(int direction) {
     m_nTimer = SetTimer(kTimerId, kFramePeriod);
 }
 
-void CAniButton::OnTimer() {
+void CAniButton::OnTimer(UINT_PTR id) {
+    if (id == kTimerId)
+        NextFrame();
+    CWnd::OnTimer(id);
+}
+
+void CAniButton::NextFrame() {
     Invalidate(TRUE);
     int frame = m_nFrame;
     // The end frame is never drawn, not even if the parent's handling of the
@@ -38,7 +44,7 @@ void CAniButton::Finish() {
         ::ReleaseCapture();
 }
 
-void CAniButton::Paint(HDC dc) const {
+void CAniButton::OnPaint(HDC dc) {
     RECT rc;
     GetClientRect(&rc);
     ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
@@ -49,31 +55,12 @@ void CAniButton::Paint(HDC dc) const {
     ::BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
 }
 
-LRESULT CAniButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_CREATE: {
-        LRESULT result = Default();
-        if (result == -1)
-            return -1;
-        // A missing frame leaves its step white.
-        for (UINT i = 0; i < m_frames.size(); ++i)
-            m_frames[i].LoadBitmap(kFirstFrameId + i);
-        return result;
-    }
-    case WM_TIMER:
-        if (wp == kTimerId)
-            OnTimer();
-        break;
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
-    default:
-        break;
-    }
-    return CWnd::WindowProc(msg, wp, lp);
+int CAniButton::OnCreate(CREATESTRUCTA* cs) {
+    int result = CWnd::OnCreate(cs);
+    if (result == -1)
+        return -1;
+    // A missing frame leaves its step white.
+    for (UINT i = 0; i < m_frames.size(); ++i)
+        m_frames[i].LoadBitmap(kFirstFrameId + i);
+    return result;
 }

@@ -7,21 +7,19 @@
 
 #include <array>
 
+#include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/SkinMath.h"
-
-// Sent (not posted) to the parent when a play ends, while the last frame
-// still shows and the capture is still held: wParam the direction played
-// (1 forward, 2 backward), lParam 0.
-inline const UINT WM_CHANGE_BTN_ANI_FINISHED = AfxRegisterMessage("WM_CHANGE_BTN_ANI_FINISHED");
+#include "skin/SkinMessages.h"
 
 class CAniButton : public CWnd {
 public:
-    static constexpr UINT_PTR kTimerId = 10311;
+    // The control's timers.
+    enum TimerId : UINT_PTR { kTimerId = 10311 };
     static constexpr UINT kFramePeriod = 30;
     // Bitmap resources of the frames, in playing order from the first.
-    static constexpr UINT kFirstFrameId = 164;
+    static constexpr UINT kFirstFrameId = IDB_MODE_SWITCH_FRAME;
 
     // A hidden child (WS_CHILD only) over rect of the parent's client area.
     bool Create(const RECT& rect, CWnd* parent, UINT id);
@@ -30,8 +28,9 @@ public:
     void Play(int direction);
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    void Paint(HDC dc) const;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnPaint(HDC dc) override;
 
     std::array<CBitmap, skin::kAniFrameCount> m_frames;
     int m_nFrame = 0;
@@ -39,6 +38,6 @@ protected:
     UINT_PTR m_nTimer = 0;
 
 private:
-    void OnTimer();
+    void NextFrame();
     void Finish();
 };

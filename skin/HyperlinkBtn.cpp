@@ -45,14 +45,14 @@ void CHyperlinkBtn::FitToText(HWND next) {
     }
     CClientDC dc(m_hWnd);
     CFont font;
-    SIZE text = CreateFittingFont(font, dc, kFontHeight, FW_NORMAL, m_strText,
-                                  limit.right - kRoomGap - label.left);
+    SIZE text =
+        CreateFittingFont(font, dc, kFontHeight, FW_NORMAL, m_strText, limit.right - kRoomGap - label.left);
     if (text.cx > label.right - label.left)
         SetWindowPos(nullptr, 0, 0, text.cx, label.bottom - label.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CHyperlinkBtn::Paint(HDC dc) {
+void CHyperlinkBtn::OnPaint(HDC dc) {
     if (!m_bFontCreated) {
         RECT client;
         GetClientRect(&client);
@@ -108,14 +108,6 @@ void CHyperlinkBtn::OnLButtonDown(POINT point) {
 
 LRESULT CHyperlinkBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         break;
@@ -125,15 +117,15 @@ LRESULT CHyperlinkBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
         OnLButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         break;
-    case WM_DESTROY: {
-        LRESULT result = Default();
-        m_font.DeleteObject();
-        m_bFontCreated = false;
-        m_bMeasured = false;
-        return result;
-    }
     default:
         break;
     }
     return CStatic::WindowProc(msg, wp, lp);
+}
+
+void CHyperlinkBtn::OnDestroy() {
+    CStatic::OnDestroy();
+    m_font.DeleteObject();
+    m_bFontCreated = false;
+    m_bMeasured = false;
 }

@@ -9,10 +9,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
-
-// Sent (not posted) to the parent of a label in notify mode when it is
-// clicked: wParam the CHyperlinkBtn, lParam 0.
-inline const UINT WM_PUSHED_HYPERLINKBTN = AfxRegisterMessage("WM_PUSHED_HYPERLINKBTN");
+#include "skin/SkinMessages.h"
 
 // The shell call behind every link; tests replace it to watch what is opened.
 using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
@@ -37,8 +34,9 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void PreSubclassWindow() override;
+    void OnPaint(HDC dc) override;
+    void OnDestroy() override;
 
-    void Paint(HDC dc);
     // The extent is known only once the first paint has made the font.
     void MeasureText();
     bool HitText(POINT point) const;

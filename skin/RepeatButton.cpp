@@ -19,22 +19,24 @@ LRESULT CRepeatButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (reinterpret_cast<HWND>(lp) != m_hWnd)
             StopRepeating();
         break;
-    case WM_TIMER:
-        // The delay timer keeps running; it finds the repeat timer started.
-        if (wp == kDelayTimerId && m_nDelayTimer && !m_nRepeatTimer)
-            m_nRepeatTimer = SetTimer(kRepeatTimerId, kRepeatMilliseconds);
-        else if (wp == kRepeatTimerId && m_nRepeatTimer)
-            ::SendMessageA(GetParent(), WM_PCB_PUSHED_LBUTTON, reinterpret_cast<WPARAM>(m_hWnd), 0);
-        break;
-    case WM_DESTROY: {
-        LRESULT result = CFlashButton::WindowProc(msg, wp, lp);
-        StopRepeating();
-        return result;
-    }
     default:
         break;
     }
     return CFlashButton::WindowProc(msg, wp, lp);
+}
+
+void CRepeatButton::OnTimer(UINT_PTR id) {
+    // The delay timer keeps running; it finds the repeat timer started.
+    if (id == kDelayTimerId && m_nDelayTimer && !m_nRepeatTimer)
+        m_nRepeatTimer = SetTimer(kRepeatTimerId, kRepeatMilliseconds);
+    else if (id == kRepeatTimerId && m_nRepeatTimer)
+        ::SendMessageA(GetParent(), WM_PCB_PUSHED_LBUTTON, reinterpret_cast<WPARAM>(m_hWnd), 0);
+    CFlashButton::OnTimer(id);
+}
+
+void CRepeatButton::OnDestroy() {
+    CFlashButton::OnDestroy();
+    StopRepeating();
 }
 
 void CRepeatButton::StopRepeating() {

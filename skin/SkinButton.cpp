@@ -29,11 +29,11 @@ void Draw3dRect(HDC dc, const RECT& rc, COLORREF topLeft, COLORREF bottomRight) 
 
 CSkinButton::CSkinButton() : m_crFace(::GetSysColor(COLOR_BTNFACE)) {}
 
-int CSkinButton::SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
-                           COLORREF disabledKey) {
+CSkinButton::Result CSkinButton::SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey,
+                                           UINT disabledId, COLORREF disabledKey) {
     const UINT ids[] = {hotId, normalId, disabledId};
     const COLORREF keys[] = {hotKey, normalKey, disabledKey};
-    int result = CSkinImage::kOk;
+    CSkinImage::Result result = CSkinImage::kOk;
     for (int i = 0; i < 3 && result == CSkinImage::kOk; ++i)
         result = m_images[i].Load(ids[i], keys[i]);
     if (result != CSkinImage::kOk) {
@@ -41,40 +41,40 @@ int CSkinButton::SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF 
             image.Reset();
     }
     Redraw(TRUE);
-    return result;
+    return static_cast<Result>(result);
 }
 
-int CSkinButton::SetPressStyle(int style, BOOL redraw) {
+CSkinButton::Result CSkinButton::SetPressStyle(PressStyle style, BOOL redraw) {
     switch (style) {
-    case 0:
+    case kPressShiftRightDown:
         m_nPressShiftX = 1;
         m_nPressShiftY = 1;
         break;
-    case 1:
+    case kPressShiftDown:
         m_nPressShiftX = 0;
         m_nPressShiftY = 2;
         break;
-    case 2:
+    case kPressStill:
         m_nPressShiftX = 0;
         m_nPressShiftY = 0;
         break;
     default:
-        return 6;
+        return kUnknownPressStyle;
     }
     Redraw(redraw);
-    return 0;
+    return kOk;
 }
 
-int CSkinButton::EnableBorder(BOOL on, BOOL redraw) {
+CSkinButton::Result CSkinButton::EnableBorder(BOOL on, BOOL redraw) {
     m_bBorder = on != FALSE;
     Redraw(redraw);
-    return 0;
+    return kOk;
 }
 
-int CSkinButton::EnableFocusRect(BOOL on, BOOL redraw) {
+CSkinButton::Result CSkinButton::EnableFocusRect(BOOL on, BOOL redraw) {
     m_bFocusRect = on != FALSE;
     Redraw(redraw);
-    return 0;
+    return kOk;
 }
 
 BOOL CSkinButton::PreTranslateMessage(MSG* msg) {
@@ -241,12 +241,13 @@ CFlashButton::~CFlashButton() {
     StopFlashTimer();
 }
 
-int CFlashButton::SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
-                            COLORREF disabledKey, UINT flashId, COLORREF flashKey) {
-    int result = CSkinButton::SetImages(hotId, hotKey, normalId, normalKey, disabledId, disabledKey);
-    if (result != CSkinImage::kOk)
+CSkinButton::Result CFlashButton::SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey,
+                                            UINT disabledId, COLORREF disabledKey, UINT flashId,
+                                            COLORREF flashKey) {
+    Result result = CSkinButton::SetImages(hotId, hotKey, normalId, normalKey, disabledId, disabledKey);
+    if (result != kOk)
         return result;
-    return m_flashImage.Load(flashId, flashKey);
+    return static_cast<Result>(m_flashImage.Load(flashId, flashKey));
 }
 
 void CFlashButton::Flash() {
@@ -282,19 +283,24 @@ LRESULT CFlashButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             Flash();
         return result;
     }
-    case WM_TIMER:
-        // Whatever the timer, the flash image goes with this repaint.
-        Invalidate();
-        StopFlashTimer();
-        return CSkinButton::WindowProc(msg, wp, lp);
-    case WM_DESTROY: {
-        LRESULT result = CSkinButton::WindowProc(msg, wp, lp);
-        StopFlashTimer();
-        return result;
-    }
     default:
         return CSkinButton::WindowProc(msg, wp, lp);
     }
+}
+
+void CFlashButton::OnTimer(UINT_PTR id) {
+    // Only the flash's own timer ends it: a derived button's timers (a repeat
+    // button's while held) run meanwhile.
+    if (id == kFlashTimerId) {
+        Invalidate();
+        StopFlashTimer();
+    }
+    CSkinButton::OnTimer(id);
+}
+
+void CFlashButton::OnDestroy() {
+    CSkinButton::OnDestroy();
+    StopFlashTimer();
 }
 
 void CFlashButton::StopFlashTimer() {
@@ -304,7 +310,7 @@ void CFlashButton::StopFlashTimer() {
 }
 
 void SetUpFlashButton(CFlashButton& button, UINT hotId, UINT normalId, UINT disabledId, UINT flashId) {
-    button.SetPressStyle(2, TRUE);
+    button.SetPressStyle(CSkinButton::kPressStill, TRUE);
     button.SetImages(hotId, kSkinButtonKey, normalId, kSkinButtonKey, disabledId, kSkinButtonKey, flashId,
                      kSkinButtonKey);
     button.EnableBorder(FALSE, TRUE);

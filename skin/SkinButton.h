@@ -12,19 +12,32 @@ inline constexpr COLORREF kSkinButtonKey = RGB(0, 255, 0);
 
 class CSkinButton : public CButton {
 public:
+    // How far the image moves while the button is pressed.
+    enum PressStyle : int {
+        kPressShiftRightDown = 0, // one pixel right and one down
+        kPressShiftDown = 1,      // two pixels down
+        kPressStill = 2,
+    };
+    // What setting the button up reports.
+    enum Result : int {
+        kOk = CSkinImage::kOk,
+        kCannotMeasure = CSkinImage::kCannotMeasure,
+        kCannotMask = CSkinImage::kCannotMask,
+        kUnknownPressStyle = 6,
+    };
+
     CSkinButton();
 
     // Loads the images (id 0: none) and makes their masks. Without a normal
     // image the hot one stands in; without a hot one nothing is drawn but the
-    // face. Returns 0, 1 when a bitmap cannot be measured or 2 when a mask
-    // cannot be made; on 1 or 2 no image is kept.
-    int SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
-                  COLORREF disabledKey);
-    // 0: the image moves (1, 1) while pressed, 1: (0, 2), 2: it stays. Any other
-    // style returns 6 and changes nothing.
-    int SetPressStyle(int style, BOOL redraw);
-    int EnableBorder(BOOL on, BOOL redraw);
-    int EnableFocusRect(BOOL on, BOOL redraw);
+    // face. When a bitmap cannot be measured or a mask cannot be made, no
+    // image is kept.
+    Result SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
+                     COLORREF disabledKey);
+    // A value that is no PressStyle changes nothing: kUnknownPressStyle.
+    Result SetPressStyle(PressStyle style, BOOL redraw);
+    Result EnableBorder(BOOL on, BOOL redraw);
+    Result EnableFocusRect(BOOL on, BOOL redraw);
 
     // How far inside the button the focus rectangle lies, on every side.
     int m_nFocusInset = 9;
@@ -63,21 +76,24 @@ private:
 
 class CFlashButton : public CSkinButton {
 public:
-    static constexpr UINT_PTR kFlashTimerId = 10201;
+    // The button's timers.
+    enum TimerId : UINT_PTR { kFlashTimerId = 10201 };
     static constexpr UINT kFlashMilliseconds = 120;
 
     ~CFlashButton() override;
 
     using CSkinButton::SetImages;
     // The three images of CSkinButton, then the flash image (id 0: none).
-    int SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
-                  COLORREF disabledKey, UINT flashId, COLORREF flashKey);
+    Result SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
+                     COLORREF disabledKey, UINT flashId, COLORREF flashKey);
     // Draws the flash image over the button now; the button repaints normally
     // 120 ms later. A flash meanwhile starts the 120 ms again.
     void Flash();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
 
     CSkinImage m_flashImage;
     UINT_PTR m_nFlashTimer = 0;

@@ -94,28 +94,18 @@ void CSkinDialog::RebuildRegion() {
 }
 
 LRESULT CSkinDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_ERASEBKGND:
-        return OnEraseBackground(reinterpret_cast<HDC>(wp));
-    case WM_CTLCOLORSTATIC:
-        return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-    case WM_LBUTTONDOWN: {
-        LRESULT result = CDialog::WindowProc(msg, wp, lp);
-        if (m_bDragBody) {
-            POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            ClientToScreen(&pt);
-            PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
-        }
-        return result;
+    LRESULT result = CDialog::WindowProc(msg, wp, lp);
+    if (msg == WM_LBUTTONDOWN && m_bDragBody) {
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ClientToScreen(&pt);
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(pt.x, pt.y));
     }
-    default:
-        return CDialog::WindowProc(msg, wp, lp);
-    }
+    return result;
 }
 
-LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
+BOOL CSkinDialog::OnEraseBkgnd(HDC dc) {
     if (!m_bitmap)
-        return Default();
+        return CDialog::OnEraseBkgnd(dc);
     RECT client;
     GetClientRect(&client);
     CMemDC mem(dc);
@@ -124,9 +114,9 @@ LRESULT CSkinDialog::OnEraseBackground(HDC dc) {
     return TRUE;
 }
 
-LRESULT CSkinDialog::OnCtlColorStatic(HDC dc, HWND control) {
-    LRESULT result = Default();
-    if (!m_bClearStatics)
+HBRUSH CSkinDialog::OnCtlColor(HDC dc, HWND control, UINT type) {
+    HBRUSH result = CDialog::OnCtlColor(dc, control, type);
+    if (type != CTLCOLOR_STATIC || !m_bClearStatics)
         return result;
     // A trackbar fills its background with the brush it gets; a null one
     // would leave that unpainted.
@@ -135,5 +125,5 @@ LRESULT CSkinDialog::OnCtlColorStatic(HDC dc, HWND control) {
     if (::lstrcmpiA(className, TRACKBAR_CLASSA) == 0)
         return result;
     ::SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }

@@ -23,6 +23,9 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The bitmap, where there is one.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type) override;
 
     // Each setter rebuilds the region at once: rectangular unless shaped with
     // a bitmap, else the bitmap's runs of non-key pixels within the client area.
@@ -32,8 +35,4 @@ protected:
     bool m_bShaped = false;
     // Replaced by the derived dialog's own key before a shape is kept.
     COLORREF m_crKey = RGB(255, 255, 255);
-
-private:
-    LRESULT OnEraseBackground(HDC dc);
-    LRESULT OnCtlColorStatic(HDC dc, HWND control);
 };

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-int CSkinImage::Assign(CBitmap bitmap, COLORREF key) {
+CSkinImage::Result CSkinImage::Assign(CBitmap bitmap, COLORREF key) {
     Reset();
     SIZE size = bitmap.GetSize();
     if (size.cx <= 0 || size.cy <= 0)
@@ -34,7 +34,7 @@ int CSkinImage::Assign(CBitmap bitmap, COLORREF key) {
     return kOk;
 }
 
-int CSkinImage::Load(UINT id, COLORREF key) {
+CSkinImage::Result CSkinImage::Load(UINT id, COLORREF key) {
     Reset();
     CBitmap bitmap;
     if (id == 0 || !bitmap.LoadBitmap(id))

@@ -8,9 +8,7 @@
 class CSkinImage {
 public:
     // Results of Assign and Load, as SetImages reports them.
-    static constexpr int kOk = 0;
-    static constexpr int kCannotMeasure = 1;
-    static constexpr int kCannotMask = 2;
+    enum Result : int { kOk = 0, kCannotMeasure = 1, kCannotMask = 2 };
 
     CSkinImage() = default;
     CSkinImage(const CSkinImage&) = delete;
@@ -19,9 +17,9 @@ public:
     // Takes the bitmap and makes its mask; the key pixels of the bitmap are
     // blackened in place so that drawing needs only two blits. On failure the
     // image is left empty.
-    int Assign(CBitmap bitmap, COLORREF key);
+    Result Assign(CBitmap bitmap, COLORREF key);
     // A bitmap resource; id 0 or an id without a bitmap leaves the image empty.
-    int Load(UINT id, COLORREF key);
+    Result Load(UINT id, COLORREF key);
     void Reset();
 
     bool IsEmpty() const { return !m_bitmap; }

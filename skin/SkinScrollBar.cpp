@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/Gdi.h"
+#include "framework/Wnd.h"
 #include "skin/ScrollGeometry.h"
 
 using namespace skinsb;
@@ -12,11 +13,13 @@ using namespace skinsb;
 namespace {
 
 constexpr char kProperty[] = "CoolSBSubclassPtr";
-constexpr UINT_PTR kSubclassId = 0x534B5342; // "SKSB"
 
-constexpr UINT_PTR kDelayTimer = 0xFFFD;
-constexpr UINT_PTR kRepeatTimer = 0xFFFE;
-constexpr UINT_PTR kHotTimer = static_cast<UINT_PTR>(-14);
+// The timers the bars run on their window.
+enum TimerId : UINT_PTR {
+    kDelayTimer = 0xFFFD,
+    kRepeatTimer = 0xFFFE,
+    kHotTimer = static_cast<UINT_PTR>(-14),
+};
 constexpr UINT kDelayMs = 300;
 constexpr UINT kRepeatMs = 55;
 constexpr UINT kHotPollMs = 20;
@@ -35,13 +38,20 @@ struct BarData {
     int minThumb = 0;
 };
 
-struct WindowData {
+// The bars of one window: a hook ahead of the window's own handling, found
+// from the window by its property, deleted when it leaves the window.
+class CSkinScrollBars final : public CWnd {
+public:
     BarData bars[2];
     bool leftScrollBar = false;
     SbInsets insets;
     // The module itself is hiding and restoring the scroll styles.
     bool styleGuard = false;
     bool thumbTracking = false;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void PostNcDestroy() override { delete this; }
 };
 
 // The one press in progress in the process.
@@ -68,10 +78,8 @@ struct Hot {
 Press g_press;
 Hot g_hot;
 
-LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept;
-
-WindowData* Find(HWND hwnd) {
-    return hwnd ? static_cast<WindowData*>(::GetPropA(hwnd, kProperty)) : nullptr;
+CSkinScrollBars* Find(HWND hwnd) {
+    return hwnd ? static_cast<CSkinScrollBars*>(::GetPropA(hwnd, kProperty)) : nullptr;
 }
 
 bool IsBar(int bar) {
@@ -96,7 +104,7 @@ int BarWidth(const BarData& bar) {
     return Metric(bar.width, bar.kind == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL);
 }
 
-BarFrame FrameOf(HWND hwnd, const WindowData& data) {
+BarFrame FrameOf(HWND hwnd, const CSkinScrollBars& data) {
     RECT rc{};
     ::GetWindowRect(hwnd, &rc);
     BarFrame frame;
@@ -111,11 +119,11 @@ BarFrame FrameOf(HWND hwnd, const WindowData& data) {
     return frame;
 }
 
-SbRect BarRectOf(HWND hwnd, const WindowData& data, int bar) {
+SbRect BarRectOf(HWND hwnd, const CSkinScrollBars& data, int bar) {
     return BarRect(FrameOf(hwnd, data), bar == SB_VERT);
 }
 
-BarLayout LayoutOf(HWND hwnd, const WindowData& data, int bar, const SbRect& rect) {
+BarLayout LayoutOf(HWND hwnd, const CSkinScrollBars& data, int bar, const SbRect& rect) {
     const BarData& b = data.bars[bar];
     bool vertical = bar == SB_VERT;
     BarLayout layout = LayoutBar(vertical ? rect.top : rect.left, vertical ? rect.bottom : rect.right,
@@ -138,7 +146,7 @@ POINT ScreenToWindow(HWND hwnd, POINT pt) {
 }
 
 // The part of a shown bar under a point in window coordinates.
-int PartAt(HWND hwnd, const WindowData& data, int bar, POINT pt) {
+int PartAt(HWND hwnd, const CSkinScrollBars& data, int bar, POINT pt) {
     if (!data.bars[bar].shown)
         return kPartNone;
     SbRect rect = BarRectOf(hwnd, data, bar);
@@ -165,7 +173,7 @@ LRESULT Notify(HWND hwnd, DWORD stage, HDC dc, const RECT* rect, UINT item, UINT
     return ::SendMessageA(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
-UINT PartState(HWND hwnd, const WindowData& data, int bar, int part) {
+UINT PartState(HWND hwnd, const CSkinScrollBars& data, int bar, int part) {
     if (g_press.hwnd == hwnd && g_press.bar == bar && g_press.drawnPressed == part)
         return CDIS_SELECTED;
     bool arrow = part == kPartLineUp || part == kPartLineDown;
@@ -210,7 +218,7 @@ void DrawDefaultPart(HDC dc, RECT rc, int part, UINT state, bool vertical, UINT 
 }
 
 // Paints one shown bar; true when the parent paints the parts.
-bool PaintBar(HWND hwnd, const WindowData& data, int bar, HDC dc) {
+bool PaintBar(HWND hwnd, const CSkinScrollBars& data, int bar, HDC dc) {
     bool vertical = bar == SB_VERT;
     SbRect rect = BarRectOf(hwnd, data, bar);
     BarLayout layout = LayoutOf(hwnd, data, bar, rect);
@@ -230,7 +238,7 @@ bool PaintBar(HWND hwnd, const WindowData& data, int bar, HDC dc) {
     return owner;
 }
 
-void PaintCorner(HWND hwnd, const WindowData& data, HDC dc, bool owner) {
+void PaintCorner(HWND hwnd, const CSkinScrollBars& data, HDC dc, bool owner) {
     SbRect corner = CornerRect(FrameOf(hwnd, data));
     RECT rc{corner.left, corner.top, corner.right, corner.bottom};
     if (owner) {
@@ -252,7 +260,7 @@ void PaintCorner(HWND hwnd, const WindowData& data, HDC dc, bool owner) {
     ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void RedrawBar(HWND hwnd, const WindowData& data, int bar) {
+void RedrawBar(HWND hwnd, const CSkinScrollBars& data, int bar) {
     if (!data.bars[bar].shown || !::IsWindowVisible(hwnd))
         return;
     CWindowDC dc(hwnd);
@@ -266,12 +274,12 @@ void RecalcFrame(HWND hwnd) {
 }
 
 void SetStyleGuarded(HWND hwnd, LONG_PTR style) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     bool previous = data ? data->styleGuard : false;
     if (data)
         data->styleGuard = true;
     ::SetWindowLongPtrA(hwnd, GWL_STYLE, style);
-    if (WindowData* after = Find(hwnd))
+    if (CSkinScrollBars* after = Find(hwnd))
         after->styleGuard = previous;
 }
 
@@ -289,7 +297,7 @@ LRESULT CallWithoutScrollStyles(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Shows or hides bars (SB_HORZ, SB_VERT or SB_BOTH) and fits the frame.
-void SetBarsWanted(HWND hwnd, WindowData& data, int which, bool wanted) {
+void SetBarsWanted(HWND hwnd, CSkinScrollBars& data, int which, bool wanted) {
     LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
     LONG_PTR changed = style;
     for (int bar : {SB_HORZ, SB_VERT}) {
@@ -321,7 +329,7 @@ void StopHot() {
     int bar = g_hot.bar;
     g_hot = Hot{};
     ::KillTimer(hwnd, kHotTimer);
-    if (WindowData* data = Find(hwnd); data && data->bars[bar].style == SKINSB_HOTTRACKED)
+    if (CSkinScrollBars* data = Find(hwnd); data && data->bars[bar].style == SKINSB_HOTTRACKED)
         RedrawBar(hwnd, *data, bar);
 }
 
@@ -333,7 +341,7 @@ void FinishPress(HWND hwnd) {
     ::KillTimer(hwnd, kRepeatTimer);
     if (::GetCapture() == hwnd)
         ::ReleaseCapture();
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (press.part == kPartThumb && data) {
         int trackPos = data->bars[press.bar].values.nTrackPos;
         SendScroll(hwnd, press.bar, SB_THUMBPOSITION, trackPos);
@@ -349,7 +357,7 @@ void FinishPress(HWND hwnd) {
 
 // Follows the pointer with a pressed arrow or page area; true when the pressed
 // part is under it.
-bool UpdatePressedPart(HWND hwnd, const WindowData& data, POINT windowPt) {
+bool UpdatePressedPart(HWND hwnd, const CSkinScrollBars& data, POINT windowPt) {
     int under = PartAt(hwnd, data, g_press.bar, windowPt);
     int drawn = under == g_press.part ? under : kPartNone;
     if (drawn != g_press.drawnPressed) {
@@ -359,7 +367,7 @@ bool UpdatePressedPart(HWND hwnd, const WindowData& data, POINT windowPt) {
     return drawn != kPartNone;
 }
 
-LRESULT OnPress(HWND hwnd, WindowData& data, int bar, POINT screenPt, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT OnPress(HWND hwnd, CSkinScrollBars& data, int bar, POINT screenPt, UINT msg, WPARAM wp, LPARAM lp) {
     if (g_press.hwnd)
         return 0;
     POINT pt = ScreenToWindow(hwnd, screenPt);
@@ -391,7 +399,7 @@ LRESULT OnPress(HWND hwnd, WindowData& data, int bar, POINT screenPt, UINT msg, 
         return 0;
     }
     SendScroll(hwnd, bar, part);
-    WindowData* after = Find(hwnd);
+    CSkinScrollBars* after = Find(hwnd);
     if (!after || g_press.hwnd != hwnd)
         return 0;
     RedrawBar(hwnd, *after, bar);
@@ -400,7 +408,7 @@ LRESULT OnPress(HWND hwnd, WindowData& data, int bar, POINT screenPt, UINT msg, 
     return 0;
 }
 
-void OnPressedMouseMove(HWND hwnd, WindowData& data, POINT clientPt) {
+void OnPressedMouseMove(HWND hwnd, CSkinScrollBars& data, POINT clientPt) {
     POINT screen = clientPt;
     ::ClientToScreen(hwnd, &screen);
     POINT pt = ScreenToWindow(hwnd, screen);
@@ -425,14 +433,14 @@ void OnPressedMouseMove(HWND hwnd, WindowData& data, POINT clientPt) {
     }
 }
 
-void OnRepeatTick(HWND hwnd, const WindowData& data) {
+void OnRepeatTick(HWND hwnd, const CSkinScrollBars& data) {
     POINT screen{};
     ::GetCursorPos(&screen);
     if (UpdatePressedPart(hwnd, data, ScreenToWindow(hwnd, screen)))
         SendScroll(hwnd, g_press.bar, g_press.part);
 }
 
-void OnHotMove(HWND hwnd, const WindowData& data, int bar, POINT screenPt) {
+void OnHotMove(HWND hwnd, const CSkinScrollBars& data, int bar, POINT screenPt) {
     if (g_hot.hwnd == hwnd && g_hot.bar == bar)
         return;
     StopHot();
@@ -445,7 +453,7 @@ void OnHotMove(HWND hwnd, const WindowData& data, int bar, POINT screenPt) {
         RedrawBar(hwnd, data, bar);
 }
 
-void OnHotTick(HWND hwnd, const WindowData& data) {
+void OnHotTick(HWND hwnd, const CSkinScrollBars& data) {
     if (g_hot.hwnd != hwnd) {
         ::KillTimer(hwnd, kHotTimer);
         return;
@@ -471,7 +479,7 @@ LRESULT OnNcCalcSize(HWND hwnd, WPARAM wp, LPARAM lp) {
     RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
     RECT window = *rc;
     LRESULT result = CallWithoutScrollStyles(hwnd, WM_NCCALCSIZE, wp, lp);
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data)
         return result;
     data->insets = SbInsets{rc->left - window.left, rc->top - window.top, window.right - rc->right,
@@ -486,7 +494,7 @@ LRESULT OnNcCalcSize(HWND hwnd, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-LRESULT OnNcPaint(HWND hwnd, WindowData& data, WPARAM wp, LPARAM lp) {
+LRESULT OnNcPaint(HWND hwnd, CSkinScrollBars& data, WPARAM wp, LPARAM lp) {
     bool owner = false;
     {
         CWindowDC dc(hwnd);
@@ -498,7 +506,7 @@ LRESULT OnNcPaint(HWND hwnd, WindowData& data, WPARAM wp, LPARAM lp) {
         }
     }
     LRESULT result = CallWithoutScrollStyles(hwnd, WM_NCPAINT, wp, lp);
-    WindowData* after = Find(hwnd);
+    CSkinScrollBars* after = Find(hwnd);
     if (after && after->bars[SB_HORZ].shown && after->bars[SB_VERT].shown) {
         CWindowDC dc(hwnd);
         if (dc.GetSafeHdc())
@@ -507,10 +515,9 @@ LRESULT OnNcPaint(HWND hwnd, WindowData& data, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-void Detach(HWND hwnd, bool recalcFrame) {
-    WindowData* data = Find(hwnd);
-    if (!data)
-        return;
+// Ends a press and the hot state on the window and forgets its bars; the
+// bars' object goes once it has left the window.
+void Forget(HWND hwnd) {
     if (g_press.hwnd == hwnd) {
         g_press = Press{};
         ::KillTimer(hwnd, kDelayTimer);
@@ -522,11 +529,7 @@ void Detach(HWND hwnd, bool recalcFrame) {
         g_hot = Hot{};
         ::KillTimer(hwnd, kHotTimer);
     }
-    ::RemoveWindowSubclass(hwnd, SkinProc, kSubclassId);
     ::RemovePropA(hwnd, kProperty);
-    delete data;
-    if (recalcFrame)
-        RecalcFrame(hwnd);
 }
 
 int BarOfHitCode(WPARAM hit) {
@@ -537,10 +540,14 @@ int BarOfHitCode(WPARAM hit) {
     return -1;
 }
 
-LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
-    WindowData* data = Find(hwnd);
-    if (!data)
-        return ::DefSubclassProc(hwnd, msg, wp, lp);
+} // namespace
+
+LRESULT CSkinScrollBars::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND hwnd = m_hWnd;
+    CSkinScrollBars* data = Find(hwnd);
+    // Forgotten, about to leave the window.
+    if (data != this)
+        return Default();
     bool pressedHere = g_press.hwnd == hwnd;
     switch (msg) {
     case WM_NCCALCSIZE:
@@ -617,22 +624,20 @@ LRESULT CALLBACK SkinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
                 (reinterpret_cast<const STYLESTRUCT*>(lp)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
         break;
     case WM_NCDESTROY: {
-        LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
-        Detach(hwnd, false);
+        LRESULT result = Default();
+        Forget(hwnd);
         return result;
     }
     default:
         break;
     }
-    return ::DefSubclassProc(hwnd, msg, wp, lp);
+    return Default();
 }
-
-} // namespace
 
 bool SkinSB_Initialize(HWND hwnd) {
     if (!::IsWindow(hwnd) || Find(hwnd))
         return false;
-    auto data = std::make_unique<WindowData>();
+    auto data = std::make_unique<CSkinScrollBars>();
     LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
     int minThumb = DefaultMinThumb();
     for (int bar : {SB_HORZ, SB_VERT}) {
@@ -653,7 +658,7 @@ bool SkinSB_Initialize(HWND hwnd) {
     data->leftScrollBar = (::GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
     if (!::SetPropA(hwnd, kProperty, data.get()))
         return false;
-    if (!::SetWindowSubclass(hwnd, SkinProc, kSubclassId, 0)) {
+    if (!data->HookWindow(hwnd)) {
         ::RemovePropA(hwnd, kProperty);
         return false;
     }
@@ -663,14 +668,17 @@ bool SkinSB_Initialize(HWND hwnd) {
 }
 
 bool SkinSB_Uninitialize(HWND hwnd) {
-    if (!Find(hwnd))
+    CSkinScrollBars* data = Find(hwnd);
+    if (!data)
         return false;
-    Detach(hwnd, true);
+    Forget(hwnd);
+    data->UnsubclassWindow();
+    RecalcFrame(hwnd);
     return true;
 }
 
 BOOL SkinSB_GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || !IsBar(bar))
         return ::GetScrollInfo(hwnd, bar, info);
     if (!info)
@@ -690,7 +698,7 @@ BOOL SkinSB_GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
 }
 
 int SkinSB_SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || !IsBar(bar))
         return ::SetScrollInfo(hwnd, bar, info, redraw);
     BarData& b = data->bars[bar];
@@ -716,14 +724,14 @@ int SkinSB_SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw
 }
 
 int SkinSB_GetScrollPos(HWND hwnd, int bar) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || !IsBar(bar))
         return ::GetScrollPos(hwnd, bar);
     return data->bars[bar].values.nPos;
 }
 
 int SkinSB_SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || !IsBar(bar))
         return ::SetScrollPos(hwnd, bar, pos, redraw);
     ScrollValues& v = data->bars[bar].values;
@@ -737,7 +745,7 @@ int SkinSB_SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 }
 
 BOOL SkinSB_SetScrollRange(HWND hwnd, int bar, int minimum, int maximum, BOOL redraw) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || !IsBar(bar))
         return ::SetScrollRange(hwnd, bar, minimum, maximum, redraw);
     ScrollValues& v = data->bars[bar].values;
@@ -753,7 +761,7 @@ BOOL SkinSB_SetScrollRange(HWND hwnd, int bar, int minimum, int maximum, BOOL re
 }
 
 BOOL SkinSB_ShowScrollBar(HWND hwnd, int bar, BOOL show) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || (!IsBar(bar) && bar != SB_BOTH))
         return ::ShowScrollBar(hwnd, bar, show);
     SetBarsWanted(hwnd, *data, bar, show != FALSE);
@@ -761,7 +769,7 @@ BOOL SkinSB_ShowScrollBar(HWND hwnd, int bar, BOOL show) {
 }
 
 bool SkinSB_SetStyle(HWND hwnd, int bar, UINT style) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data || style > SKINSB_HOTTRACKED)
         return false;
     for (int b : {SB_HORZ, SB_VERT}) {
@@ -774,7 +782,7 @@ bool SkinSB_SetStyle(HWND hwnd, int bar, UINT style) {
 }
 
 bool SkinSB_SetMinThumbSize(HWND hwnd, int bar, int size) {
-    WindowData* data = Find(hwnd);
+    CSkinScrollBars* data = Find(hwnd);
     if (!data)
         return false;
     for (int b : {SB_HORZ, SB_VERT}) {

@@ -295,6 +295,20 @@ void CTempoSlider::OnHoverTimer() {
     EndHoverTimer();
 }
 
+void CTempoSlider::OnTimer(UINT_PTR id) {
+    // The trackbar may take any timer message for its own paging timer (mouse
+    // held in the channel): ours is kept from it.
+    if (id == kHoverTimerId)
+        OnHoverTimer();
+    else
+        CSliderCtrl::OnTimer(id);
+}
+
+void CTempoSlider::OnDestroy() {
+    EndHoverTimer();
+    CSliderCtrl::OnDestroy();
+}
+
 LRESULT CTempoSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MOUSEMOVE: {
@@ -302,22 +316,11 @@ LRESULT CTempoSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         OnMouseMove();
         return result;
     }
-    case WM_TIMER:
-        // The trackbar may take any timer message for its own paging timer
-        // (mouse held in the channel): ours is kept from it.
-        if (wp == kHoverTimerId) {
-            OnHoverTimer();
-            return 0;
-        }
-        break;
     case WM_KEYDOWN:
         if (wp == VK_PRIOR || wp == VK_NEXT) {
             ::SendMessageA(GetParent(), wp == VK_PRIOR ? WM_SLIDER_PUSH_PGUP : WM_SLIDER_PUSH_PGDOWN, 0, 0);
             return 0;
         }
-        break;
-    case WM_DESTROY:
-        EndHoverTimer();
         break;
     default:
         break;

@@ -7,15 +7,12 @@
 
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
-
-// Sent to the parent (wParam 0, lParam 0) when Page Up / Page Down go down
-// while the slider has the focus; the slider itself does not move.
-inline const UINT WM_SLIDER_PUSH_PGUP = AfxRegisterMessage("WM_SLIDER_PUSH_PGUP");
-inline const UINT WM_SLIDER_PUSH_PGDOWN = AfxRegisterMessage("WM_SLIDER_PUSH_PGDOWN");
+#include "skin/SkinMessages.h"
 
 class CTempoSlider : public CSliderCtrl {
 public:
-    static constexpr UINT_PTR kHoverTimerId = 10211;
+    // The control's timers.
+    enum TimerId : UINT_PTR { kHoverTimerId = 10211 };
     static constexpr UINT kHoverDelay = 100;
 
     CTempoSlider();
@@ -28,6 +25,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
     bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
 
     void UpdateShades();

@@ -58,7 +58,8 @@ void CValueSpin::Close() {
 }
 
 LRESULT CValueSpin::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_PCB_PUSHED_LBUTTON) {
+    switch (msg) {
+    case WM_PCB_PUSHED_LBUTTON: {
         HWND from = reinterpret_cast<HWND>(wp);
         if (from && from == m_btnUp.GetSafeHwnd())
             Step(+1);
@@ -66,66 +67,63 @@ LRESULT CValueSpin::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             Step(-1);
         return 0;
     }
-    switch (msg) {
-    case WM_CREATE:
-        if (Default() == -1)
-            return -1;
-        return OnCreate();
-    case WM_SIZE: {
-        LRESULT result = Default();
-        Layout(LOWORD(lp), HIWORD(lp));
-        // The background is centred on the height: a new size moves all of it,
-        // also where the old picture was kept.
-        Invalidate(FALSE);
-        return result;
-    }
-    case WM_ERASEBKGND:
-        return TRUE;
-    case WM_PAINT: {
-        CPaintDC dc(m_hWnd);
-        PaintContent(dc, kTextColour);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintContent(reinterpret_cast<HDC>(wp), kTextColour);
-        return 0;
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == kUpId) {
-            Step(+1);
-            return 0;
-        }
-        if (HIWORD(wp) == BN_CLICKED && LOWORD(wp) == kDownId) {
-            Step(-1);
-            return 0;
-        }
-        break;
     case WM_LBUTTONDOWN:
         ::SendMessageA(GetParent(), WM_PSC_NEED_TO_CLOSE_CTRL, reinterpret_cast<WPARAM>(m_hWnd), 0);
-        return Default();
-    case WM_TIMER:
-        if (wp == kAnimTimerId && m_nAnimTimer)
-            AnimationTick();
-        return Default();
-    case WM_DESTROY: {
-        LRESULT result = Default();
-        KillAnimTimer();
-        return result;
-    }
+        break;
     default:
         break;
     }
     return CWnd::WindowProc(msg, wp, lp);
 }
 
-int CValueSpin::OnCreate() {
+int CValueSpin::OnCreate(CREATESTRUCTA* cs) {
+    if (CWnd::OnCreate(cs) == -1)
+        return -1;
     const RECT none{0, 0, 0, 0};
     if (!m_btnUp.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kUpId) ||
         !m_btnDown.Create("BUTTON", "", WS_CHILD | WS_VISIBLE, none, this, kDownId))
         return -1;
-    SetUpFlashButton(m_btnUp, 160, 154, 0, 159);
-    SetUpFlashButton(m_btnDown, 157, 158, 0, 156);
+    SetUpFlashButton(m_btnUp, IDB_ARROW_UP_HOT, IDB_ARROW_UP_NORMAL, 0, IDB_ARROW_UP_FLASH);
+    SetUpFlashButton(m_btnDown, IDB_ARROW_DOWN_HOT, IDB_ARROW_DOWN_NORMAL, 0, IDB_ARROW_DOWN_FLASH);
     m_bmpBack.LoadBitmap(kBackgroundId);
     return 0;
+}
+
+void CValueSpin::OnSize(UINT type, int cx, int cy) {
+    CWnd::OnSize(type, cx, cy);
+    Layout(cx, cy);
+    // The background is centred on the height: a new size moves all of it,
+    // also where the old picture was kept.
+    Invalidate(FALSE);
+}
+
+BOOL CValueSpin::OnEraseBkgnd(HDC) {
+    return TRUE;
+}
+
+void CValueSpin::OnPaint(HDC dc) {
+    Draw(dc, kTextColour);
+}
+
+bool CValueSpin::OnCommand(UINT id, UINT code) {
+    if (code == BN_CLICKED && id == kUpId)
+        Step(+1);
+    else if (code == BN_CLICKED && id == kDownId)
+        Step(-1);
+    else
+        return CWnd::OnCommand(id, code);
+    return true;
+}
+
+void CValueSpin::OnTimer(UINT_PTR id) {
+    if (id == kAnimTimerId && m_nAnimTimer)
+        AnimationTick();
+    CWnd::OnTimer(id);
+}
+
+void CValueSpin::OnDestroy() {
+    CWnd::OnDestroy();
+    KillAnimTimer();
 }
 
 void CValueSpin::Layout(int cx, int cy) {
@@ -136,7 +134,7 @@ void CValueSpin::Layout(int cx, int cy) {
     m_rcText = RECT{10, 0, cx - 60, cy};
 }
 
-void CValueSpin::PaintContent(HDC dc, COLORREF textColour) const {
+void CValueSpin::Draw(HDC dc, COLORREF textColour) const {
     RECT client;
     GetClientRect(&client);
     COLORREF oldBack = ::SetBkColor(dc, kSurround);
@@ -165,7 +163,7 @@ void CValueSpin::Step(int delta) {
         // The warning shows at once and goes with the next repaint.
         CClientDC dc(m_hWnd);
         if (dc)
-            PaintContent(dc, kLimitColour);
+            Draw(dc, kLimitColour);
     }
     ::SendMessageA(GetParent(), WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(m_hWnd),
                    static_cast<LPARAM>(m_nValue));

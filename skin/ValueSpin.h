@@ -4,25 +4,21 @@
 
 #include <windows.h>
 
+#include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "skin/RepeatButton.h"
-
-// Sent to the parent after every step, also one stopped by a limit;
-// wParam the spin's window, lParam the value after the step.
-inline const UINT WM_PSC_CHANGED_VALUE = AfxRegisterMessage("WM_PSC_CHANGED_VALUE");
-// Sent to the parent when the spin's own area (not a button) is pressed;
-// wParam the spin's window.
-inline const UINT WM_PSC_NEED_TO_CLOSE_CTRL = AfxRegisterMessage("WM_PSC_NEED_TO_CLOSE_CTRL");
+#include "skin/SkinMessages.h"
 
 class CValueSpin : public CWnd {
 public:
     static constexpr UINT kUpId = 100;
     static constexpr UINT kDownId = 101;
-    static constexpr UINT_PTR kAnimTimerId = 10511;
+    // The control's timers; its buttons run their own.
+    enum TimerId : UINT_PTR { kAnimTimerId = 10511 };
     static constexpr UINT kAnimMilliseconds = 50;
     static constexpr int kOpenHeight = 60;
-    static constexpr int kBackgroundId = 293;
+    static constexpr UINT kBackgroundId = IDB_SPIN_BACKGROUND;
 
     ~CValueSpin() override;
 
@@ -51,10 +47,18 @@ protected:
     enum { kOpening = 1, kClosing = 2 };
 
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    int OnCreate(CREATESTRUCTA* cs) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    // The paint covers every pixel.
+    BOOL OnEraseBkgnd(HDC dc) override;
+    void OnPaint(HDC dc) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
 
-    int OnCreate();
     void Layout(int cx, int cy);
-    void PaintContent(HDC dc, COLORREF textColour) const;
+    // The background, then the value in the colour.
+    void Draw(HDC dc, COLORREF textColour) const;
     void Step(int delta);
     void AnimationTick();
     // One frame of the animation: moves to rc (parent coordinates) and draws.

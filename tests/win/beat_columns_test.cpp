@@ -10,7 +10,7 @@
 #include "RecordingParent.h"
 #include "SuiteHost.h"
 #include "WinTest.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "editor/GridState.h"
 #include "editor/StepNumberColumn.h"
 #include "editor/TrackColumn.h"

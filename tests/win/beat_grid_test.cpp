@@ -13,7 +13,7 @@
 #include "SuiteHost.h"
 #include "WinTest.h"
 #include "editor/BeatGrid.h"
-#include "editor/GridMessages.h"
+#include "editor/EditorMessages.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "model/BeatPattern.h"

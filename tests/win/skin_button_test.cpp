@@ -106,7 +106,7 @@ protected:
         if (!b.Create("BUTTON", "", WS_CHILD | WS_VISIBLE | extraStyle, RECT{x, 20, x + kWidth, 20 + kHeight},
                       &parent, id))
             return false;
-        b.SetPressStyle(2, TRUE);
+        b.SetPressStyle(CSkinButton::kPressStill, TRUE);
         b.SetImages(kHot, kSkinButtonKey, kNormal, kSkinButtonKey, kDisabled, kSkinButtonKey, kFlash,
                     kSkinButtonKey);
         b.EnableBorder(FALSE, TRUE);
@@ -237,13 +237,13 @@ TEST_F(SkinButtonTest, EachStateShowsItsImage) {
     // Pressed: the hot image, in place with press style 2.
     button.SendMessage(BM_SETSTATE, TRUE);
     EXPECT_GT(Match(Printed(button), hot, kDx, kDy), 0.999);
-    button.SetPressStyle(0, TRUE);
+    button.SetPressStyle(CSkinButton::kPressShiftRightDown, TRUE);
     EXPECT_GT(Match(Printed(button), hot, kDx + 1, kDy + 1), 0.999);
-    button.SetPressStyle(1, TRUE);
+    button.SetPressStyle(CSkinButton::kPressShiftDown, TRUE);
     EXPECT_GT(Match(Printed(button), hot, kDx, kDy + 2), 0.999);
-    EXPECT_EQ(button.SetPressStyle(7, TRUE), 6);
+    EXPECT_EQ(button.SetPressStyle(static_cast<CSkinButton::PressStyle>(7), TRUE), 6);
     EXPECT_GT(Match(Printed(button), hot, kDx, kDy + 2), 0.999) << "an unknown style changes nothing";
-    button.SetPressStyle(2, TRUE);
+    button.SetPressStyle(CSkinButton::kPressStill, TRUE);
     button.SendMessage(BM_SETSTATE, FALSE);
 
     // Hot while the pointer is over it.

@@ -58,8 +58,8 @@ protected:
     // Lets the swing the display was just asked for begin, and nothing else.
     void BeginAskedSwing() {
         MSG msg;
-        ASSERT_TRUE(::PeekMessageA(&msg, display, CTickTockCtrl::kMsgStartSwing,
-                                   CTickTockCtrl::kMsgStartSwing, PM_REMOVE));
+        ASSERT_TRUE(
+            ::PeekMessageA(&msg, display, WM_TICKTOCK_START_SWING, WM_TICKTOCK_START_SWING, PM_REMOVE));
         ::DispatchMessageA(&msg);
     }
 

@@ -79,18 +79,18 @@ TOOLBAR = [
 TOOL_SIZE = (46, 40)
 TOOL_HOT, TOOL_NORMAL, TOOL_SELECTED = 241, 211, 181
 
-# Single bitmaps: id -> (size, role)
+# Single bitmaps: id -> (name, size, role)
 SINGLES = {
-    155: ((92, 38), "beat change popup: centre picture"),
-    293: ((92, 38), "value spin: background behind the number"),
-    303: ((30, 25), "step number row tile under the pointer (white)"),
-    304: ((30, 25), "step number row tile, preview stopped (dark)"),
-    305: ((30, 25), "step number row tile, preview playing (dark)"),
-    307: ((630, 339), "editor: frame painted round the grid and side buttons"),
-    311: ((68, 34), "editor: scroll bar skin (source rectangles)"),
-    362: ((18, 80), "editor: separator between toolbar and sound button"),
-    295: ((374, 161), "clean confirmation bubble, white = cut away"),
-    299: ((500, 370), "About picture"),
+    155: ("popup_centre", (92, 38), "beat change popup: centre picture"),
+    293: ("spin_background", (92, 38), "value spin: background behind the number"),
+    303: ("step_tile_hover", (30, 25), "step number row tile under the pointer (white)"),
+    304: ("step_tile_idle", (30, 25), "step number row tile, preview stopped (dark)"),
+    305: ("step_tile_playing", (30, 25), "step number row tile, preview playing (dark)"),
+    307: ("editor_frame", (630, 339), "editor: frame painted round the grid and side buttons"),
+    311: ("scroll_bar_skin", (68, 34), "editor: scroll bar skin (source rectangles)"),
+    362: ("toolbar_separator", (18, 80), "editor: separator between toolbar and sound button"),
+    295: ("clean_bubble", (374, 161), "clean confirmation bubble, white = cut away"),
+    299: ("about", (500, 370), "About picture"),
 }
 
 ANIM_FIRST, ANIM_COUNT, ANIM_SIZE = 164, 13, (214, 63)
@@ -111,7 +111,7 @@ def all_bitmaps():
             out.append((base + k, TOOL_SIZE, f"toolbar item {k} {name} ({key}) - {state}"))
     for i in range(ANIM_COUNT):
         out.append((ANIM_FIRST + i, ANIM_SIZE, f"mode switch animation frame {i}"))
-    for rid, (size, role) in SINGLES.items():
+    for rid, (_, size, role) in SINGLES.items():
         out.append((rid, size, role))
     out.sort()
     ids = [r for r, _, _ in out]

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Regenerates res/bmp/*.bmp, res/icon/pulsewick.ico and res/bitmaps.rc.
+# Regenerates res/bmp/*.bmp, res/icon/pulsewick.ico, res/bitmaps.rc and
+# res/bitmap_ids.h.
 # The outputs are committed; the build never runs this.
 set -eu
 export PYTHONDONTWRITEBYTECODE=1
