@@ -130,36 +130,6 @@ std::vector<std::int16_t> Recorder::Finish() {
     return samples;
 }
 
-std::vector<std::size_t> FindOnsets(const std::vector<std::int16_t>& samples, int level, double quietMs) {
-    std::vector<std::size_t> onsets;
-    const auto quietNeeded = static_cast<std::size_t>(quietMs * kRecordRate / 1000.0);
-    // A sound's attack may pass through the lower half before it reaches the
-    // level; it counts when it gets there within a millisecond.
-    const std::size_t attack = kRecordRate / 1000;
-    bool seenLoud = false;
-    std::size_t lastLoud = 0;
-    bool rising = false;
-    std::size_t riseStart = 0;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const int magnitude = std::abs(static_cast<int>(samples[i]));
-        if (magnitude >= level / 2) {
-            if (!seenLoud || i - lastLoud > quietNeeded) {
-                rising = true;
-                riseStart = i;
-            }
-            seenLoud = true;
-            lastLoud = i;
-        }
-        if (rising && magnitude >= level) {
-            onsets.push_back(i);
-            rising = false;
-        } else if (rising && i - riseStart > attack) {
-            rising = false;
-        }
-    }
-    return onsets;
-}
-
 std::vector<std::int16_t> ResourceSamples(unsigned resourceId) {
     std::vector<std::int16_t> mono;
     const HMODULE module = ::GetModuleHandleA(nullptr);

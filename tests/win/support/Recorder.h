@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace pwtest {
+#include "ClickStats.h"
 
-inline constexpr int kRecordRate = 44100;
+namespace pwtest {
 
 // A name for a file in /tmp that no other test process, of this Wine prefix or
 // another, uses at the same time.
@@ -45,12 +45,6 @@ private:
     double m_seconds = 0;
     std::string m_strError;
 };
-
-// Sample indices where a sound begins: the first sample whose magnitude
-// reaches `level` within a millisecond of rising past half of it, after at
-// least `quietMs` below that half.
-std::vector<std::size_t> FindOnsets(const std::vector<std::int16_t>& samples, int level = 8000,
-                                    double quietMs = 4.0);
 
 // The samples of a WAVE resource of this program, mixed down to mono as
 // parec records them.
