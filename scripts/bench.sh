@@ -83,29 +83,42 @@ if ((${#programs[@]} == 0)); then
 fi
 
 for program in "${programs[@]}"; do
+    load=$(cut -d' ' -f1 /proc/loadavg)
     echo
     echo "=== $program/Pulsewick.exe (load average $(cut -d' ' -f1-3 /proc/loadavg))"
-    printf '%s\tmachine: load average before\t%s\n' "$program" "$(cut -d' ' -f1 /proc/loadavg)" >>"$summary"
     PW_PROGRAM_DIR=$program PW_PROBE=$root/build/native/pw_probe PW_BENCH_SUMMARY=$summary PW_BENCH_COLUMN=$program \
         bash "$root/tests/bench/program_bench.sh" "$build" "$build/headless.env" "$seconds" "$cpu_seconds" \
         "$busy_seconds" "${setting[@]}"
-    printf '%s\tmachine: load average after\t%s\n' "$program" "$(cut -d' ' -f1 /proc/loadavg)" >>"$summary"
+    printf '%s\tmachine\tload\t%s\t%s\n' "$program" "$load" "$(cut -d' ' -f1 /proc/loadavg)" >>"$summary"
 done
 
-# The figures side by side: a row per figure, a column per build.
+# The main figures side by side, a line per build.
 echo
 awk -F'\t' '
-    !($1 in seen) { seen[$1] = 1; columns[++nc] = $1 }
-    !($2 in known) { known[$2] = 1; rows[++nr] = $2 }
-    { value[$2, $1] = $3 }
+    BEGIN {
+        head["load"] = "load average over 1 minute: before, after"
+        head["heard"] = "heard: mean IOI - period, sd, p99 |dev| (ms); heard - shown drift (ms/h); missed; doubled;" \
+                        " press to first click - period (ms)"
+        head["needle"] = "needle: swing start - heard click (ms): mean, sd, min, max"
+        head["cpu"] = "cpu, % of a core: process; own threads, window thread, other own threads; Wine sound threads;" \
+                      " wine server"
+        kinds = split("load heard needle cpu", order, " ")
+    }
+    !($1 in build) { build[$1] = ++builds; name[builds] = $1 }
+    {
+        if (!(($3, $2) in seen)) { seen[$3, $2] = 1; row[$3, ++rows[$3]] = $2 }
+        line = ""
+        for (i = 4; i <= NF; i++) line = line sprintf(" %9s", $i)
+        cell[$3, $2, build[$1]] = line
+    }
     END {
-        for (c = 1; c <= nc; c++) printf "build %d: %s\n", c, columns[c]
-        printf "%-60s", "figure"
-        for (c = 1; c <= nc; c++) printf " %12s", "build " c
-        printf "\n"
-        for (r = 1; r <= nr; r++) {
-            printf "%-60s", rows[r]
-            for (c = 1; c <= nc; c++) printf " %12s", ((rows[r], columns[c]) in value) ? value[rows[r], columns[c]] : "-"
-            printf "\n"
+        for (b = 1; b <= builds; b++) printf "build %d: %s\n", b, name[b]
+        for (k = 1; k <= kinds; k++) {
+            kind = order[k]
+            if (!rows[kind]) continue
+            printf "\n%s\n", head[kind]
+            for (r = 1; r <= rows[kind]; r++)
+                for (b = 1; b <= builds; b++)
+                    printf "%-38s build %d%s\n", b == 1 ? row[kind, r] : "", b, cell[kind, row[kind, r], b]
         }
     }' "$summary"

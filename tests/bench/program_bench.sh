@@ -108,9 +108,13 @@ if ((busy_seconds > 0)); then
     note 16
     wine "$E2E_BUILD/repaint.exe" "$title" $((busy_seconds + 5)) </dev/null >"$E2E_OUT/repaint.log" 2>&1 &
     repaint=$!
+    # The processor time a while into it shows how busy the window thread is.
+    (sleep 5 && cpu "300 bpm 1/16, window busy" >"$E2E_OUT/busy-cpu.txt") &
+    watcher=$!
     listen "300 bpm 1/16, window busy" "$busy_seconds" 300 16
     stop
-    wait "$repaint" || true
+    wait "$repaint" "$watcher" || true
+    cat "$E2E_OUT/busy-cpu.txt"
     tr -d '\r' <"$E2E_OUT/repaint.log"
 fi
 quit

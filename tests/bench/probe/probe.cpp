@@ -15,8 +15,8 @@
 //       Prints the processor time of each thread of the process and of the
 //       wine server over the seconds.
 //
-// Every figure is also added to $PW_BENCH_SUMMARY, when set, as a line
-// "$PW_BENCH_COLUMN <tab> $PW_BENCH_ROW: figure <tab> value".
+// The main figures of each run are also added to $PW_BENCH_SUMMARY, when set,
+// as a line "$PW_BENCH_COLUMN <tab> $PW_BENCH_ROW <tab> kind <tab> figures...".
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,14 +36,19 @@
 
 namespace {
 
-void Summarise(const char* figure, double value) {
+// A line of the table scripts/bench.sh prints at the end; NaN for a figure
+// not measured.
+void Summarise(const char* kind, std::initializer_list<double> figures) {
     const char* file = std::getenv("PW_BENCH_SUMMARY");
     if (!file || !*file)
         return;
     if (FILE* summary = std::fopen(file, "a")) {
         const char* column = std::getenv("PW_BENCH_COLUMN");
         const char* row = std::getenv("PW_BENCH_ROW");
-        std::fprintf(summary, "%s\t%s: %s\t%.3f\n", column ? column : "", row ? row : "", figure, value);
+        std::fprintf(summary, "%s\t%s\t%s", column ? column : "", row ? row : "", kind);
+        for (double figure : figures)
+            std::fprintf(summary, std::isnan(figure) ? "\t-" : "\t%.3f", figure);
+        std::fprintf(summary, "\n");
         std::fclose(summary);
     }
 }
@@ -110,12 +115,6 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
     std::printf("drift:     %+.0f ms/hour heard, %+d ms/hour shown by the display: %+.0f ms/hour apart "
                 "(target within 20)\n",
                 heardDrift, shownDrift, heardDrift - shownDrift);
-    Summarise("mean IOI - period ms", s.mean - period);
-    Summarise("sd ms", s.stdDev);
-    Summarise("p99 |dev| ms", s.p99);
-    Summarise("heard - shown drift ms/h", heardDrift - shownDrift);
-    Summarise("missed", static_cast<double>(heard.missed));
-    Summarise("doubled", static_cast<double>(heard.doubled));
 
     // Each sample's heard time on the monotonic clock.
     const double origin = recording.FirstSampleHeard();
@@ -125,17 +124,20 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
     std::vector<double> heardAt;
     for (double ms : heard.onsetMs)
         heardAt.push_back(origin + ms / 1000);
+    double startMs = NAN;
     if (press) {
         const auto first = std::lower_bound(heardAt.begin(), heardAt.end(), pressed);
         if (first != heardAt.end()) {
-            const double ms = (*first - pressed) * 1000;
-            std::printf("start:     press to first heard click %.1f ms: one period %u ms + %.1f ms\n", ms,
-                        period, ms - period);
-            Summarise("press to first click - period ms", ms - period);
+            startMs = (*first - pressed) * 1000;
+            std::printf("start:     press to first heard click %.1f ms: one period %u ms + %.1f ms\n",
+                        startMs, period, startMs - period);
         } else {
             std::printf("start:     no click after the press\n");
         }
     }
+    Summarise("heard",
+              {s.mean - period, s.stdDev, s.p99, heardDrift - shownDrift, static_cast<double>(heard.missed),
+               static_cast<double>(heard.doubled), startMs - period});
     if (needle) {
         std::vector<double> offsets;
         for (double start : watch.SwingStarts()) {
@@ -155,8 +157,7 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
             offsets.size(), o.mean, o.sd, o.min, o.max, watch.FramesPerSecond(), watch.GrabsPerSecond());
         if (!watch.Error().empty())
             std::printf("needle:    %s\n", watch.Error().c_str());
-        Summarise("needle - heard mean ms", o.mean);
-        Summarise("needle - heard worst ms", std::abs(o.min) > std::abs(o.max) ? o.min : o.max);
+        Summarise("needle", {o.mean, o.sd, o.min, o.max});
     }
     return 0;
 }
@@ -207,11 +208,8 @@ int Cpu(double seconds, int pid, int wineserver) {
         percent(serverTotal));
     std::printf("threads:   %s%s\n", list.c_str(),
                 use.ended ? (", and " + std::to_string(use.ended) + " that ended").c_str() : "");
-    Summarise("process %", percent(total));
-    Summarise("own threads %", percent(window + own));
-    Summarise("window thread %", percent(window));
-    Summarise("Wine sound threads %", percent(wineSound));
-    Summarise("wine server %", percent(serverTotal));
+    Summarise("cpu", {percent(total), percent(window + own), percent(window), percent(own),
+                      percent(wineSound), percent(serverTotal)});
     return 0;
 }
 
