@@ -58,8 +58,10 @@ stop() {
 
 # tempo <bpm>: Home takes the slider to 300, each Right one lower.
 tempo() {
+    local steps
+    mapfile -t steps < <(yes Right | head -n $((300 - $1)))
     send_key "$main_id" Home
-    (($1 == 300)) || xdotool key --window "$main_id" --delay 2 $(yes Right | head -n $((300 - $1)))
+    ((${#steps[@]} == 0)) || xdotool key --window "$main_id" --delay 2 "${steps[@]}"
 }
 
 # note <value>: the choice the beat popup sends, four beats.

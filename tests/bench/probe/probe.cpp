@@ -179,19 +179,21 @@ int Cpu(double seconds, int pid, int wineserver) {
     auto percent = [&](double cpuSeconds) {
         return cpuSeconds * 100 / span;
     };
-    // Wine's sound system runs threads of its own in the process while a
-    // stream is open (on Windows that work is done outside it).
-    auto isWineSound = [](const std::string& name) {
-        return name.rfind("winepulse", 0) == 0 || name.rfind("wine_dsound", 0) == 0;
+    // Wine names the threads it runs for itself, such as those of its sound
+    // system while a stream is open (on Windows that work is done outside
+    // the process); the program's own threads are the window thread and
+    // those that run its code, named by it or not at all.
+    auto isWine = [](const std::string& name) {
+        return name.rfind("wine", 0) == 0;
     };
-    double window = 0, own = 0, wineSound = 0, total = 0, serverTotal = 0;
+    double window = 0, own = 0, wine = 0, total = 0, serverTotal = 0;
     std::string list;
     for (const ThreadCpu& t : use.threads) {
         total += t.seconds;
         if (t.tid == pid)
             window += t.seconds;
-        else if (isWineSound(t.name))
-            wineSound += t.seconds;
+        else if (isWine(t.name))
+            wine += t.seconds;
         else
             own += t.seconds;
         char item[64];
@@ -203,13 +205,13 @@ int Cpu(double seconds, int pid, int wineserver) {
         serverTotal += t.seconds;
     std::printf(
         "cpu:       %.0f s: process %.3f %% of a core; its own threads %.3f %% (window thread %.3f %%, "
-        "others %.3f %%); Wine's sound threads %.3f %%; wine server %.3f %%\n",
-        span, percent(total), percent(window + own), percent(window), percent(own), percent(wineSound),
+        "others %.3f %%); threads Wine runs %.3f %%; wine server %.3f %%\n",
+        span, percent(total), percent(window + own), percent(window), percent(own), percent(wine),
         percent(serverTotal));
     std::printf("threads:   %s%s\n", list.c_str(),
                 use.ended ? (", and " + std::to_string(use.ended) + " that ended").c_str() : "");
-    Summarise("cpu", {percent(total), percent(window + own), percent(window), percent(own),
-                      percent(wineSound), percent(serverTotal)});
+    Summarise("cpu", {percent(total), percent(window + own), percent(window), percent(own), percent(wine),
+                      percent(serverTotal)});
     return 0;
 }
 
