@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -56,25 +57,6 @@ void Summarise(const char* kind, std::initializer_list<double> figures) {
 void SleepUntil(double at) {
     for (double now = MonotonicSeconds(); now < at; now = MonotonicSeconds())
         usleep(static_cast<useconds_t>(std::min(0.1, at - now) * 1e6));
-}
-
-struct Spread {
-    double mean = 0, sd = 0, min = 0, max = 0;
-};
-
-Spread SpreadOf(const std::vector<double>& values) {
-    Spread s;
-    if (values.empty())
-        return s;
-    s.min = *std::min_element(values.begin(), values.end());
-    s.max = *std::max_element(values.begin(), values.end());
-    for (double v : values)
-        s.mean += v;
-    s.mean /= static_cast<double>(values.size());
-    for (double v : values)
-        s.sd += (v - s.mean) * (v - s.mean);
-    s.sd = std::sqrt(s.sd / static_cast<double>(values.size()));
-    return s;
 }
 
 int Listen(double seconds, unsigned tempo, unsigned note, const int* press, const int* needle) {
@@ -150,14 +132,15 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
             if (std::abs(nearest) < period / 2000.0)
                 offsets.push_back(-nearest * 1000);
         }
-        const Spread o = SpreadOf(offsets);
+        // Deviations from 0: the worst is the largest either way.
+        const pwtest::IntervalStats o = pwtest::Intervals(offsets, 0);
         std::printf(
-            "needle:    %zu swings; swing start minus heard click: mean %+.1f ms, sd %.1f ms, %+.1f to %+.1f "
-            "ms (target within 10); %.0f frames/s drawn, %.0f looks/s\n",
-            offsets.size(), o.mean, o.sd, o.min, o.max, watch.FramesPerSecond(), watch.GrabsPerSecond());
+            "needle:    %zu swings; swing start minus heard click: mean %+.1f ms, sd %.1f ms, p99 |offset| "
+            "%.1f ms, max %.1f ms (target within 10); %.0f frames/s seen, %.0f looks/s\n",
+            offsets.size(), o.mean, o.stdDev, o.p99, o.max, watch.FramesPerSecond(), watch.GrabsPerSecond());
         if (!watch.Error().empty())
             std::printf("needle:    %s\n", watch.Error().c_str());
-        Summarise("needle", {o.mean, o.sd, o.min, o.max});
+        Summarise("needle", {o.mean, o.stdDev, o.p99, o.max});
     }
     return 0;
 }
