@@ -71,13 +71,12 @@ NeedleWatch::~NeedleWatch() {
     Stop();
 }
 
-bool NeedleWatch::Start(int x, int y, int width, int height) {
+void NeedleWatch::Start(int x, int y, int width, int height) {
     m_x = x;
     m_y = y;
     m_width = width;
     m_height = height;
     m_thread = std::thread(&NeedleWatch::Run, this);
-    return true;
 }
 
 void NeedleWatch::Stop() {
@@ -98,8 +97,18 @@ void NeedleWatch::Run() {
     XShmSegmentInfo shm{};
     XImage* image = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
                                     ZPixmap, nullptr, &shm, m_width, m_height);
-    shm.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * image->height,
-                       IPC_CREAT | 0600);
+    // Each pixel is read as four bytes, blue, green, red and one unused.
+    shm.shmid = image && image->bits_per_pixel == 32
+                    ? shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * image->height,
+                             IPC_CREAT | 0600)
+                    : -1;
+    if (shm.shmid < 0) {
+        m_strError = "no shared 32-bit image of the screen";
+        if (image)
+            XDestroyImage(image);
+        XCloseDisplay(display);
+        return;
+    }
     shm.shmaddr = image->data = static_cast<char*>(shmat(shm.shmid, nullptr, 0));
     shm.readOnly = False;
     XShmAttach(display, &shm);

@@ -17,7 +17,7 @@ public:
 
     // Grabs the display's rectangle of the root window over and over until
     // Stop. The first grab, with the metronome stopped, shows no needle.
-    bool Start(int x, int y, int width, int height);
+    void Start(int x, int y, int width, int height);
     void Stop();
 
     // When each swing the screen showed began: where the line through the
