@@ -97,8 +97,8 @@ echo
 awk -F'\t' '
     BEGIN {
         head["load"] = "load average over 1 minute: before, after"
-        head["heard"] = "heard: mean IOI - period, sd, p99 |dev| (ms); heard - shown drift (ms/h); missed; doubled;" \
-                        " press to first click - period (ms)"
+        head["heard"] = "heard: mean IOI - period, sd, p99 |dev| (ms); heard - shown drift in device samples," \
+                        " on the system clock (ms/h); missed; doubled; press to first click - period (ms)"
         head["needle"] = "needle: swing start - heard click (ms): mean, sd, p99 and max of its size"
         head["cpu"] = "cpu, % of a core: process; own threads, window thread, other own threads; threads Wine runs;" \
                       " wine server"

@@ -35,6 +35,7 @@ test_data_file
 launch() {
     start_program
     read -r main_id border top_edge < <(wait_for_client "$title" 344 292)
+    [[ -n $main_id ]] || e2e_fail "no main window"
     local x y
     read -r x y < <(xwininfo -id "$main_id" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}')
     left=$((x + border)) top=$((y + top_edge))

@@ -90,14 +90,60 @@ void MonitorRecording::Stop() {
     pa_threaded_mainloop_stop(m_pLoop);
     pa_threaded_mainloop_free(m_pLoop);
     m_pLoop = nullptr;
+
+    // Over minutes the reports may move (sound lost on the way), so each
+    // second of sound has its own.
+    std::vector<std::vector<double>> seconds(m_samples.size() / pwtest::kRecordRate + 1);
+    for (const Stamp& report : m_reports)
+        seconds[std::min(report.samples / pwtest::kRecordRate, seconds.size() - 1)].push_back(report.at);
+    // A second without a report takes the one before.
+    double last = m_reports.empty() ? 0.0 : m_reports.front().at;
+    for (const auto& starts : seconds) {
+        if (!starts.empty())
+            last = Quantile(starts, 0.5);
+        m_secondStarts.push_back(last);
+    }
 }
 
-double MonitorRecording::FirstSampleHeard() const {
-    return Quantile(m_starts, 0.5);
+std::size_t MonitorRecording::SecondOf(std::size_t sample) const {
+    return std::min(sample / pwtest::kRecordRate, m_secondStarts.size() - 1);
 }
 
-double MonitorRecording::FirstSampleSpread() const {
-    return Quantile(m_starts, 0.95) - Quantile(m_starts, 0.05);
+double MonitorRecording::HeardAt(std::size_t sample) const {
+    return m_secondStarts[SecondOf(sample)] + static_cast<double>(sample) / pwtest::kRecordRate;
+}
+
+double MonitorRecording::TimingSpread() const {
+    std::vector<double> residuals;
+    for (const Stamp& report : m_reports)
+        residuals.push_back(report.at - m_secondStarts[SecondOf(report.samples)]);
+    return Quantile(residuals, 0.95) - Quantile(residuals, 0.05);
+}
+
+double MonitorRecording::ClockGain() const {
+    // The first sample's heard time by each report, against the sound read
+    // by then: it comes earlier by the device's gain.
+    std::vector<double> sound, start;
+    for (const Stamp& report : m_reports) {
+        sound.push_back(static_cast<double>(report.samples) / pwtest::kRecordRate);
+        start.push_back(report.at);
+    }
+    return -pwtest::Slope(sound, start);
+}
+
+double MonitorRecording::ReadAhead() const {
+    std::vector<double> ahead;
+    for (const Stamp& read : m_reads)
+        ahead.push_back(HeardAt(read.samples - 1) - read.at);
+    return Quantile(ahead, 0.5);
+}
+
+double MonitorRecording::SecondsRead() const {
+    return static_cast<double>(m_reads.back().samples - m_reads.front().samples) / pwtest::kRecordRate;
+}
+
+double MonitorRecording::SecondsReading() const {
+    return m_reads.back().at - m_reads.front().at;
 }
 
 void MonitorRecording::OnContextState(pa_context*, void* self) {
@@ -122,12 +168,14 @@ void MonitorRecording::OnRead(pa_stream* stream, std::size_t, void* self) {
         pa_stream_drop(stream);
     }
     const double now = MonotonicSeconds();
-    recording->m_firstRead = std::min(
-        recording->m_firstRead, now - static_cast<double>(recording->m_samples.size()) / pwtest::kRecordRate);
+    const std::size_t samples = recording->m_samples.size();
+    if (samples == 0)
+        return;
+    recording->m_reads.push_back({samples, now});
     // For a monitor the stream's time is the position the sink plays now:
     // what is heard at this moment.
     pa_usec_t heard = 0;
     if (pa_stream_get_time(stream, &heard) == 0)
-        recording->m_starts.push_back(now - static_cast<double>(heard) * 1e-6);
+        recording->m_reports.push_back({samples, now - static_cast<double>(heard) * 1e-6});
     pa_threaded_mainloop_signal(recording->m_pLoop, 0);
 }

@@ -89,23 +89,28 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
     const pwtest::HeardClicks heard = pwtest::AnalyseClicks(recording.Samples(), period);
     pwtest::PrintHeard(heard, 0);
     const pwtest::IntervalStats& s = heard.intervals;
+    // The clicks' drift counted in the device's samples (what the program
+    // sets) and on the system's clock (the device's own drift added).
     const double heardDrift = heard.DriftPerHour(exact);
+    const double gain = recording.ClockGain();
+    const double systemDrift = ((1 + heardDrift / 3600000.0) / (1 + gain) - 1) * 3600000.0;
     const int shownDrift = ComputeDriftPerHour(tempo, note);
     std::printf("period:    mean IOI %+.4f ms from the period (target within 0.01 ms), p99 |dev| %.3f ms "
                 "(target 0.1 ms)\n",
                 s.mean - period, s.p99);
-    std::printf("drift:     %+.0f ms/hour heard, %+d ms/hour shown by the display: %+.0f ms/hour apart "
-                "(target within 20)\n",
-                heardDrift, shownDrift, heardDrift - shownDrift);
-
-    // Each sample's heard time on the monotonic clock.
-    const double origin = recording.FirstSampleHeard();
-    std::printf("clock:     heard times known to %.2f ms (spread of the server's reports); the probe reads "
-                "samples %.1f ms before they are heard\n",
-                recording.FirstSampleSpread() * 1000, (origin - recording.FirstSampleRead()) * 1000);
+    std::printf("drift:     %+.0f ms/hour heard in the device's samples, %+.0f ms/hour on the system clock; "
+                "%+d ms/hour shown by the display: %+.0f ms/hour apart (target within 20)\n",
+                heardDrift, systemDrift, shownDrift, heardDrift - shownDrift);
+    std::printf(
+        "clock:     the device's clock gains %+.0f ms/hour on the system's; %.2f s of sound read over %.2f "
+        "s; heard times known to %.2f ms (spread of the server's reports); samples reach the probe %.1f ms "
+        "before they are heard\n",
+        gain * 3600000.0, recording.SecondsRead(), recording.SecondsReading(),
+        recording.TimingSpread() * 1000, recording.ReadAhead() * 1000);
     std::vector<double> heardAt;
     for (double ms : heard.onsetMs)
-        heardAt.push_back(origin + ms / 1000);
+        heardAt.push_back(
+            recording.HeardAt(static_cast<std::size_t>(std::lround(ms * pwtest::kRecordRate / 1000))));
     double startMs = NAN;
     if (press) {
         const auto first = std::lower_bound(heardAt.begin(), heardAt.end(), pressed);
@@ -118,8 +123,8 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
         }
     }
     Summarise("heard",
-              {s.mean - period, s.stdDev, s.p99, heardDrift - shownDrift, static_cast<double>(heard.missed),
-               static_cast<double>(heard.doubled), startMs - period});
+              {s.mean - period, s.stdDev, s.p99, heardDrift - shownDrift, systemDrift - shownDrift,
+               static_cast<double>(heard.missed), static_cast<double>(heard.doubled), startMs - period});
     if (needle) {
         std::vector<double> offsets;
         for (double start : watch.SwingStarts()) {
