@@ -90,7 +90,7 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
     pwtest::PrintHeard(heard, 0);
     const pwtest::IntervalStats& s = heard.intervals;
     // The clicks' drift counted in the device's samples (what the program
-    // sets) and on the system's clock (the device's own drift added).
+    // sets) and on the system's clock (the device's own gain taken out).
     const double heardDrift = heard.DriftPerHour(exact);
     const double gain = recording.ClockGain();
     const double systemDrift = ((1 + heardDrift / 3600000.0) / (1 + gain) - 1) * 3600000.0;
