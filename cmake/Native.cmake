@@ -31,3 +31,14 @@ foreach(source ${PW_FUZZERS})
                      ${corpus} ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${name})
     set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 600)
 endforeach()
+
+# The benchmark's probe (scripts/bench.sh): it records the sound server, looks
+# at the X screen and reads /proc, all on one clock. Optimised and without the
+# sanitizers: it runs beside the program it measures.
+find_package(X11 REQUIRED)
+find_library(PW_PULSE_LIBRARY pulse REQUIRED)
+pw_glob(PW_PROBE_SOURCES tests/bench/probe/*.cpp)
+add_executable(pw_probe ${PW_PROBE_SOURCES} tests/win/support/ClickStats.cpp engine/TickMath.cpp)
+target_include_directories(pw_probe PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/win/support)
+target_compile_options(pw_probe PRIVATE ${PW_WARNINGS} -O2)
+target_link_libraries(pw_probe PRIVATE ${PW_PULSE_LIBRARY} X11::X11 X11::Xext X11::Xtst pthread)

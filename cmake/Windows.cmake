@@ -79,14 +79,17 @@ endforeach()
 # End-to-end tests drive the real program with xdotool and sendmsg.exe (which
 # posts window messages from inside Wine) and record its audio.
 if(CMAKE_CROSSCOMPILING)
-    add_executable(sendmsg tests/e2e/tools/sendmsg.cpp)
-    target_compile_options(sendmsg PRIVATE ${PW_WARNINGS})
-    target_link_libraries(sendmsg PRIVATE user32)
-    target_link_options(sendmsg PRIVATE ${PW_STATIC_LINK})
+    function(pw_e2e_tool name)
+        add_executable(${name} tests/e2e/tools/${name}.cpp)
+        target_compile_options(${name} PRIVATE ${PW_WARNINGS})
+        target_link_libraries(${name} PRIVATE ${ARGN})
+        target_link_options(${name} PRIVATE ${PW_STATIC_LINK})
+    endfunction()
+    pw_e2e_tool(sendmsg user32)
     # Lists the clicks of a recording, telling the accent from the normal click.
-    add_executable(clicks tests/e2e/tools/clicks.cpp)
-    target_compile_options(clicks PRIVATE ${PW_WARNINGS})
-    target_link_options(clicks PRIVATE ${PW_STATIC_LINK})
+    pw_e2e_tool(clicks)
+    # Keeps a window thread busy redrawing, for the benchmarks.
+    pw_e2e_tool(repaint user32)
 
     pw_glob(PW_E2E_TESTS tests/e2e/*_e2e.sh)
     foreach(script ${PW_E2E_TESTS})

@@ -1,45 +1,124 @@
 #!/usr/bin/env bash
-# bench.sh [seconds [tempo note]]
+# bench.sh [--quick] [--build <dir>]... [seconds [tempo note]]
 #
-# Builds the click benchmark of the Windows preset and runs it headless under
-# Wine: once at the given tempo and note value, or else at 60, 100, 180 and
-# 300 bpm in quarter notes and at 300 bpm in sixteenths. Each run plays click
-# mode for the given seconds (default 60) while the null sink is recorded, and
-# prints how well the heard clicks keep time. Then the same through the main
-# window (its start button, tick and needle) at 100 bpm, or at the given tempo
-# in quarter notes. Last the program's own output stream plays the same tempo
-# (113 bpm in sixteenths by default) through WASAPI, through DirectSound and
-# without a device, with its latency, open time and processor time. It
+# Builds the benchmarks and runs them headless under Wine; prints figures and
 # asserts nothing.
+#
+# Inside the program's own code (this tree only, left out when --build is
+# given): click mode through the multimedia timer and the sound bank at the
+# given tempo and note value, or else at 60, 100, 180 and 300 bpm in quarter
+# notes and at 300 bpm in sixteenths, each for the given seconds (default 60)
+# while the null sink is recorded; then the same through the main window at
+# 100 bpm (or the given tempo in quarter notes); last the program's output
+# stream at 113 bpm in sixteenths (or the given setting) through WASAPI,
+# DirectSound and without a device.
+#
+# Outside the program (tests/bench/program_bench.sh): the real Pulsewick.exe of
+# this tree, or of each build directory given with --build in turn, driven
+# with the mouse and keys, recorded, its needle watched on the screen and its
+# threads' processor time read: idle and playing processor time, press to
+# first click and needle against click, heard intervals and drift at each
+# setting, and missed or doubled hits while the window thread is kept busy
+# (10 minutes). A table of the main figures, a column per build, ends it.
+#
+# --quick: 10 s runs, 10 s processor time windows, 1 minute busy.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/windows
-seconds=${1:-60}
+seconds=60 cpu_seconds=30 busy_seconds=600
+programs=()
+while [[ $# -gt 0 && $1 == --* ]]; do
+    case $1 in
+    --quick) seconds=10 cpu_seconds=10 busy_seconds=60 ;;
+    --build)
+        [[ $# -ge 2 && -f $2/Pulsewick.exe ]] || {
+            echo "bench.sh: --build needs a build directory with Pulsewick.exe" >&2
+            exit 2
+        }
+        programs+=("$(cd "$2" && pwd)")
+        shift
+        ;;
+    *)
+        echo "usage: $0 [--quick] [--build <dir>]... [seconds [tempo note]]" >&2
+        exit 2
+        ;;
+    esac
+    shift
+done
+seconds=${1:-$seconds}
+setting=("${@:2}")
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target click_bench mainwnd_bench stream_bench
+cmake --build --preset windows --target Pulsewick click_bench mainwnd_bench stream_bench sendmsg repaint
+cmake --preset native >/dev/null
+cmake --build --preset native --target pw_probe
 "$root/scripts/headless.sh" start "$build"
-trap '"$root/scripts/headless.sh" stop "$build"' EXIT
+summary=$(mktemp "${TMPDIR:-/tmp}/bench-summary.XXXXXX")
+trap '"$root/scripts/headless.sh" stop "$build"; rm -f -- "$summary"' EXIT
 
 run() {
     "$root/scripts/wine-run.sh" "$build/headless.env" "$build/click_bench.exe" "$seconds" "$1" "$2"
     echo
 }
 
-if [[ $# -ge 3 ]]; then
-    run "$2" "$3"
-else
-    for setting in "60 4" "100 4" "180 4" "300 4" "300 16"; do
-        # shellcheck disable=SC2086
-        run $setting
+if ((${#programs[@]} == 0)); then
+    programs=("$build")
+    if [[ ${#setting[@]} -eq 2 ]]; then
+        run "${setting[@]}"
+    else
+        for one in "60 4" "100 4" "180 4" "300 4" "300 16"; do
+            # shellcheck disable=SC2086
+            run $one
+        done
+    fi
+    if [[ ${#setting[@]} -ne 2 || ${setting[1]} == 4 ]]; then
+        "$root/scripts/wine-run.sh" "$build/headless.env" "$build/mainwnd_bench.exe" "$seconds" "${setting[0]:-100}"
+    fi
+    for device in auto dsound none; do
+        echo
+        "$root/scripts/wine-run.sh" "$build/headless.env" "$build/stream_bench.exe" "$seconds" \
+            "${setting[0]:-113}" "${setting[1]:-16}" "$device"
     done
 fi
-if [[ $# -lt 3 || $3 == 4 ]]; then
-    "$root/scripts/wine-run.sh" "$build/headless.env" "$build/mainwnd_bench.exe" "$seconds" "${2:-100}"
-fi
-for device in auto dsound none; do
+
+for program in "${programs[@]}"; do
+    load=$(cut -d' ' -f1 /proc/loadavg)
     echo
-    "$root/scripts/wine-run.sh" "$build/headless.env" "$build/stream_bench.exe" "$seconds" "${2:-113}" "${3:-16}" \
-        "$device"
+    echo "=== $program/Pulsewick.exe (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+    PW_PROGRAM_DIR=$program PW_PROBE=$root/build/native/pw_probe PW_BENCH_SUMMARY=$summary PW_BENCH_COLUMN=$program \
+        bash "$root/tests/bench/program_bench.sh" "$build" "$build/headless.env" "$seconds" "$cpu_seconds" \
+        "$busy_seconds" "${setting[@]}"
+    printf '%s\tmachine\tload\t%s\t%s\n' "$program" "$load" "$(cut -d' ' -f1 /proc/loadavg)" >>"$summary"
 done
+
+# The main figures side by side, a line per build.
+echo
+awk -F'\t' '
+    BEGIN {
+        head["load"] = "load average over 1 minute: before, after"
+        head["heard"] = "heard: mean IOI - period, sd, p99 |dev| (ms); heard - shown drift in device samples," \
+                        " on the system clock (ms/h); missed; doubled; press to first click - period (ms)"
+        head["needle"] = "needle: swing start - heard click (ms): mean, sd, p99 and max of its size"
+        head["cpu"] = "cpu, % of a core: process; own threads, window thread, other own threads; threads Wine runs;" \
+                      " wine server"
+        kinds = split("load heard needle cpu", order, " ")
+    }
+    !($1 in build) { build[$1] = ++builds; name[builds] = $1 }
+    {
+        if (!(($3, $2) in seen)) { seen[$3, $2] = 1; row[$3, ++rows[$3]] = $2 }
+        line = ""
+        for (i = 4; i <= NF; i++) line = line sprintf(" %9s", $i)
+        cell[$3, $2, build[$1]] = line
+    }
+    END {
+        for (b = 1; b <= builds; b++) printf "build %d: %s\n", b, name[b]
+        for (k = 1; k <= kinds; k++) {
+            kind = order[k]
+            if (!rows[kind]) continue
+            printf "\n%s\n", head[kind]
+            for (r = 1; r <= rows[kind]; r++)
+                for (b = 1; b <= builds; b++)
+                    printf "%-38s build %d%s\n", b == 1 ? row[kind, r] : "", b, cell[kind, row[kind, r], b]
+        }
+    }' "$summary"

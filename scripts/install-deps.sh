@@ -19,6 +19,8 @@ packages=(
     xvfb x11-utils xdotool imagemagick
     # a sound server whose null sink is the test machine's sound device
     pulseaudio pulseaudio-utils sox
+    # the benchmark's probe: the sound server's clock, screen grabs, mouse presses
+    libpulse-dev libx11-dev libxext-dev libxtst-dev
 )
 
 missing=()

@@ -3,6 +3,9 @@
 # A test sources this file and calls e2e_init "$@" first. Everything a test
 # starts through these helpers is ended when the test exits. Files a test
 # writes (program output, screenshots, recordings) go to <build dir>/e2e/.
+# The program (and its data file) is the build's own, or the one in
+# $PW_PROGRAM_DIR when set: the benchmarks measure other builds with this
+# build's tools.
 
 # e2e_init <build dir> <env file>
 e2e_init() {
@@ -16,6 +19,7 @@ e2e_init() {
     E2E_ENV=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
     [[ -r $E2E_ENV ]] || e2e_fail "no $2: run scripts/headless.sh start $E2E_BUILD first"
     . "$E2E_ENV"
+    E2E_PROGRAM_DIR=$(cd "${PW_PROGRAM_DIR:-$E2E_BUILD}" && pwd)
     E2E_OUT=$E2E_BUILD/e2e
     mkdir -p "$E2E_OUT"
     PROGRAM_PID=
@@ -91,7 +95,7 @@ first_run_settings() {
 # test_data_file: the test starts without the data file beside the program
 # (in $E2E_DATA_FILE); the one there before is put back when the test ends.
 test_data_file() {
-    E2E_DATA_FILE=$E2E_BUILD/Pulsewick.da_
+    E2E_DATA_FILE=$E2E_PROGRAM_DIR/Pulsewick.da_
     rm -f -- "$E2E_OUT/$E2E_NAME.da_.saved"
     [[ ! -e $E2E_DATA_FILE ]] || mv -f -- "$E2E_DATA_FILE" "$E2E_OUT/$E2E_NAME.da_.saved"
 }
@@ -135,7 +139,7 @@ e2e_running() {
 # <build dir>/e2e/<test>.log.
 start_program() {
     [[ -z $PROGRAM_PID ]] || e2e_fail "the program is already running"
-    wine "$E2E_BUILD/Pulsewick.exe" "$@" </dev/null >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
+    wine "$E2E_PROGRAM_DIR/Pulsewick.exe" "$@" </dev/null >"$E2E_OUT/$E2E_NAME.log" 2>&1 &
     PROGRAM_PID=$!
 }
 

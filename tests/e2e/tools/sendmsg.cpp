@@ -2,7 +2,8 @@
 //
 // Posts a message to the top-level window with the given title, so that the
 // end-to-end tests can drive the program the way Windows itself would (xdotool
-// can only act on the X window). <message> is WM_CLOSE, WM_COMMAND or a number.
+// can only act on the X window). <message> is WM_CLOSE, WM_COMMAND, a number
+// or the name of a registered message (as the program's own windows send).
 // Exits 0 once posted, 1 when no such window exists, 2 on bad arguments.
 #include <windows.h>
 
@@ -28,10 +29,12 @@ bool ParseMessage(const char* text, UINT& message) {
         return true;
     }
     unsigned long long value = 0;
-    if (!ParseNumber(text, value) || value > 0xFFFFFFFFull)
-        return false;
-    message = static_cast<UINT>(value);
-    return true;
+    if (ParseNumber(text, value)) {
+        message = static_cast<UINT>(value);
+        return value <= 0xFFFFFFFFull;
+    }
+    message = ::RegisterWindowMessageA(text);
+    return message != 0;
 }
 
 } // namespace
@@ -42,8 +45,8 @@ int main(int argc, char** argv) {
     unsigned long long lparam = 0;
     if (argc < 3 || argc > 5 || !ParseMessage(argv[2], message) ||
         (argc > 3 && !ParseNumber(argv[3], wparam)) || (argc > 4 && !ParseNumber(argv[4], lparam))) {
-        std::fprintf(stderr,
-                     "usage: sendmsg <window title> WM_CLOSE|WM_COMMAND|<number> [wparam [lparam]]\n");
+        std::fprintf(stderr, "usage: sendmsg <window title> WM_CLOSE|WM_COMMAND|<number>|<registered name> "
+                             "[wparam [lparam]]\n");
         return 2;
     }
     HWND hwnd = ::FindWindowA(nullptr, argv[1]);

@@ -8,20 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "ClickStats.h"
+
 namespace pwtest {
 
-struct IntervalStats {
-    double mean = 0;
-    double stdDev = 0;
-    // Of the deviations from the period.
-    double p99 = 0;
-    double max = 0;
-};
-
-// Mean and spread of intervals, and how far they stray from the period.
-IntervalStats Intervals(const std::vector<double>& intervals, double period);
-// Slope of the least-squares line through (index, time).
-double Slope(const std::vector<double>& index, const std::vector<double>& time);
 // Processor time this process has used, in seconds.
 double CpuSeconds();
 

@@ -130,13 +130,6 @@ std::vector<std::int16_t> Recorder::Finish() {
     return samples;
 }
 
-std::vector<clicks::Click> FindClicks(const std::vector<std::int16_t>& samples) {
-    std::vector<float> levels(samples.size());
-    std::transform(samples.begin(), samples.end(), levels.begin(),
-                   [](std::int16_t v) { return static_cast<float>(v) / 32768.0f; });
-    return clicks::FindClicks(levels, kRecordRate, clicks::Onset{8000.0f / 32768.0f, 0.5f, 1.0, 4.0});
-}
-
 std::vector<std::int16_t> ResourceSamples(unsigned resourceId) {
     std::vector<std::int16_t> mono;
     const HMODULE module = ::GetModuleHandleA(nullptr);

@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "ClickOnsets.h"
+#include "ClickStats.h"
 
 namespace pwtest {
-
-inline constexpr int kRecordRate = 44100;
 
 // A name for a file in /tmp that no other test process, of this Wine prefix or
 // another, uses at the same time.
@@ -47,11 +45,6 @@ private:
     double m_seconds = 0;
     std::string m_strError;
 };
-
-// The clicks of a recording: each starts where the level first reaches 8000
-// within a millisecond of rising past half of it, after at least 4 ms below
-// that half.
-std::vector<clicks::Click> FindClicks(const std::vector<std::int16_t>& samples);
 
 // The samples of a WAVE resource of this program, mixed down to mono as
 // parec records them.
