@@ -86,6 +86,7 @@ if(CMAKE_CROSSCOMPILING)
         target_link_options(${name} PRIVATE ${PW_STATIC_LINK})
     endfunction()
     pw_e2e_tool(sendmsg user32)
+    target_include_directories(sendmsg PRIVATE ${CMAKE_SOURCE_DIR})
     # Lists the clicks of a recording, telling the accent from the normal click.
     pw_e2e_tool(clicks)
     # Keeps a window thread busy redrawing, for the benchmarks.

@@ -2,14 +2,17 @@
 //
 // Posts a message to the top-level window with the given title, so that the
 // end-to-end tests can drive the program the way Windows itself would (xdotool
-// can only act on the X window). <message> is WM_CLOSE, WM_COMMAND, a number
-// or the name of a registered message (as the program's own windows send).
+// can only act on the X window). <message> is WM_CLOSE, WM_COMMAND, a number,
+// the name of one of the program's own messages, or else the name of a
+// registered message.
 // Exits 0 once posted, 1 when no such window exists, 2 on bad arguments.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "mainwnd/MainMessages.h"
 
 namespace {
 
@@ -26,6 +29,10 @@ bool ParseMessage(const char* text, UINT& message) {
     }
     if (std::strcmp(text, "WM_COMMAND") == 0) {
         message = WM_COMMAND;
+        return true;
+    }
+    if (std::strcmp(text, "WM_NEED_TO_CHANGE_BEAT") == 0) {
+        message = WM_NEED_TO_CHANGE_BEAT;
         return true;
     }
     unsigned long long value = 0;
@@ -45,7 +52,8 @@ int main(int argc, char** argv) {
     unsigned long long lparam = 0;
     if (argc < 3 || argc > 5 || !ParseMessage(argv[2], message) ||
         (argc > 3 && !ParseNumber(argv[3], wparam)) || (argc > 4 && !ParseNumber(argv[4], lparam))) {
-        std::fprintf(stderr, "usage: sendmsg <window title> WM_CLOSE|WM_COMMAND|<number>|<registered name> "
+        std::fprintf(stderr, "usage: sendmsg <window title> "
+                             "WM_CLOSE|WM_COMMAND|WM_NEED_TO_CHANGE_BEAT|<number>|<registered name> "
                              "[wparam [lparam]]\n");
         return 2;
     }
