@@ -1,6 +1,7 @@
 #include "engine/MetronomeEngine.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "engine/TickMath.h"
 
@@ -67,6 +68,6 @@ void CMetronomeEngine::OnTick() {
     m_sequencer.PlayTick();
     const unsigned tick = m_nTickInBeat.load();
     if (tick == 0)
-        m_display.StartSwing();
+        m_display.StartSwing(std::chrono::steady_clock::now());
     m_nTickInBeat.store((tick + 1) % TicksPerSwing());
 }
