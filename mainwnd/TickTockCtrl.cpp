@@ -73,6 +73,7 @@ void CTickTockCtrl::StopSwing() {
     ++m_nStopCount;
     m_swing.Stop();
     Stop();
+    m_dcNeedle.reset();
     m_bNeedleShown = false;
     if (m_hWnd)
         Invalidate(TRUE);
@@ -99,13 +100,17 @@ void CTickTockCtrl::AskSwing(Clock::time_point heardAt) {
 
 void CTickTockCtrl::Show(bool moved, Clock::time_point now) {
     if (moved) {
-        CClientDC dc(m_hWnd);
-        if (dc)
-            DrawNeedle(dc);
+        // Held while the needle moves: fetching a context for every frame
+        // would cost more than drawing the frame.
+        if (!m_dcNeedle)
+            m_dcNeedle.emplace(m_hWnd);
+        if (*m_dcNeedle)
+            DrawNeedle(*m_dcNeedle);
     }
     const auto next = m_swing.NextChange();
     if (!next) {
         Stop();
+        m_dcNeedle.reset();
         return;
     }
     // One millisecond more than the wait: the timer counts whole ones and
@@ -138,6 +143,7 @@ BOOL CTickTockCtrl::OnEraseBkgnd(HDC) {
 void CTickTockCtrl::OnDestroy() {
     m_swing.Stop();
     Stop();
+    m_dcNeedle.reset();
     m_hTarget.store(nullptr);
     CStatic::OnDestroy();
 }

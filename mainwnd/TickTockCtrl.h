@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 #include "engine/TickInterfaces.h"
 #include "engine/TickTimer.h"
@@ -120,4 +121,7 @@ private:
     RECT m_rcNeedle{};
     // The needle is on the screen: drawn since the last stop.
     bool m_bNeedleShown = false;
+    // The frames' context, from the first frame of a run of swings until the
+    // needle rests.
+    std::optional<CClientDC> m_dcNeedle;
 };
