@@ -239,6 +239,36 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
     display.StopSwing();
 }
 
+TEST_F(TickTockCtrlTest, FramesLeaveNoTraceAndMatchAFullRepaint) {
+    Show(30, 4, 4);
+    display.StartSwing(Clock::now());
+    // Past the middle, so that the needle has been erased on both sides.
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 60.0; }, 3s));
+    // Frames are drawn only when their message is dispatched: nothing moves
+    // between these shots.
+    const pwtest::Snapshot framed = OnScreen(display);
+    const pwtest::Snapshot printed(display);
+    const pwtest::Snapshot repainted(display, pwtest::Snapshot::Source::Redrawn);
+    EXPECT_GT(Count(framed, RECT{0, 0, kWidth, kHeight}, display.m_crNeedle), 50);
+    EXPECT_EQ(framed.Pixels(), repainted.Pixels());
+    EXPECT_EQ(printed.Pixels(), repainted.Pixels());
+    framed.Save(pwtest::ScreenshotPath("ticktock_framed").c_str());
+    display.StopSwing();
+}
+
+TEST_F(TickTockCtrlTest, SwingAskedForAheadBeginsWhenItsClickIsHeard) {
+    Show(100, 4, 4);
+    const auto heardAt = Clock::now() + 150ms;
+    display.StartSwing(heardAt);
+    BeginAskedSwing();
+    EXPECT_FALSE(display.IsSwinging());
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return display.IsSwinging(); }, 1s));
+    EXPECT_GE(display.GetSwingStart(), heardAt);
+    std::printf("[ figures  ] swing began %.2f ms after its click\n",
+                std::chrono::duration<double, std::milli>(display.GetSwingStart() - heardAt).count());
+    display.StopSwing();
+}
+
 TEST_F(TickTockCtrlTest, SwingAskedForBeforeAStopNeverBegins) {
     Show(100, 4, 4);
     // As when the metronome's last tick lands just before it is stopped.
