@@ -66,8 +66,8 @@ protected:
     void PreSubclassWindow() override;
     // The paint covers every pixel.
     BOOL OnEraseBkgnd(HDC dc) override;
-    // The dial without the needle, drawn afresh into the background that the
-    // frames draw the needle over.
+    // The dial, drawn afresh into the background that the frames erase the
+    // needle with, and the needle where the frames left it until a stop.
     void OnPaint(HDC dc) override;
     void OnDestroy() override;
     // The next change of the needle is due; on the multimedia timer thread.
