@@ -1,7 +1,6 @@
 #include "engine/MetronomeEngine.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "engine/TickMath.h"
 
