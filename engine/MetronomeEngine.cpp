@@ -67,6 +67,6 @@ void CMetronomeEngine::OnTick() {
     m_sequencer.PlayTick();
     const unsigned tick = m_nTickInBeat.load();
     if (tick == 0)
-        m_display.StartSwing();
+        m_display.StartSwing(std::chrono::steady_clock::now());
     m_nTickInBeat.store((tick + 1) % TicksPerSwing());
 }

@@ -18,9 +18,10 @@ inline constexpr UINT kMainMessagesFirst = kEditorMessagesEnd;
 inline constexpr UINT WM_NEED_TO_CHANGE_BEAT = kMainMessagesFirst;
 // Sent by the beat change popup when its own background is clicked.
 inline constexpr UINT WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL = kMainMessagesFirst + 1;
-// Posted to the tick display from the multimedia timer thread: a swing begins
-// (wParam the stop count it was asked under), and frames of the running swing
-// are due.
+// Posted to the tick display from other threads: a swing is asked for by the
+// metronome's tick (wParam the stop count it was asked under, lParam the steady
+// clock's count when its click is heard), and the needle's next change (a
+// frame, or the start of a swing asked for) is due.
 inline constexpr UINT WM_TICKTOCK_START_SWING = kMainMessagesFirst + 2;
 inline constexpr UINT WM_TICKTOCK_FRAMES = kMainMessagesFirst + 3;
 

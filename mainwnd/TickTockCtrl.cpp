@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "engine/TickMath.h"
 #include "framework/CommonDialogs.h"
@@ -13,9 +14,11 @@ namespace {
 
 constexpr COLORREF kDialColour = RGB(192, 192, 192);
 constexpr COLORREF kDriftColour = RGB(50, 50, 50);
-// The needle's pivot sits this far above the bottom; the strip below it is
-// repainted with every frame.
+// The needle's pivot sits this far above the bottom.
 constexpr int kPivotLift = 8;
+// Pixels the needle's halo, 3 wide with round ends, may colour beyond the
+// rectangle of the line's ends; one more for safety.
+constexpr int kHaloReach = 3;
 
 std::string Number(unsigned value) {
     char text[16];
@@ -51,43 +54,37 @@ void CTickTockCtrl::UpdateDrift() {
     m_nDrift = ComputeDriftPerHour(m_nTempo, m_nSigNote);
     int grey = ticktock::DriftGrey(m_nDrift);
     m_crTempo = RGB(grey, grey, grey);
+    m_bBackStale = true;
     if (m_hWnd)
         Invalidate(TRUE);
 }
 
-void CTickTockCtrl::StartSwing() {
-    // Called by the metronome's tick on the timer thread, where drawing would
+void CTickTockCtrl::StartSwing(Clock::time_point heardAt) {
+    // Called by the metronome's tick on its own thread, where drawing would
     // race the paint and waiting on the window thread could deadlock against
-    // a StopTicking that waits for this tick: posting does neither.
+    // a stop that waits for this tick: posting does neither.
+    static_assert(sizeof(LPARAM) >= sizeof(Clock::rep), "the time travels in lParam");
     if (HWND target = m_hTarget.load())
-        ::PostMessageA(target, WM_TICKTOCK_START_SWING, m_nStopCount.load(), 0);
+        ::PostMessageA(target, WM_TICKTOCK_START_SWING, m_nStopCount.load(),
+                       static_cast<LPARAM>(heardAt.time_since_epoch().count()));
 }
 
 void CTickTockCtrl::StopSwing() {
     ++m_nStopCount;
-    if (m_bSwinging)
-        EndSwing();
+    m_swing.Stop();
+    Stop();
+    m_dcNeedle.reset();
+    m_bNeedleShown = false;
     if (m_hWnd)
         Invalidate(TRUE);
 }
 
-void CTickTockCtrl::EndSwing() {
-    m_bSwinging = false;
-    Stop();
-    m_nFramesDue.store(0);
-}
-
 void CTickTockCtrl::OnTick() {
-    // The first frame counted since the window thread last looked wakes it;
-    // frames it could not draw in time are drawn together, so the needle
-    // keeps the timer's pace.
-    if (m_nFramesDue.fetch_add(1) == 0) {
-        if (HWND target = m_hTarget.load())
-            ::PostMessageA(target, WM_TICKTOCK_FRAMES, 0, 0);
-    }
+    if (HWND target = m_hTarget.load())
+        ::PostMessageA(target, WM_TICKTOCK_FRAMES, 0, 0);
 }
 
-void CTickTockCtrl::BeginSwing() {
+void CTickTockCtrl::AskSwing(Clock::time_point heardAt) {
     if (m_nTempo == 0) {
         // Once, not once per tick, while the box is up.
         if (!m_bWarning) {
@@ -97,52 +94,43 @@ void CTickTockCtrl::BeginSwing() {
         }
         return;
     }
-    ticktock::SwingTiming timing = ticktock::PlanSwing(m_nTempo, m_nSigBeats, m_nSigNote);
-    m_nFrames = timing.nFrames;
-    m_nFramePeriod = timing.nPeriod;
-    m_dFrac = timing.dFrac;
-    m_needle.BeginSwing();
-    if (m_bSwinging)
-        EndSwing();
-    // A refused timer means no animation for this swing.
-    m_bSwinging = Start(m_nFramePeriod, false);
-    // The needle shows at its end with the click. Where the frames fill the
-    // beat exactly (tempo 100: 30 of 20 ms), the last frame of the swing
-    // before comes just after the next tick and is cut, so it would never be
-    // seen there otherwise.
-    CClientDC dc(m_hWnd);
-    if (dc)
-        DrawNeedle(dc);
+    const auto now = Clock::now();
+    Show(m_swing.Ask(heardAt, ticktock::PlanSwing(m_nTempo, m_nSigBeats, m_nSigNote), now), now);
 }
 
-void CTickTockCtrl::DrawFrames() {
-    unsigned due = m_nFramesDue.exchange(0);
-    if (!m_bSwinging || due == 0)
-        return;
-    CClientDC dc(m_hWnd);
-    RECT rc;
-    GetClientRect(&rc);
-    RECT strip{rc.left, rc.bottom - kPivotLift, rc.right, rc.bottom};
-    InvalidateRect(&strip, TRUE);
-    const double step = 180.0 / m_nFrames + m_dFrac;
-    for (unsigned i = 0; i < due && m_bSwinging; ++i) {
-        ++m_nFrameCount;
-        if (m_needle.Advance(step))
-            EndSwing();
+void CTickTockCtrl::Show(bool moved, Clock::time_point now) {
+    if (moved) {
+        // Held while the needle moves: fetching a context for every frame
+        // would cost more than drawing the frame.
+        if (!m_dcNeedle)
+            m_dcNeedle.emplace(m_hWnd);
+        if (*m_dcNeedle)
+            DrawNeedle(*m_dcNeedle);
     }
-    if (dc)
-        DrawNeedle(dc);
+    const auto next = m_swing.NextChange();
+    if (!next) {
+        Stop();
+        m_dcNeedle.reset();
+        return;
+    }
+    // One millisecond more than the wait: the timer counts whole ones and
+    // may fire up to one early.
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now).count() + 1;
+    // A refused timer leaves the needle where it stands.
+    Start(static_cast<unsigned>(std::max<decltype(wait)>(wait, 1)), true);
 }
 
 LRESULT CTickTockCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_TICKTOCK_START_SWING:
         if (static_cast<unsigned>(wp) == m_nStopCount.load())
-            BeginSwing();
+            AskSwing(Clock::time_point(Clock::duration(static_cast<Clock::rep>(lp))));
         return 0;
-    case WM_TICKTOCK_FRAMES:
-        DrawFrames();
+    case WM_TICKTOCK_FRAMES: {
+        const auto now = Clock::now();
+        Show(m_swing.Update(now), now);
         return 0;
+    }
     default:
         return CStatic::WindowProc(msg, wp, lp);
     }
@@ -153,8 +141,9 @@ BOOL CTickTockCtrl::OnEraseBkgnd(HDC) {
 }
 
 void CTickTockCtrl::OnDestroy() {
-    if (m_bSwinging)
-        EndSwing();
+    m_swing.Stop();
+    Stop();
+    m_dcNeedle.reset();
     m_hTarget.store(nullptr);
     CStatic::OnDestroy();
 }
@@ -162,6 +151,36 @@ void CTickTockCtrl::OnDestroy() {
 void CTickTockCtrl::OnPaint(HDC dc) {
     RECT rc;
     GetClientRect(&rc);
+    if (RenderBackground())
+        ::BitBlt(dc, 0, 0, rc.right, rc.bottom, m_dcBack, 0, 0, SRCCOPY);
+    else
+        DrawDial(dc, rc);
+    // The needle stays where the frames left it, as on the screen.
+    if (m_bNeedleShown)
+        DrawNeedleOver(dc, rc);
+}
+
+bool CTickTockCtrl::RenderBackground() {
+    RECT rc;
+    GetClientRect(&rc);
+    if (!m_dcBack)
+        return false;
+    if (!m_bmpBack || m_sizeBack.cx != rc.right || m_sizeBack.cy != rc.bottom) {
+        CBitmap bitmap;
+        CClientDC screen(m_hWnd);
+        if (!screen || !bitmap.CreateCompatibleBitmap(screen, rc.right, rc.bottom))
+            return false;
+        ::SelectObject(m_dcBack, bitmap);
+        // The bitmap before is no longer selected when it goes.
+        m_bmpBack = std::move(bitmap);
+        m_sizeBack = SIZE{rc.right, rc.bottom};
+    }
+    DrawDial(m_dcBack, rc);
+    m_bBackStale = false;
+    return true;
+}
+
+void CTickTockCtrl::DrawDial(HDC dc, const RECT& rc) {
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
     const int fontHeight = w / 10;
@@ -201,7 +220,7 @@ void CTickTockCtrl::OnPaint(HDC dc) {
         ::LineTo(dc, cx, cy);
     }
 
-    DrawDrift(dc);
+    DrawDrift(dc, rc);
 }
 
 void CTickTockCtrl::DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const {
@@ -219,9 +238,8 @@ void CTickTockCtrl::DrawTimeSignature(HDC dc, const CFittedText& text, const REC
     ::LineTo(dc, slash.left, slash.bottom);
 }
 
-void CTickTockCtrl::DrawDrift(HDC dc) const {
-    RECT rc;
-    GetClientRect(&rc);
+void CTickTockCtrl::DrawDrift(HDC dc, const RECT& client) const {
+    RECT rc = client;
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
     CFittedText text(dc, h / 17);
@@ -234,39 +252,37 @@ void CTickTockCtrl::DrawDrift(HDC dc) const {
 void CTickTockCtrl::DrawNeedle(HDC dc) {
     RECT rc;
     GetClientRect(&rc);
+    m_bNeedleShown = true;
+    if (m_bBackStale && !RenderBackground()) {
+        // Nothing to erase with: the paint draws the dial and the needle.
+        Invalidate(FALSE);
+        return;
+    }
+    ::BitBlt(dc, m_rcNeedle.left, m_rcNeedle.top, m_rcNeedle.right - m_rcNeedle.left,
+             m_rcNeedle.bottom - m_rcNeedle.top, m_dcBack, m_rcNeedle.left, m_rcNeedle.top, SRCCOPY);
+    DrawNeedleOver(dc, rc);
+}
+
+void CTickTockCtrl::DrawNeedleOver(HDC dc, const RECT& rc) {
     const int cx = (rc.right - rc.left) / 2;
     const int cy = (rc.bottom - rc.top) - kPivotLift;
     const int r = std::min(cx, cy) - 11;
-    if (!m_bTipSet) {
-        m_ptLastTip = POINT{cx, cy};
-        m_bTipSet = true;
-    }
-    const float angle = static_cast<float>(m_needle.dAngle);
+    const ticktock::Point tip = ticktock::ArcPoint(cx, cy, r, static_cast<float>(m_swing.GetNeedle().dAngle));
 
-    CPen eraser(PS_SOLID, 5, m_crBack);
     CPen halo(PS_SOLID, 3, m_crHalo);
     CPen needle(PS_SOLID, 1, m_crNeedle);
     // Declared after the pens: the caller's pen is back before they go.
-    CSelectObject keepPen(dc, ::GetStockObject(NULL_PEN));
-
-    ::SelectObject(dc, eraser);
-    ::MoveToEx(dc, m_ptLastTip.x, m_ptLastTip.y, nullptr);
+    CSelectObject keepPen(dc, halo);
+    ::MoveToEx(dc, tip.x, tip.y, nullptr);
     ::LineTo(dc, cx, cy);
-
-    // The tip is where the arc leaves the current position.
-    ::SelectObject(dc, ::GetStockObject(NULL_PEN));
-    ::MoveToEx(dc, cx, cy, nullptr);
-    DrawAngleArc(dc, cx, cy, r, 0.0f, angle);
-    ::GetCurrentPositionEx(dc, &m_ptLastTip);
-
-    ::SelectObject(dc, halo);
-    ::LineTo(dc, cx, cy);
-
-    ::SelectObject(dc, ::GetStockObject(NULL_PEN));
-    ::MoveToEx(dc, cx, cy, nullptr);
-    DrawAngleArc(dc, cx, cy, r, 0.0f, angle);
     ::SelectObject(dc, needle);
+    ::MoveToEx(dc, tip.x, tip.y, nullptr);
     ::LineTo(dc, cx, cy);
+
+    RECT drawn{std::min(tip.x, cx) - kHaloReach, std::min(tip.y, cy) - kHaloReach,
+               std::max(tip.x, cx) + kHaloReach + 1, std::max(tip.y, cy) + kHaloReach + 1};
+    ::IntersectRect(&m_rcNeedle, &drawn, &rc);
+    ++m_nFrameCount;
 }
 
 void CTickTockCtrl::DrawAngleArc(HDC dc, int x, int y, int r, float start, float sweep) {

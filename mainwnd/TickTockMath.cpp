@@ -1,5 +1,6 @@
 #include "mainwnd/TickTockMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,63 @@ bool Needle::Advance(double step) {
         return true;
     }
     return false;
+}
+
+bool SwingSchedule::Ask(Time heardAt, const SwingTiming& timing, Time now) {
+    const bool moved = Update(now);
+    m_bWaiting = true;
+    m_waitingAt = heardAt;
+    m_waitingTiming = timing;
+    return Update(now) || moved;
+}
+
+bool SwingSchedule::Update(Time now) {
+    bool moved = false;
+    if (m_bWaiting && now >= m_waitingAt) {
+        // The swing before ends where it stood when this one begins, which
+        // decides the end this one starts from.
+        AdvanceTo(m_waitingAt);
+        m_bWaiting = false;
+        m_timing = m_waitingTiming;
+        m_needle.BeginSwing();
+        // Late, it begins now: the needle shows at its end first.
+        m_start = now;
+        m_nFrame = 0;
+        m_bSwinging = m_timing.nPeriod > 0;
+        moved = true;
+    }
+    return AdvanceTo(now) || moved;
+}
+
+bool SwingSchedule::AdvanceTo(Time t) {
+    if (!m_bSwinging || t <= m_start)
+        return false;
+    // Bounded: a needle far behind has long reached its end.
+    const auto due = static_cast<unsigned>(
+        std::min<Clock::rep>((t - m_start) / std::chrono::milliseconds(m_timing.nPeriod), 1'000'000));
+    const double before = m_needle.dAngle;
+    while (m_bSwinging && m_nFrame < due) {
+        ++m_nFrame;
+        if (m_needle.Advance(m_timing.Step()))
+            m_bSwinging = false;
+    }
+    // The frame that ends a swing from exactly its end does not move it.
+    return m_needle.dAngle != before;
+}
+
+std::optional<SwingSchedule::Time> SwingSchedule::NextChange() const {
+    std::optional<Time> next;
+    if (m_bSwinging)
+        next = m_start +
+               std::chrono::milliseconds(std::chrono::milliseconds::rep{m_nFrame + 1} * m_timing.nPeriod);
+    if (m_bWaiting && (!next || m_waitingAt < *next))
+        next = m_waitingAt;
+    return next;
+}
+
+void SwingSchedule::Stop() {
+    m_bSwinging = false;
+    m_bWaiting = false;
 }
 
 int DriftGrey(std::int32_t drift) {

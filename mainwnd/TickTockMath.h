@@ -2,7 +2,9 @@
 // tempo, the time signature and the drift are shown.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace ticktock {
@@ -42,6 +44,54 @@ struct Needle {
     // One frame; true when the needle has passed its end and the swing is
     // over (landing exactly on the end takes one more frame).
     bool Advance(double step);
+};
+
+// When the needle moves, against the steady clock: the swing that runs and
+// the one asked for next. A swing begins when its click is heard, and frame k
+// of it is due k whole frame periods after it began, however late the frames
+// before were drawn: a late frame catches up instead of delaying the rest.
+class SwingSchedule {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Time = Clock::time_point;
+
+    // Asks at `now` for a swing that begins at heardAt, or at once when that
+    // has passed. The needle is brought to `now` first, so that a swing asked
+    // for before begins when its time has come; of two that wait, the later
+    // request stands (the ticks are far enough apart that this does not
+    // happen). True when the needle has moved or a swing has begun.
+    bool Ask(Time heardAt, const SwingTiming& timing, Time now);
+    // Brings the needle to where it stands at `now`. True when it has moved
+    // or a swing has begun.
+    bool Update(Time now);
+    // The next time Update has something to do; none while nothing runs or
+    // waits.
+    std::optional<Time> NextChange() const;
+    // Ends the running swing where the needle stands and drops the one asked
+    // for.
+    void Stop();
+
+    const Needle& GetNeedle() const { return m_needle; }
+    const SwingTiming& GetTiming() const { return m_timing; }
+    bool IsSwinging() const { return m_bSwinging; }
+    bool IsWaiting() const { return m_bWaiting; }
+    // The frame the running or the last swing has reached; 0 as it begins.
+    unsigned GetFrame() const { return m_nFrame; }
+    // When the running or the last swing began.
+    Time GetStart() const { return m_start; }
+
+private:
+    // Moves the running swing to the frame due at t.
+    bool AdvanceTo(Time t);
+
+    Needle m_needle;
+    SwingTiming m_timing;
+    bool m_bSwinging = false;
+    unsigned m_nFrame = 0;
+    Time m_start{};
+    bool m_bWaiting = false;
+    Time m_waitingAt{};
+    SwingTiming m_waitingTiming;
 };
 
 // The grey level (0 to 200) of the tempo figure for a drift in milliseconds

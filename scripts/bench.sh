@@ -9,9 +9,10 @@
 # given tempo and note value, or else at 60, 100, 180 and 300 bpm in quarter
 # notes and at 300 bpm in sixteenths, each for the given seconds (default 60)
 # while the null sink is recorded; then the same through the main window at
-# 100 bpm (or the given tempo in quarter notes); last the program's output
-# stream at 113 bpm in sixteenths (or the given setting) through WASAPI,
-# DirectSound and without a device.
+# 100 bpm (or the given tempo in quarter notes) and the needle alone at that
+# tempo, with its processor time and how far its swings begin from their
+# clicks; last the program's output stream at 113 bpm in sixteenths (or the
+# given setting) through WASAPI, DirectSound and without a device.
 #
 # Outside the program (tests/bench/program_bench.sh): the real Pulsewick.exe of
 # this tree, or of each build directory given with --build in turn, driven
@@ -50,7 +51,7 @@ seconds=${1:-$seconds}
 setting=("${@:2}")
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target Pulsewick click_bench mainwnd_bench stream_bench sendmsg repaint
+cmake --build --preset windows --target Pulsewick click_bench mainwnd_bench needle_bench stream_bench sendmsg repaint
 cmake --preset native >/dev/null
 cmake --build --preset native --target pw_probe
 "$root/scripts/headless.sh" start "$build"
@@ -74,6 +75,8 @@ if ((${#programs[@]} == 0)); then
     fi
     if [[ ${#setting[@]} -ne 2 || ${setting[1]} == 4 ]]; then
         "$root/scripts/wine-run.sh" "$build/headless.env" "$build/mainwnd_bench.exe" "$seconds" "${setting[0]:-100}"
+        echo
+        "$root/scripts/wine-run.sh" "$build/headless.env" "$build/needle_bench.exe" "$seconds" "${setting[0]:-100}"
     fi
     for device in auto dsound none; do
         echo

@@ -26,7 +26,7 @@ class NoDisplay : public ITickDisplay {
 public:
     void SetTempo(unsigned) override {}
     void SetTickBeat(unsigned, unsigned) override {}
-    void StartSwing() override {}
+    void StartSwing(std::chrono::steady_clock::time_point) override {}
     void StopSwing() override {}
 };
 

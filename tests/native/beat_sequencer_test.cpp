@@ -35,7 +35,7 @@ public:
     void SetTickBeat(unsigned beats, unsigned note) override {
         m_log.push_back("tick beat " + std::to_string(beats) + "/" + std::to_string(note));
     }
-    void StartSwing() override {
+    void StartSwing(std::chrono::steady_clock::time_point) override {
         ++m_nSwings;
         m_log.push_back("swing");
     }

@@ -2,8 +2,10 @@
 // drift text and colour, the signature box and the dial's points.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 #include "mainwnd/TickTockMath.h"
 
@@ -148,6 +150,79 @@ TEST(TickTockMath, LandingExactlyOnTheEndTakesOneMoreFrame) {
     needle = Needle{170.0, true};
     EXPECT_TRUE(needle.Advance(15.5));
     EXPECT_EQ(needle.dAngle, kLeft);
+}
+
+using namespace std::chrono_literals;
+const SwingSchedule::Time t0{1h};
+
+TEST(TickTockMath, SwingBeginsWhenHeardAndKeepsItsFrameTimes) {
+    SwingSchedule swing;
+    const SwingTiming timing = PlanSwing(100, 4, 4);
+    EXPECT_FALSE(swing.Ask(t0 + 30ms, timing, t0));
+    EXPECT_TRUE(swing.IsWaiting());
+    EXPECT_EQ(swing.NextChange(), t0 + 30ms);
+    EXPECT_FALSE(swing.Update(t0 + 29ms));
+    EXPECT_FALSE(swing.IsSwinging());
+
+    ASSERT_TRUE(swing.Update(t0 + 30ms));
+    EXPECT_TRUE(swing.IsSwinging());
+    EXPECT_EQ(swing.GetStart(), t0 + 30ms);
+    EXPECT_EQ(swing.GetNeedle().dAngle, kLeft) << "at its end as the click is heard";
+    EXPECT_EQ(swing.NextChange(), t0 + 50ms);
+    EXPECT_FALSE(swing.Update(t0 + 49ms));
+    ASSERT_TRUE(swing.Update(t0 + 50ms));
+    EXPECT_EQ(swing.GetFrame(), 1u);
+    EXPECT_DOUBLE_EQ(swing.GetNeedle().dAngle, 174.0);
+
+    // A late wake catches up: frame 10 is due 200 ms after the start.
+    ASSERT_TRUE(swing.Update(t0 + 235ms));
+    EXPECT_EQ(swing.GetFrame(), 10u);
+    EXPECT_DOUBLE_EQ(swing.GetNeedle().dAngle, 120.0);
+    EXPECT_EQ(swing.NextChange(), t0 + 250ms);
+
+    // Frame 30 lands on the end, frame 31 ends the swing without moving the
+    // needle; then nothing waits.
+    ASSERT_TRUE(swing.Update(t0 + 630ms));
+    EXPECT_EQ(swing.GetFrame(), 30u);
+    EXPECT_TRUE(swing.IsSwinging());
+    EXPECT_FALSE(swing.Update(t0 + 10s));
+    EXPECT_EQ(swing.GetFrame(), 31u);
+    EXPECT_FALSE(swing.IsSwinging());
+    EXPECT_EQ(swing.GetNeedle().dAngle, kRight);
+    EXPECT_EQ(swing.NextChange(), std::nullopt);
+}
+
+TEST(TickTockMath, SwingAskedForLateBeginsAtOnceFromItsEnd) {
+    SwingSchedule swing;
+    ASSERT_TRUE(swing.Ask(t0 - 15ms, PlanSwing(100, 4, 4), t0));
+    EXPECT_TRUE(swing.IsSwinging());
+    EXPECT_EQ(swing.GetStart(), t0);
+    EXPECT_EQ(swing.GetFrame(), 0u);
+    EXPECT_EQ(swing.GetNeedle().dAngle, kLeft);
+    EXPECT_EQ(swing.NextChange(), t0 + 20ms);
+}
+
+TEST(TickTockMath, NextSwingWaitsWhileTheRunningOneGoesOn) {
+    SwingSchedule swing;
+    const SwingTiming timing = PlanSwing(100, 4, 4);
+    swing.Ask(t0, timing, t0);
+    swing.Update(t0 + 200ms);
+    EXPECT_FALSE(swing.Ask(t0 + 230ms, timing, t0 + 200ms));
+    EXPECT_EQ(swing.NextChange(), t0 + 220ms) << "the running swing's next frame comes first";
+    EXPECT_TRUE(swing.IsSwinging());
+    // Drawn late, at 400 ms: the swing before stood at 114 degrees when the
+    // next began at 230 ms, so that one starts from the left end again.
+    ASSERT_TRUE(swing.Update(t0 + 400ms));
+    EXPECT_EQ(swing.GetStart(), t0 + 400ms);
+    EXPECT_EQ(swing.GetNeedle().dAngle, kLeft);
+    EXPECT_FALSE(swing.GetNeedle().bUp);
+
+    // A stop drops the swing that waits.
+    swing.Ask(t0 + 1s, timing, t0 + 500ms);
+    swing.Stop();
+    EXPECT_EQ(swing.NextChange(), std::nullopt);
+    EXPECT_FALSE(swing.Update(t0 + 2s));
+    EXPECT_FALSE(swing.IsSwinging());
 }
 
 TEST(TickTockMath, DriftGreyFollowsTheDrift) {

@@ -54,7 +54,7 @@ class CountingDisplay : public ITickDisplay {
 public:
     void SetTempo(unsigned) override {}
     void SetTickBeat(unsigned, unsigned) override {}
-    void StartSwing() override { m_nSwings.fetch_add(1); }
+    void StartSwing(std::chrono::steady_clock::time_point) override { m_nSwings.fetch_add(1); }
     void StopSwing() override {}
     std::atomic<int> m_nSwings{0};
 };

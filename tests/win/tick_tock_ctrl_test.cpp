@@ -63,18 +63,19 @@ protected:
         ::DispatchMessageA(&msg);
     }
 
-    // Runs one whole swing; returns the frames drawn and prints its length.
+    // Runs one whole swing; returns the frame that ended it and prints its
+    // length and the needles drawn.
     unsigned WholeSwing(const char* name) {
         const unsigned before = display.GetFrameCount();
-        display.StartSwing();
+        display.StartSwing(Clock::now());
         BeginAskedSwing();
         const auto start = Clock::now();
         EXPECT_TRUE(display.IsSwinging());
         EXPECT_TRUE(pwtest::PumpUntil([&] { return !display.IsSwinging(); }, 5s));
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-        std::printf("[ figures  ] %s: %u frames of %u ms in %lld ms\n", name,
-                    display.GetFrameCount() - before, display.GetFramePeriod(), static_cast<long long>(ms));
-        return display.GetFrameCount() - before;
+        std::printf("[ figures  ] %s: %u frames of %u ms in %lld ms, %u drawn\n", name, display.GetFrame(),
+                    display.GetFramePeriod(), static_cast<long long>(ms), display.GetFrameCount() - before);
+        return display.GetFrame();
     }
 
     CWnd parent;
@@ -177,20 +178,20 @@ TEST_F(TickTockCtrlTest, SwingFramesFollowTheTempo) {
 
 TEST_F(TickTockCtrlTest, SwingCutShortSwingsBackFromTheEndOnItsSide) {
     Show(30, 4, 4);
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     BeginAskedSwing();
     EXPECT_EQ(display.GetAngle(), 180.0);
     EXPECT_FALSE(display.IsSwingingUp());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 150.0; }, 3s));
     ASSERT_GT(display.GetAngle(), 90.0);
 
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     BeginAskedSwing();
     EXPECT_EQ(display.GetAngle(), 180.0) << "from the left end again";
     EXPECT_FALSE(display.IsSwingingUp());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 60.0; }, 3s));
 
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     BeginAskedSwing();
     EXPECT_EQ(display.GetAngle(), 0.0) << "past the middle: from the right end";
     EXPECT_TRUE(display.IsSwingingUp());
@@ -200,7 +201,7 @@ TEST_F(TickTockCtrlTest, SwingCutShortSwingsBackFromTheEndOnItsSide) {
 
 TEST_F(TickTockCtrlTest, StopMidSwingRepaintsWithoutTheNeedle) {
     Show(30, 4, 4);
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 120.0; }, 3s));
     RECT all{0, 0, kWidth, kHeight};
     const pwtest::Snapshot screenMid = OnScreen(display);
@@ -222,7 +223,7 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
     // Pivot (111, 136), needle length 111 - 11 = 100.
     const RECT leftHalf{111 - 90, 130, 111 - 10, 140};
     const RECT rightHalf{111 + 10, 130, 111 + 90, 140};
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     BeginAskedSwing();
     {
         const pwtest::Snapshot screen = OnScreen(display);
@@ -230,7 +231,7 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
         EXPECT_EQ(Count(screen, rightHalf, display.m_crNeedle), 0);
     }
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 10.0; }, 2s));
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     BeginAskedSwing();
     const pwtest::Snapshot screen = OnScreen(display);
     EXPECT_GT(Count(screen, rightHalf, display.m_crNeedle), 50) << "lying right, at 0 degrees";
@@ -238,16 +239,46 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
     display.StopSwing();
 }
 
+TEST_F(TickTockCtrlTest, FramesLeaveNoTraceAndMatchAFullRepaint) {
+    Show(30, 4, 4);
+    display.StartSwing(Clock::now());
+    // Past the middle, so that the needle has been erased on both sides.
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 60.0; }, 3s));
+    // Frames are drawn only when their message is dispatched: nothing moves
+    // between these shots.
+    const pwtest::Snapshot framed = OnScreen(display);
+    const pwtest::Snapshot printed(display);
+    const pwtest::Snapshot repainted(display, pwtest::Snapshot::Source::Redrawn);
+    EXPECT_GT(Count(framed, RECT{0, 0, kWidth, kHeight}, display.m_crNeedle), 50);
+    EXPECT_EQ(framed.Pixels(), repainted.Pixels());
+    EXPECT_EQ(printed.Pixels(), repainted.Pixels());
+    framed.Save(pwtest::ScreenshotPath("ticktock_framed").c_str());
+    display.StopSwing();
+}
+
+TEST_F(TickTockCtrlTest, SwingAskedForAheadBeginsWhenItsClickIsHeard) {
+    Show(100, 4, 4);
+    const auto heardAt = Clock::now() + 150ms;
+    display.StartSwing(heardAt);
+    BeginAskedSwing();
+    EXPECT_FALSE(display.IsSwinging());
+    ASSERT_TRUE(pwtest::PumpUntil([&] { return display.IsSwinging(); }, 1s));
+    EXPECT_GE(display.GetSwingStart(), heardAt);
+    std::printf("[ figures  ] swing began %.2f ms after its click\n",
+                std::chrono::duration<double, std::milli>(display.GetSwingStart() - heardAt).count());
+    display.StopSwing();
+}
+
 TEST_F(TickTockCtrlTest, SwingAskedForBeforeAStopNeverBegins) {
     Show(100, 4, 4);
     // As when the metronome's last tick lands just before it is stopped.
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     display.StopSwing();
     pwtest::PumpFor(100ms);
     EXPECT_FALSE(display.IsSwinging());
     EXPECT_EQ(display.GetAngle(), 180.0);
     // A swing asked for after the stop runs.
-    display.StartSwing();
+    display.StartSwing(Clock::now());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.IsSwinging(); }, 1s));
     display.StopSwing();
 }
@@ -257,7 +288,7 @@ TEST_F(TickTockCtrlTest, SwingStartedFromAnotherThreadRunsOnTheWindowThread) {
     HANDLE thread = ::CreateThread(
         nullptr, 0,
         [](void* p) -> DWORD {
-            static_cast<CTickTockCtrl*>(p)->StartSwing();
+            static_cast<CTickTockCtrl*>(p)->StartSwing(Clock::now());
             return 0;
         },
         &display, 0, nullptr);
