@@ -55,7 +55,7 @@ void CTickTockCtrl::UpdateDrift() {
         Invalidate(TRUE);
 }
 
-void CTickTockCtrl::StartSwing() {
+void CTickTockCtrl::StartSwing(std::chrono::steady_clock::time_point) {
     // Called by the metronome's tick on the timer thread, where drawing would
     // race the paint and waiting on the window thread could deadlock against
     // a StopTicking that waits for this tick: posting does neither.

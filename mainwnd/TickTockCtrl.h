@@ -28,7 +28,7 @@ public:
     void SetTempo(unsigned tempo) override;
     void SetTickBeat(unsigned beats, unsigned note) override;
     // Safe on any thread; the swing begins when the window thread gets to it.
-    void StartSwing() override;
+    void StartSwing(std::chrono::steady_clock::time_point heardAt) override;
     void StopSwing() override;
 
     unsigned GetTempo() const { return m_nTempo; }

@@ -47,7 +47,7 @@ Heard Record(COutputStream& stream, double seconds) {
     pwtest::ClickRun run(stream, kPeriod);
     stream.StartRun(&run);
     ::Sleep(static_cast<DWORD>(seconds * 1000));
-    stream.StopRun();
+    stream.StopRun(&run);
     const auto found = pwtest::FindClicks(recorder.Finish());
     heard.nClicks = found.size();
     heard.nTicks = run.GetTicks();
@@ -115,7 +115,7 @@ TEST(OutputStream, WithoutADeviceTheRunGoesOnSilentlyOnTheSystemClock) {
     // The ticks and the stream's clock keep time with the system clock.
     EXPECT_NEAR(static_cast<double>(run.GetTicks()), elapsed / kPeriod, 2.0);
     EXPECT_NEAR(stream.GetHeardPosition() * 1000.0 / stream.GetRate(), elapsed, 50.0);
-    stream.StopRun();
+    stream.StopRun(&run);
     EXPECT_TRUE(WaitForState(stream, Closed, COutputStream::kCloseAfterMs + 3000));
 }
 
@@ -152,7 +152,7 @@ TEST(OutputStream, SoundComesBackAfterTheSoundServerRestarts) {
     ::Sleep(1330);
     const double elapsed = ::GetTickCount() - since;
     EXPECT_NEAR(static_cast<double>(run.GetTicks() - ticks), elapsed / kPeriod, 1.5);
-    stream.StopRun();
+    stream.StopRun(&run);
     // Heard again; the new server's first seconds may still stutter on a
     // busy machine, so the timing is left to the test above.
     const Heard heard = Record(stream, 2.0);

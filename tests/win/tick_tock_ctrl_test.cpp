@@ -66,7 +66,7 @@ protected:
     // Runs one whole swing; returns the frames drawn and prints its length.
     unsigned WholeSwing(const char* name) {
         const unsigned before = display.GetFrameCount();
-        display.StartSwing();
+        display.StartSwing(std::chrono::steady_clock::now());
         BeginAskedSwing();
         const auto start = Clock::now();
         EXPECT_TRUE(display.IsSwinging());
@@ -177,20 +177,20 @@ TEST_F(TickTockCtrlTest, SwingFramesFollowTheTempo) {
 
 TEST_F(TickTockCtrlTest, SwingCutShortSwingsBackFromTheEndOnItsSide) {
     Show(30, 4, 4);
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     BeginAskedSwing();
     EXPECT_EQ(display.GetAngle(), 180.0);
     EXPECT_FALSE(display.IsSwingingUp());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 150.0; }, 3s));
     ASSERT_GT(display.GetAngle(), 90.0);
 
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     BeginAskedSwing();
     EXPECT_EQ(display.GetAngle(), 180.0) << "from the left end again";
     EXPECT_FALSE(display.IsSwingingUp());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 60.0; }, 3s));
 
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     BeginAskedSwing();
     EXPECT_EQ(display.GetAngle(), 0.0) << "past the middle: from the right end";
     EXPECT_TRUE(display.IsSwingingUp());
@@ -200,7 +200,7 @@ TEST_F(TickTockCtrlTest, SwingCutShortSwingsBackFromTheEndOnItsSide) {
 
 TEST_F(TickTockCtrlTest, StopMidSwingRepaintsWithoutTheNeedle) {
     Show(30, 4, 4);
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 120.0; }, 3s));
     RECT all{0, 0, kWidth, kHeight};
     const pwtest::Snapshot screenMid = OnScreen(display);
@@ -222,7 +222,7 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
     // Pivot (111, 136), needle length 111 - 11 = 100.
     const RECT leftHalf{111 - 90, 130, 111 - 10, 140};
     const RECT rightHalf{111 + 10, 130, 111 + 90, 140};
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     BeginAskedSwing();
     {
         const pwtest::Snapshot screen = OnScreen(display);
@@ -230,7 +230,7 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
         EXPECT_EQ(Count(screen, rightHalf, display.m_crNeedle), 0);
     }
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.GetAngle() < 10.0; }, 2s));
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     BeginAskedSwing();
     const pwtest::Snapshot screen = OnScreen(display);
     EXPECT_GT(Count(screen, rightHalf, display.m_crNeedle), 50) << "lying right, at 0 degrees";
@@ -241,13 +241,13 @@ TEST_F(TickTockCtrlTest, SwingStartShowsTheNeedleAtItsEnd) {
 TEST_F(TickTockCtrlTest, SwingAskedForBeforeAStopNeverBegins) {
     Show(100, 4, 4);
     // As when the metronome's last tick lands just before it is stopped.
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     display.StopSwing();
     pwtest::PumpFor(100ms);
     EXPECT_FALSE(display.IsSwinging());
     EXPECT_EQ(display.GetAngle(), 180.0);
     // A swing asked for after the stop runs.
-    display.StartSwing();
+    display.StartSwing(std::chrono::steady_clock::now());
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.IsSwinging(); }, 1s));
     display.StopSwing();
 }
@@ -257,7 +257,7 @@ TEST_F(TickTockCtrlTest, SwingStartedFromAnotherThreadRunsOnTheWindowThread) {
     HANDLE thread = ::CreateThread(
         nullptr, 0,
         [](void* p) -> DWORD {
-            static_cast<CTickTockCtrl*>(p)->StartSwing();
+            static_cast<CTickTockCtrl*>(p)->StartSwing(std::chrono::steady_clock::now());
             return 0;
         },
         &display, 0, nullptr);
