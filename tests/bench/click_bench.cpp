@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ClickReport.h"
+#include "NoTickDisplay.h"
 #include "Recorder.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
@@ -23,21 +24,13 @@
 
 namespace {
 
-class NoDisplay : public ITickDisplay {
-public:
-    void SetTempo(unsigned) override {}
-    void SetTickBeat(unsigned, unsigned) override {}
-    void StartSwing(std::chrono::steady_clock::time_point) override {}
-    void StopSwing() override {}
-};
-
 // The main window's arrangement, with the sample of every tick noted in a
 // buffer made beforehand.
 class Metronome : private ITickObserver {
 public:
     explicit Metronome(std::size_t capacity) : m_ticks(capacity) { m_engine.SetTickObserver(this); }
     CSoundBank m_bank;
-    NoDisplay m_display;
+    pwtest::NoTickDisplay m_display;
     CMetronomeEngine m_engine{m_bank, m_display, m_bank.GetStream()};
     std::vector<long long> m_ticks;
     std::atomic<std::size_t> m_nTicks{0};

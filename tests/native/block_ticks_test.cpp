@@ -9,6 +9,7 @@
 #include "engine/BlockTicks.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/TickMath.h"
+#include "tests/win/support/NoTickDisplay.h"
 
 namespace {
 
@@ -23,14 +24,6 @@ public:
 
 protected:
     void Retrigger(int soundId, std::int64_t sample) override { m_played.push_back({soundId, sample}); }
-};
-
-class NoDisplay : public ITickDisplay {
-public:
-    void SetTempo(unsigned) override {}
-    void SetTickBeat(unsigned, unsigned) override {}
-    void StartSwing(std::chrono::steady_clock::time_point) override {}
-    void StopSwing() override {}
 };
 
 // Hands the run blocks of uneven sizes, as a device asks for them.
@@ -53,7 +46,7 @@ public:
 TEST(BlockTicks, AnHourOfTheEngineSoundsEveryTickAtItsExactSample) {
     for (unsigned rate : {44100u, 48000u}) {
         RecordingSequencer sequencer;
-        NoDisplay display;
+        pwtest::NoTickDisplay display;
         BlockStream stream;
         CMetronomeEngine engine(sequencer, display, stream);
         // 113 bpm in sixteenths: 133 ms, a fraction of a sample every tick.
@@ -114,7 +107,7 @@ TEST(BlockTicks, ATickBehindTheClockSoundsAtOnceAndAGapIsNotMadeUp) {
 
 TEST(BlockTicks, TheEngineCountsSkippedTicksAndKeepsTheBar) {
     RecordingSequencer sequencer;
-    NoDisplay display;
+    pwtest::NoTickDisplay display;
     BlockStream stream;
     CMetronomeEngine engine(sequencer, display, stream);
     engine.SetBeat(4, 4);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "NoTickDisplay.h"
 #include "Recorder.h"
 #include "StreamRun.h"
 #include "engine/BeatSequencer.h"
@@ -89,14 +90,6 @@ bool PlaysInTime(const std::function<Heard()>& record, double seconds) {
     return false;
 }
 
-class NoDisplay : public ITickDisplay {
-public:
-    void SetTempo(unsigned) override {}
-    void SetTickBeat(unsigned, unsigned) override {}
-    void StartSwing(std::chrono::steady_clock::time_point) override {}
-    void StopSwing() override {}
-};
-
 class TickCount : public ITickObserver {
 public:
     void OnTick(std::uint64_t, std::int64_t) override { m_nTicks.fetch_add(1); }
@@ -134,7 +127,7 @@ TEST(OutputStream, ClicksKeepTheirSampleAndTheDeviceClosesAfterTheLastSound) {
 TEST(OutputStream, TheMetronomeAt113InSixteenthsIsHeardEvery133Ms) {
     CSoundBank bank;
     bank.LoadSounds();
-    NoDisplay display;
+    pwtest::NoTickDisplay display;
     TickCount count;
     CMetronomeEngine engine(bank, display, bank.GetStream());
     engine.SetTickObserver(&count);
