@@ -26,8 +26,6 @@ bool CBeatToolBar::OnCommand(UINT id, UINT code) {
 int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
-    // One attempt at the sound device for all 22 voices.
-    CSoundVoice::CLoadingPass pass;
     for (int k = 0; k < kToolItemCount; ++k) {
         ToolRect item = ToolItemRect(k);
         CBeatToolButton& button = m_buttons[k];

@@ -51,14 +51,21 @@ bool FileExists(const std::string& path) {
 CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CWnd* parent)
     : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data) {}
 
+// The posts carry a sample of the stream.
+static_assert(sizeof(LPARAM) == sizeof(std::int64_t), "a sample fits the message");
+
 CCustomBeatDlg::~CCustomBeatDlg() {
-    // OnTick reads this object's members: no tick may outlive them.
-    Stop();
+    // The preview's run reads this object's members: it may not outlive them.
+    CSoundVoice::GetStream()->StopRun(&m_previewTicks);
 }
 
-void CCustomBeatDlg::OnTick() {
+void CCustomBeatDlg::OnTickAhead(std::int64_t sample) {
     if (!m_bTickPending.exchange(true))
-        ::PostMessageA(m_hWnd, WM_CB_PREVIEW_TICK, m_nPreviewRun.load(), 0);
+        ::PostMessageA(m_hWnd, WM_CB_PREVIEW_TICK, m_nPreviewRun.load(), static_cast<LPARAM>(sample));
+}
+
+void CCustomBeatDlg::OnTickMixed(std::int64_t sample) {
+    ::PostMessageA(m_hWnd, WM_CB_PREVIEW_SHOW, m_nPreviewRun.load(), static_cast<LPARAM>(sample));
 }
 
 void CCustomBeatDlg::DoDataExchange(CDataExchange* dx) {
@@ -191,32 +198,44 @@ void CCustomBeatDlg::StartPreview() {
     m_bPreviewing = 1;
     ++m_nPreviewRun;
     m_bTickPending = false;
-    Start(kPreviewMilliseconds, false);
+    m_placed.fill({});
+    m_previewTicks.Reset(kPreviewMilliseconds, kPreviewLeadMilliseconds);
+    CSoundVoice::GetStream()->StartRun(&m_previewTicks);
 }
 
 void CCustomBeatDlg::StopPreview() {
     m_bPreviewing = 0;
-    Stop();
+    CSoundVoice::GetStream()->StopRun(&m_previewTicks);
     m_grid.ClearHighlight();
     m_grid.SetPlaying(false);
     m_nPreviewStep = 0;
 }
 
-void CCustomBeatDlg::OnPreviewTick(WPARAM run) {
+void CCustomBeatDlg::OnPreviewTick(WPARAM run, std::int64_t sample) {
     m_bTickPending = false;
     if (!m_bPreviewing || run != m_nPreviewRun.load())
         return;
     if (static_cast<unsigned>(m_nPreviewStep) >= static_cast<unsigned>(m_grid.GetState().m_nStepCount))
         m_nPreviewStep = 0;
-    m_grid.SetHighlight(m_nPreviewStep);
     CBeatTrack cells = m_grid.GetStepCells(m_nPreviewStep);
     // One sound per track column of the grid, played together.
     int ids[kPatternTrackCount] = {};
     for (int i = 0; i < kPatternTrackCount && i < cells.GetCellCount(); ++i)
         ids[i] = cells.GetCell(i).m_nSoundId;
     if (m_pSoundBank)
-        m_pSoundBank->PlaySounds(ids, kPatternTrackCount);
+        m_pSoundBank->PlaySounds(ids, kPatternTrackCount, sample);
+    m_placed[m_nPlaced++ % m_placed.size()] = {sample, m_nPreviewStep};
     ++m_nPreviewStep;
+}
+
+void CCustomBeatDlg::OnPreviewShow(WPARAM run, std::int64_t sample) {
+    if (!m_bPreviewing || run != m_nPreviewRun.load())
+        return;
+    // A step the window thread was too busy to place is not shown either.
+    for (const PlacedStep& placed : m_placed) {
+        if (placed.nSample == sample)
+            m_grid.SetHighlight(placed.nStep);
+    }
 }
 
 void CCustomBeatDlg::OnPlay() {
@@ -338,9 +357,9 @@ bool CCustomBeatDlg::OnCommand(UINT id, UINT code) {
 }
 
 void CCustomBeatDlg::OnDestroy() {
-    // Before the grid goes: no tick may reach it afterwards.
+    // Before the grid goes: no step may reach it afterwards.
     m_bPreviewing = 0;
-    Stop();
+    CSoundVoice::GetStream()->StopRun(&m_previewTicks);
     CDialog::OnDestroy();
 }
 
@@ -371,7 +390,10 @@ BOOL CCustomBeatDlg::PreTranslateMessage(MSG* msg) {
 LRESULT CCustomBeatDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CB_PREVIEW_TICK:
-        OnPreviewTick(wp);
+        OnPreviewTick(wp, static_cast<std::int64_t>(lp));
+        return 0;
+    case WM_CB_PREVIEW_SHOW:
+        OnPreviewShow(wp, static_cast<std::int64_t>(lp));
         return 0;
     case WM_CBTOOLBAR_ITEM_CHANGED:
         m_grid.SetTool(ToolFromItem(static_cast<int>(wp), static_cast<int>(lp)));

@@ -5,12 +5,14 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
+#include <cstdint>
 
 #include "bitmap_ids.h"
 #include "editor/BeatGrid.h"
 #include "editor/BeatToolBar.h"
-#include "engine/TickTimer.h"
+#include "engine/LeadTicks.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "skin/SkinButton.h"
@@ -19,7 +21,11 @@
 class CAppData;
 class CSoundBank;
 
-class CCustomBeatDlg : public CDialog, public CTickTimer {
+// The preview runs on the output stream's clock: its render thread announces
+// each step ahead and again as it is mixed, and only posts; the window thread
+// reads the step's cells, places their sounds at the step's sample and moves
+// the highlight.
+class CCustomBeatDlg : public CDialog, private CLeadTicks::IReceiver {
 public:
     // The children the dialog makes itself; the rest come from its template.
     static constexpr UINT kToolBarId = 12;
@@ -27,15 +33,15 @@ public:
     static constexpr UINT kStepsSpinId = 14;
     static constexpr UINT kStepsPerBeatSpinId = 15;
     static constexpr UINT kPreviewMilliseconds = 150;
+    // How long before its block is mixed a step is handed to the window
+    // thread, which has that long to place its sounds on time.
+    static constexpr UINT kPreviewLeadMilliseconds = 80;
     static constexpr UINT kFrameBitmapId = IDB_EDITOR_FRAME;
 
     // Edits the pattern of the data store and stores there; without a store
     // the dialog ends at once.
     explicit CCustomBeatDlg(CAppData* data, CWnd* parent = nullptr);
     ~CCustomBeatDlg() override;
-
-    // The preview's step, on the timer thread: hands it to the window thread.
-    void OnTick() override;
 
     // The main window's sound bank, which plays the preview; may stay null.
     CSoundBank* m_pSoundBank = nullptr;
@@ -66,7 +72,10 @@ protected:
 
     void StartPreview();
     void StopPreview();
-    void OnPreviewTick(WPARAM run);
+    // A step is due at this sample of the stream: its sounds are placed there.
+    void OnPreviewTick(WPARAM run, std::int64_t sample);
+    // The block with that sample is being mixed: the highlight moves to it.
+    void OnPreviewShow(WPARAM run, std::int64_t sample);
     void OnPlay();
     void OnStop();
     void OnClean();
@@ -95,10 +104,23 @@ protected:
     CFlashButton m_btnStop;
     CBitmap m_bmpFrame;
 
-    // The tick thread only posts; a tick still queued is not posted again, so
-    // a busy window thread drops ticks instead of catching up in a burst.
+private:
+    // On the render thread: they post.
+    void OnTickAhead(std::int64_t sample) override;
+    void OnTickMixed(std::int64_t sample) override;
+
+    CLeadTicks m_previewTicks{*this};
+    // The render thread only posts; a step still queued is not posted again,
+    // so a busy window thread drops steps instead of catching up in a burst.
     std::atomic<bool> m_bTickPending{false};
-    // Numbers each preview run, so that a tick posted before a stop is not
+    // Numbers each preview run, so that a step posted before a stop is not
     // played by the next run.
     std::atomic<unsigned> m_nPreviewRun{0};
+    // The steps placed and not shown yet, by their samples.
+    struct PlacedStep {
+        std::int64_t nSample = kAsSoonAsPossible;
+        int nStep = 0;
+    };
+    std::array<PlacedStep, 4> m_placed{};
+    std::size_t m_nPlaced = 0;
 };

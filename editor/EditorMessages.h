@@ -22,10 +22,14 @@ inline constexpr UINT WM_CBLNEEDTOGETFOCUS = kEditorMessagesFirst + 2;
 // grid to the dialog (wParam the grid's window); lParam the row, not limited to
 // the step count.
 inline constexpr UINT WM_CCBLBALC_CLICKED_BUTTON = kEditorMessagesFirst + 3;
-// Posted by the preview's tick thread to the dialog; wParam the preview run.
+// Posted by the output stream's render thread to the dialog, a step of the
+// preview ahead of its sample: wParam the preview run, lParam the sample.
 inline constexpr UINT WM_CB_PREVIEW_TICK = kEditorMessagesFirst + 4;
+// Posted when the block with a step's sample is mixed; wParam and lParam as
+// above.
+inline constexpr UINT WM_CB_PREVIEW_SHOW = kEditorMessagesFirst + 5;
 
 inline constexpr UINT kEditorMessagesEnd = kEditorMessagesFirst + 0x100;
 static_assert(AfxIsMessageBlock(kEditorMessagesFirst, kEditorMessagesEnd,
                                 {WM_CBTOOLBAR_ITEM_CHANGED, WM_CBLISTBOX_CHANGE_SIZE, WM_CBLNEEDTOGETFOCUS,
-                                 WM_CCBLBALC_CLICKED_BUTTON, WM_CB_PREVIEW_TICK}));
+                                 WM_CCBLBALC_CLICKED_BUTTON, WM_CB_PREVIEW_TICK, WM_CB_PREVIEW_SHOW}));

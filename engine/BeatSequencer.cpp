@@ -11,43 +11,52 @@ unsigned CBeatSequencer::GetPatternStepsPerBeat() const {
     return static_cast<unsigned>(std::max(pattern->m_nStepsPerBeat, 1));
 }
 
-void CBeatSequencer::PlayTick() {
-    if (m_bUserBeat.load())
-        PlayPatternStep();
-    else
-        PlayClick();
+void CBeatSequencer::PlayTick(std::int64_t sample) {
+    Tick(false, sample);
 }
 
-void CBeatSequencer::PlayClick() {
+void CBeatSequencer::SkipTick() {
+    Tick(true, kAsSoonAsPossible);
+}
+
+void CBeatSequencer::Tick(bool silent, std::int64_t sample) {
+    if (m_bUserBeat.load())
+        PlayPatternStep(silent, sample);
+    else
+        PlayClick(silent, sample);
+}
+
+void CBeatSequencer::PlayClick(bool silent, std::int64_t sample) {
     const unsigned step = m_nStep.load();
-    Retrigger(step == 0 ? kAccentSoundId : kClickSoundId);
+    if (!silent)
+        Retrigger(step == 0 ? kAccentSoundId : kClickSoundId, sample);
     const unsigned bar = std::max(m_nBeatsPerBar.load(), 1u);
     m_nStep.store((step + 1) % bar);
 }
 
-void CBeatSequencer::PlayPatternStep() {
+void CBeatSequencer::PlayPatternStep(bool silent, std::int64_t sample) {
     const CCustomBeat* pattern = m_pPattern.load();
     // An empty pattern plays nothing and holds the step.
     if (!pattern || pattern->GetTrackCount() == 0 || pattern->GetStepCount() <= 0)
         return;
     const auto length = static_cast<unsigned>(pattern->GetStepCount());
-    // A step left over from click mode, when the mode changes between two
-    // ticks, may lie past the pattern's end.
+    // A step left over from click mode, or from a longer pattern, may lie
+    // past the pattern's end.
     const unsigned step = m_nStep.load() % length;
     for (const auto& track : pattern->m_arrTracks) {
-        if (step >= static_cast<unsigned>(track->GetCellCount()))
+        if (silent || step >= static_cast<unsigned>(track->GetCellCount()))
             continue;
         const int id = track->GetCell(static_cast<int>(step)).m_nSoundId;
         if (IsInstrumentId(id))
-            Retrigger(id);
+            Retrigger(id, sample);
     }
     m_nStep.store((step + 1) % length);
 }
 
-void CBeatSequencer::PlaySounds(const int* ids, int count) {
+void CBeatSequencer::PlaySounds(const int* ids, int count, std::int64_t sample) {
     for (int i = 0; i < count; ++i) {
         if (IsInstrumentId(ids[i]))
-            Retrigger(ids[i]);
+            Retrigger(ids[i], sample);
     }
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+
+#include "engine/TickInterfaces.h"
 
 class CCustomBeat;
 
@@ -11,7 +14,8 @@ inline constexpr int kClickSoundId = 180;
 
 // The sequencing half of the sound bank. The tick thread calls PlayTick while
 // the window thread may reset the step, so the shared state is atomic; the
-// window thread changes the pattern only while no tick runs.
+// window thread changes the pattern only while no tick runs. Sounds start at
+// a sample of the output stream: the tick's own, or as soon as possible.
 class CBeatSequencer {
 public:
     CBeatSequencer() = default;
@@ -26,11 +30,14 @@ public:
     // The pattern's steps per beat, at least 1 (4 without a pattern).
     unsigned GetPatternStepsPerBeat() const;
 
-    // Plays what belongs to the current step and advances it.
-    void PlayTick();
-    // Starts every instrument among count sound ids from its beginning, in
-    // order; 0 and any other id play nothing.
-    void PlaySounds(const int* ids, int count);
+    // Plays what belongs to the current step at the tick's sample and
+    // advances it.
+    void PlayTick(std::int64_t sample = kAsSoonAsPossible);
+    // Advances the step as PlayTick does, silently: a tick too late to sound.
+    void SkipTick();
+    // Starts every instrument among count sound ids from its beginning at the
+    // sample, in order; 0 and any other id play nothing.
+    void PlaySounds(const int* ids, int count, std::int64_t sample = kAsSoonAsPossible);
     void ResetStep() { m_nStep.store(0); }
     // Rounds the step down to the start of its group of n steps.
     void AlignStep(unsigned n);
@@ -42,14 +49,16 @@ public:
     bool IsUserBeat() const { return m_bUserBeat.load(); }
 
 protected:
-    // Cuts the sound off if it still plays and starts it from its beginning:
-    // a click id or an instrument id. Runs on the tick thread: no allocation,
-    // no waiting.
-    virtual void Retrigger(int soundId) = 0;
+    // Cuts the sound off at the sample if it still plays and starts it from
+    // its beginning there: a click id or an instrument id. Runs on the tick
+    // thread: no allocation, no waiting.
+    virtual void Retrigger(int soundId, std::int64_t sample) = 0;
 
 private:
-    void PlayClick();
-    void PlayPatternStep();
+    // One tick: sounds at the sample unless silent, and the step advances.
+    void Tick(bool silent, std::int64_t sample);
+    void PlayClick(bool silent, std::int64_t sample);
+    void PlayPatternStep(bool silent, std::int64_t sample);
 
     std::atomic<unsigned> m_nBeatsPerBar{4};
     // In click mode the tick's place in the bar, in user beat mode the next

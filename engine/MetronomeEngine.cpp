@@ -5,46 +5,65 @@
 #include "engine/TickMath.h"
 
 CMetronomeEngine::~CMetronomeEngine() {
-    m_clock.Stop();
+    m_stream.StopRun(this);
+}
+
+template <class Change> void CMetronomeEngine::Restarting(Change&& change) {
+    const bool playing = m_bPlaying;
+    StopTicking();
+    change();
+    if (playing)
+        StartTicking(m_nTempo);
 }
 
 void CMetronomeEngine::StartTicking(unsigned tempo) {
+    StopTicking();
     m_bPlaying = true;
-    const unsigned period = ComputeTickPeriod(tempo, m_nTickNote.load());
+    m_nTempo = tempo;
+    m_nPeriod = ComputeTickPeriod(tempo, m_nTickNote.load());
     if (m_bUserBeatMode)
         m_sequencer.AlignStep(m_nTickBeats.load());
     else
         m_sequencer.ResetStep();
     m_nTickInBeat.store(0);
-    // A refused tick leaves the window showing itself as playing, silently.
-    m_clock.Start(period, false);
+    // The first block of the run places the first tick.
+    m_ticks = CBlockTicks();
+    m_stream.StartRun(this);
 }
 
 void CMetronomeEngine::StopTicking() {
     if (!m_bPlaying)
         return;
     m_bPlaying = false;
-    // The tick first: once it has stopped no tick can begin a swing after the
+    // The run first: once it has ended no tick can begin a swing after the
     // display has stopped it.
-    m_clock.Stop();
+    m_stream.StopRun(this);
     m_display.StopSwing();
 }
 
+void CMetronomeEngine::SetTempo(unsigned tempo) {
+    Restarting([&] { m_nTempo = tempo; });
+}
+
 void CMetronomeEngine::SetBeat(unsigned beats, unsigned note) {
-    m_nBeats = beats;
-    m_nNote = note;
-    SetEffectiveBeat();
-    m_display.SetTickBeat(m_nTickBeats.load(), m_nTickNote.load());
-    m_sequencer.SetBeatsPerBar(m_nBeats);
-    m_sequencer.ResetStep();
+    Restarting([&] {
+        m_nBeats = beats;
+        m_nNote = note;
+        SetEffectiveBeat();
+        m_display.SetTickBeat(m_nTickBeats.load(), m_nTickNote.load());
+        m_sequencer.SetBeatsPerBar(m_nBeats);
+        m_sequencer.ResetStep();
+    });
 }
 
 void CMetronomeEngine::SetUserBeatMode(bool on) {
-    m_bUserBeatMode = on;
-    SetEffectiveBeat();
-    m_sequencer.SetUserBeat(on);
-    m_sequencer.ResetStep();
-    m_display.SetTickBeat(m_nTickBeats.load(), m_nTickNote.load());
+    Restarting([&] {
+        m_bUserBeatMode = on;
+        SetEffectiveBeat();
+        m_sequencer.SetUserBeat(on);
+        m_sequencer.ResetStep();
+        m_display.SetTickBeat(m_nTickBeats.load(), m_nTickNote.load());
+    });
 }
 
 void CMetronomeEngine::SetEffectiveBeat() {
@@ -63,10 +82,27 @@ unsigned CMetronomeEngine::TicksPerSwing() const {
     return std::max(ticks, 1u);
 }
 
-void CMetronomeEngine::OnTick() {
-    m_sequencer.PlayTick();
+void CMetronomeEngine::OnBlock(std::int64_t from, std::int64_t to, unsigned rate) {
+    if (!m_ticks.IsBegun())
+        m_ticks.Begin(from + std::int64_t{m_nPeriod} * rate / 1000, m_nPeriod, rate);
+    m_ticks.Take(from, to, rate, [&](std::uint64_t n, std::int64_t sample, CBlockTicks::Timing timing) {
+        if (m_pObserver)
+            m_pObserver->OnTick(n, sample);
+        Tick(sample, from, timing);
+    });
+}
+
+void CMetronomeEngine::Tick(std::int64_t sample, std::int64_t blockStart, CBlockTicks::Timing timing) {
+    const bool skipped = timing == CBlockTicks::Timing::Skipped;
+    if (skipped) {
+        m_sequencer.SkipTick();
+        m_nSkippedTicks.fetch_add(1);
+    } else {
+        m_sequencer.PlayTick(sample);
+    }
     const unsigned tick = m_nTickInBeat.load();
-    if (tick == 0)
-        m_display.StartSwing(std::chrono::steady_clock::now());
+    // A late tick sounds at the block's start.
+    if (tick == 0 && !skipped)
+        m_display.StartSwing(m_stream.HeardTimeOf(std::max(sample, blockStart)));
     m_nTickInBeat.store((tick + 1) % TicksPerSwing());
 }

@@ -1,49 +1,70 @@
-// The main window's half of the metronome: the chosen and the effective beat,
-// start and stop, and what each tick does (play it, and begin a swing of the
-// needle at the start of every swing).
+// The main window's half of the metronome: the tempo, the chosen and the
+// effective beat, start and stop, and what each tick does (play it at its
+// sample, and begin a swing of the needle at the start of every swing, timed
+// to when its click is heard).
 //
-// Hook-up in the main window, which is itself the CTickTimer of the tick:
-//   class CMetronomeDlg : public CDialog, public CTickTimer {
-//       CSoundBank m_soundBank;      // SetPattern(the data store's pattern)
-//       CTickTockCtrl m_tickTock;    // implements ITickDisplay
-//       CMetronomeEngine m_engine{m_soundBank, m_tickTock, *this};
-//       void OnTick() override { m_engine.OnTick(); }
-//   };
+// Threads: the ticks are clocked by the output stream. While the metronome
+// plays, the engine is a run of the stream: the stream's render thread calls
+// OnBlock before it mixes each block, and the engine plays there the ticks
+// whose samples fall in the block. Everything else runs on the window thread.
+// Every change of tempo, beat or mode goes through the engine, which ends the
+// run first (the stream waits for a block in progress) and starts a new one
+// afterwards, so that no tick ever sees half of a change.
+//
+// Hook-up in the main window:
+//   CSoundBank m_soundBank;      // SetPattern(the data store's pattern)
+//   CTickTockCtrl m_tickTock;    // implements ITickDisplay
+//   CMetronomeEngine m_engine{m_soundBank, m_tickTock, m_soundBank.GetStream()};
 // Declared after the bank and the display, the engine is destroyed first and
-// stops the tick before they go. The start button calls ResetStep on the bank
-// and then StartTicking; the beat popup, the mode switch and the tempo
-// controls wrap their change in StopTicking / StartTicking while playing.
+// ends its run before they go. The start button calls ResetStep on the bank
+// and then StartTicking.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "engine/BeatSequencer.h"
+#include "engine/BlockTicks.h"
 #include "engine/TickInterfaces.h"
 
-class CMetronomeEngine {
+// Told of every tick before it plays, on the render thread (tests watch the
+// sequence through it).
+class ITickObserver {
 public:
-    CMetronomeEngine(CBeatSequencer& sequencer, ITickDisplay& display, ITickClock& clock)
-        : m_sequencer(sequencer), m_display(display), m_clock(clock) {}
+    virtual void OnTick(std::uint64_t tick, std::int64_t sample) = 0;
+
+protected:
+    ~ITickObserver() = default;
+};
+
+class CMetronomeEngine : private IBlockListener {
+public:
+    CMetronomeEngine(CBeatSequencer& sequencer, ITickDisplay& display, ITickStream& stream)
+        : m_sequencer(sequencer), m_display(display), m_stream(stream) {}
     CMetronomeEngine(const CMetronomeEngine&) = delete;
     CMetronomeEngine& operator=(const CMetronomeEngine&) = delete;
     ~CMetronomeEngine();
 
     // Starts ticking at the tempo with the effective beat: the step goes back
-    // to the start of its beat (user beat mode) or of the bar (click mode), and
-    // the first tick begins a swing.
+    // to the start of its beat (user beat mode) or of the bar (click mode),
+    // and the first tick, one period after the stream's next block, begins a
+    // swing. A playing metronome starts again.
     void StartTicking(unsigned tempo);
     // Stops ticking; the counters stay where they are.
     void StopTicking();
+    // A new tempo; a playing metronome starts again at it.
+    void SetTempo(unsigned tempo);
     // A new chosen beat: beats per bar (2 to 24) and note value (4, 8, 16).
-    // The caller also shows it in the beat change control.
+    // The caller also shows it in the beat change control. A playing
+    // metronome starts again with the bar.
     void SetBeat(unsigned beats, unsigned note);
-    // Switches user beat mode; a running metronome keeps its period until the
-    // caller restarts it.
+    // Switches user beat mode; a playing metronome starts again in it.
     void SetUserBeatMode(bool on);
-    // One tick, on the tick's thread: no allocation, no waiting.
-    void OnTick();
+    // Only while stopped; null for none.
+    void SetTickObserver(ITickObserver* observer) { m_pObserver = observer; }
 
     bool IsPlaying() const { return m_bPlaying; }
+    unsigned GetTempo() const { return m_nTempo; }
     bool IsUserBeatMode() const { return m_bUserBeatMode; }
     unsigned GetBeats() const { return m_nBeats; }
     unsigned GetNote() const { return m_nNote; }
@@ -52,18 +73,31 @@ public:
     unsigned GetTickBeats() const { return m_nTickBeats.load(); }
     unsigned GetTickNote() const { return m_nTickNote.load(); }
     unsigned GetTickInBeat() const { return m_nTickInBeat.load(); }
+    // Ticks that came too late to sound (the stream's clock jumped ahead),
+    // since the engine was made.
+    unsigned GetSkippedTicks() const { return m_nSkippedTicks.load(); }
 
 private:
+    // On the render thread: no allocation, no waiting.
+    void OnBlock(std::int64_t from, std::int64_t to, unsigned rate) override;
+    void Tick(std::int64_t sample, std::int64_t blockStart, CBlockTicks::Timing timing);
+    // Stops a playing metronome around the change and starts it again.
+    template <class Change> void Restarting(Change&& change);
     void SetEffectiveBeat();
     // Ticks from the start of one swing to the start of the next, at least 1.
     unsigned TicksPerSwing() const;
 
     CBeatSequencer& m_sequencer;
     ITickDisplay& m_display;
-    ITickClock& m_clock;
+    ITickStream& m_stream;
+    ITickObserver* m_pObserver = nullptr;
 
     bool m_bPlaying = false;
+    unsigned m_nTempo = 0;
+    unsigned m_nPeriod = 0;
+    CBlockTicks m_ticks;
     std::atomic<unsigned> m_nTickInBeat{0};
+    std::atomic<unsigned> m_nSkippedTicks{0};
     bool m_bUserBeatMode = false;
     unsigned m_nBeats = 0;
     unsigned m_nNote = 0;

@@ -14,6 +14,7 @@ namespace {
 // once: a longer gap (the thread held up) is skipped, not caught up.
 constexpr DWORD kSilentBlockMs = 10;
 constexpr unsigned kSilentMaxMs = 100;
+constexpr unsigned kOpeningSilenceMs = 10;
 constexpr StreamFormat kSilentFormat{44100, 2};
 
 long long Now() {
@@ -59,24 +60,51 @@ bool COutputStream::LoadSound(int soundId) {
 }
 
 bool COutputStream::Play(int soundId, std::int64_t sample) {
+    m_nHits.fetch_add(1, std::memory_order_relaxed);
     const bool queued = m_mixer.Play(soundId, sample);
     Wake();
     return queued;
 }
 
 void COutputStream::StartRun(IBlockListener* listener) {
-    m_pListener.store(listener);
-    m_bRun.store(true);
+    if (!listener)
+        return;
+    for (auto& run : m_runs) {
+        if (run.load() == listener)
+            return;
+    }
+    for (auto& run : m_runs) {
+        IBlockListener* empty = nullptr;
+        if (run.compare_exchange_strong(empty, listener))
+            break;
+    }
     ::SetEvent(m_hWake.Get());
 }
 
-void COutputStream::StopRun() {
-    m_bRun.store(false);
-    m_pListener.store(nullptr);
-    // The render thread marks itself before it reads the listener, so once the
-    // mark is seen clear here, no call can still be using the old one.
-    for (unsigned spin = 0; m_bInListener.load(); ++spin)
+void COutputStream::StopRun(IBlockListener* listener) {
+    bool found = false;
+    for (auto& run : m_runs) {
+        IBlockListener* running = listener;
+        found = run.compare_exchange_strong(running, nullptr) || found;
+    }
+    // The render thread marks itself before it reads the runs, so once the
+    // mark is seen clear here, no call can still be using this one.
+    for (unsigned spin = 0; found && m_bInListener.load(); ++spin)
         ::Sleep(spin < 100 ? 0 : 1);
+}
+
+bool COutputStream::HasRuns() const {
+    for (const auto& run : m_runs) {
+        if (run.load())
+            return true;
+    }
+    return false;
+}
+
+std::chrono::steady_clock::time_point COutputStream::HeardTimeOf(std::int64_t sample) const {
+    const auto now = std::chrono::steady_clock::now();
+    const std::chrono::duration<double> ahead(static_cast<double>(sample - GetHeardPosition()) / GetRate());
+    return now + std::chrono::duration_cast<std::chrono::steady_clock::duration>(ahead);
 }
 
 void COutputStream::Wake() {
@@ -93,7 +121,10 @@ DWORD WINAPI COutputStream::ThreadMain(void* self) {
     // the device run dry now and then.
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-    while (::WaitForSingleObject(stream->m_hWake.Get(), INFINITE) == WAIT_OBJECT_0 && !stream->m_bQuit.load())
+    // The quit is looked at before every wait: the silent clock's waits in
+    // Run may have taken the wake that came with it.
+    while (!stream->m_bQuit.load() &&
+           ::WaitForSingleObject(stream->m_hWake.Get(), INFINITE) == WAIT_OBJECT_0 && !stream->m_bQuit.load())
         stream->Run();
     if (com)
         ::CoUninitialize();
@@ -102,7 +133,7 @@ DWORD WINAPI COutputStream::ThreadMain(void* self) {
 
 void COutputStream::Run() {
     // A wake whose hits an earlier run already played.
-    if (!m_bRun.load() && !m_mixer.IsBusy())
+    if (!HasRuns() && !m_mixer.IsBusy())
         return;
     ::timeBeginPeriod(1);
     long long lastAttempt = Now();
@@ -143,14 +174,14 @@ void COutputStream::Run() {
             RenderBlock(static_cast<unsigned>(frames));
         PublishTiming(m_pDevice ? m_pDevice->GetQueuedFrames() : 0);
 
-        if (m_bRun.load() || m_mixer.IsBusy()) {
+        if (HasRuns() || m_mixer.IsBusy()) {
             idleSince = 0;
         } else if (idleSince == 0) {
             idleSince = Now();
         } else if (msSince(idleSince) >= kCloseAfterMs) {
             const State state = m_state.exchange(State::Closed);
             std::atomic_thread_fence(std::memory_order_seq_cst);
-            if (!m_bRun.load() && !m_mixer.IsBusy())
+            if (!HasRuns() && !m_mixer.IsBusy())
                 break;
             m_state.store(state);
             idleSince = 0;
@@ -167,11 +198,22 @@ bool COutputStream::OpenDevice() {
         device = OpenWasapiDevice();
     if (!device && m_device != Device::None)
         device = OpenDirectSoundDevice();
+    // A new stream loses the first few milliseconds written to it under Wine:
+    // they are silence, so that a sound asked for now keeps its beginning.
+    unsigned lead = 0;
+    if (device) {
+        const StreamFormat format = device->GetFormat();
+        lead = std::min(format.nRate * kOpeningSilenceMs / 1000, device->GetMaxFrames());
+        const std::vector<float> silence(std::size_t{lead} * format.nChannels, 0.0f);
+        if (!device->Write(silence.data(), lead))
+            device.reset();
+    }
     if (!device) {
         if (m_state.load() != State::Silent) {
             m_nSilentBase = m_nPosition.load();
             m_nSilentSince = Now();
             m_state.store(State::Silent);
+            PublishTiming(0);
         }
         return false;
     }
@@ -181,7 +223,10 @@ bool COutputStream::OpenDevice() {
     const std::size_t frames =
         std::max<std::size_t>(m_pDevice->GetMaxFrames(), m_nRate.load() * kSilentMaxMs / 1000);
     m_scratch.resize(frames * m_pDevice->GetFormat().nChannels);
+    m_nPosition.fetch_add(lead);
     m_state.store(State::Playing);
+    // The first block's ticks ask when they will be heard.
+    PublishTiming(m_pDevice->GetQueuedFrames());
     return true;
 }
 
@@ -191,6 +236,7 @@ void COutputStream::LoseDevice() {
     m_nSilentBase = m_nPosition.load();
     m_nSilentSince = Now();
     m_state.store(State::Silent);
+    PublishTiming(0);
 }
 
 void COutputStream::ApplyFormat(const StreamFormat& format) {
@@ -220,8 +266,10 @@ void COutputStream::RenderBlock(unsigned frames) {
     const std::int64_t from = m_nPosition.load();
     const std::int64_t to = from + frames;
     m_bInListener.store(true);
-    if (IBlockListener* listener = m_pListener.load())
-        listener->OnBlock(from, to, format.nRate);
+    for (auto& run : m_runs) {
+        if (IBlockListener* listener = run.load())
+            listener->OnBlock(from, to, format.nRate);
+    }
     m_bInListener.store(false);
     m_mixer.Render(m_scratch.data(), frames, from);
     if (m_pDevice && !m_pDevice->Write(m_scratch.data(), frames))

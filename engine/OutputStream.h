@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -20,25 +21,12 @@
 #include <vector>
 
 #include "engine/SoundMixer.h"
+#include "engine/TickInterfaces.h"
 #include "framework/Handle.h"
 
 class IStreamDevice;
 
-// A source of hits clocked by the stream, such as a metronome run.
-class IBlockListener {
-public:
-    // Called on the render thread before every block is mixed, with the
-    // block's stream samples [from, to) and the stream's rate: the listener
-    // plays the hits that fall in the block, at their samples. No allocation,
-    // no waiting. The rate changes only when the stream reopens on another
-    // device; CSampleSchedule::ChangeRate follows it.
-    virtual void OnBlock(std::int64_t from, std::int64_t to, unsigned rate) = 0;
-
-protected:
-    ~IBlockListener() = default;
-};
-
-class COutputStream {
+class COutputStream final : public ITickStream {
 public:
     enum class Device {
         // WASAPI where the system has it, else DirectSound.
@@ -56,6 +44,8 @@ public:
     };
     static constexpr unsigned kCloseAfterMs = 3000;
     static constexpr unsigned kReopenEveryMs = 500;
+    // Runs at the same time (the metronome and the editor's preview).
+    static constexpr std::size_t kMaxRuns = 4;
 
     explicit COutputStream(Device device = Device::Automatic);
     COutputStream(const COutputStream&) = delete;
@@ -73,11 +63,15 @@ public:
     bool Play(int soundId, std::int64_t sample = kAsSoonAsPossible);
 
     // Keeps the stream open through the silences of a run and calls the
-    // listener (which may be null) before every block until StopRun.
-    void StartRun(IBlockListener* listener);
+    // listener before every block until StopRun. At most kMaxRuns at once;
+    // a run already going is not started twice.
+    void StartRun(IBlockListener* listener) override;
     // Once it returns the listener is not running and will not be called.
-    // Not from the listener itself.
-    void StopRun();
+    // Not from a listener.
+    void StopRun(IBlockListener* listener) override;
+    // On the render thread, for a sample not heard yet; elsewhere an
+    // estimate.
+    std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t sample) const override;
 
     // The first sample of the next block to render: hits from here on sound
     // at their sample.
@@ -97,6 +91,8 @@ public:
     unsigned GetLossCount() const { return m_nLosses.load(); }
     // Times the device ran dry because the render thread was late.
     unsigned GetUnderruns() const { return m_nUnderruns.load(); }
+    // Hits asked for by Play since the stream was made.
+    unsigned GetHits() const { return m_nHits.load(std::memory_order_relaxed); }
     unsigned GetLateHits() const { return m_mixer.GetLateHits(); }
     unsigned GetDroppedHits() const { return m_mixer.GetDroppedHits(); }
     // Processor time the render thread has used, in seconds.
@@ -111,6 +107,7 @@ private:
     void RenderBlock(unsigned frames);
     void PublishTiming(unsigned queued);
     void Wake();
+    bool HasRuns() const;
     long long SilentTarget() const;
 
     const Device m_device;
@@ -123,9 +120,8 @@ private:
     std::vector<std::pair<int, WaveImage>> m_sounds;
     bool m_bSoundsChanged = false;
 
-    std::atomic<IBlockListener*> m_pListener{nullptr};
+    std::array<std::atomic<IBlockListener*>, kMaxRuns> m_runs{};
     std::atomic<bool> m_bInListener{false};
-    std::atomic<bool> m_bRun{false};
     std::atomic<bool> m_bQuit{false};
     std::atomic<State> m_state{State::Closed};
     std::atomic<const char*> m_pDeviceName{"none"};
@@ -145,6 +141,7 @@ private:
 
     std::atomic<unsigned> m_nLosses{0};
     std::atomic<unsigned> m_nUnderruns{0};
+    std::atomic<unsigned> m_nHits{0};
 
     pw::UniqueKernelHandle m_hWake;
     pw::UniqueKernelHandle m_hThread;

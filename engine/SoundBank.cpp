@@ -1,11 +1,6 @@
 #include "engine/SoundBank.h"
 
-void CSoundBank::LoadSounds(bool globalFocus) {
-    CSoundVoice::CLoadingPass pass;
-    m_voiceAccent.m_bGlobalFocus = globalFocus;
-    m_voiceClick.m_bGlobalFocus = globalFocus;
-    for (CSoundVoice& voice : m_voiceInstrument)
-        voice.m_bGlobalFocus = globalFocus;
+void CSoundBank::LoadSounds() {
     m_voiceAccent.Load(kAccentSoundId);
     m_voiceClick.Load(kClickSoundId);
     for (int i = 0; i < kInstrumentCount; ++i)
@@ -22,7 +17,7 @@ CSoundVoice* CSoundBank::VoiceFor(int soundId) {
     return nullptr;
 }
 
-void CSoundBank::Retrigger(int soundId) {
+void CSoundBank::Retrigger(int soundId, std::int64_t sample) {
     if (CSoundVoice* voice = VoiceFor(soundId))
-        voice->Retrigger();
+        voice->Retrigger(sample);
 }

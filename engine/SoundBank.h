@@ -8,14 +8,16 @@
 
 class CSoundBank : public CBeatSequencer {
 public:
-    // Loads all 24 sounds in one loading pass; a sound that fails stays
-    // silent. With globalFocus the sounds go on behind other programs.
-    void LoadSounds(bool globalFocus);
+    // Loads all 24 sounds into the output stream; a sound that fails stays
+    // silent. Needs no device, so it takes no time without one.
+    void LoadSounds();
     // The voice of a sound id (181, 180 or 129 to 150); null for any other.
     CSoundVoice* VoiceFor(int soundId);
+    // The stream the sounds play in, whose clock runs the metronome.
+    COutputStream& GetStream() { return *CSoundVoice::GetStream(); }
 
 protected:
-    void Retrigger(int soundId) override;
+    void Retrigger(int soundId, std::int64_t sample) override;
 
 private:
     CSoundVoice m_voiceAccent;

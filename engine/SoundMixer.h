@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/SoundConversion.h"
+#include "engine/TickInterfaces.h"
 
 // One sound to start at a sample of the stream; kAsSoonAsPossible starts it in
 // the next block rendered without counting it late.
@@ -17,7 +18,6 @@ struct Hit {
     int nSoundId = 0;
     std::int64_t nSample = 0;
 };
-inline constexpr std::int64_t kAsSoonAsPossible = INT64_MIN;
 
 // A bounded queue of hits with any number of producer threads and one
 // consumer (Vyukov's ring): Push and Pop never lock, wait or allocate. A

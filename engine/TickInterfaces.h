@@ -1,22 +1,42 @@
-// What the metronome engine drives besides the sounds: the periodic tick that
-// calls it and the display whose needle swings with it.
+// What the metronome engine drives besides the sounds: the output stream whose
+// clock produces the ticks, and the display whose needle swings with them.
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
-// A periodic millisecond tick that calls its owner back (CTickTimer on the
-// platform, a stand-in in tests).
-class ITickClock {
+// A sample of the output stream that means "as soon as possible".
+inline constexpr std::int64_t kAsSoonAsPossible = INT64_MIN;
+
+// A source of hits clocked by the output stream, such as a metronome run.
+class IBlockListener {
 public:
-    // Starts the tick with a period in milliseconds; false when the platform
-    // refuses it.
-    virtual bool Start(unsigned period, bool oneShot) = 0;
-    // Ends the tick; once it returns no callback runs any more. False when
-    // nothing ran.
-    virtual bool Stop() = 0;
+    // Called on the render thread before every block is mixed, with the
+    // block's stream samples [from, to) and the stream's rate: the listener
+    // plays the hits that fall in the block, at their samples. No allocation,
+    // no waiting. The rate changes only when the stream reopens on another
+    // device; CSampleSchedule::ChangeRate follows it.
+    virtual void OnBlock(std::int64_t from, std::int64_t to, unsigned rate) = 0;
 
 protected:
-    ~ITickClock() = default;
+    ~IBlockListener() = default;
+};
+
+// The output stream as the engine sees it (COutputStream on the platform, a
+// stand-in in tests).
+class ITickStream {
+public:
+    // Keeps the stream going and calls the listener before every block until
+    // StopRun(listener).
+    virtual void StartRun(IBlockListener* listener) = 0;
+    // Once it returns the listener is not running and will not be called.
+    virtual void StopRun(IBlockListener* listener) = 0;
+    // When a sample of the stream reaches the ear, on the steady clock. On the
+    // render thread, for a sample of the block being made or a later one.
+    virtual std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t sample) const = 0;
+
+protected:
+    ~ITickStream() = default;
 };
 
 // The tick display as the engine sees it.

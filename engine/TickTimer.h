@@ -6,13 +6,11 @@
 
 #include <atomic>
 
-#include "engine/TickInterfaces.h"
-
 // OnTick runs on the multimedia timer thread. Once Stop (or the destructor)
 // has returned, no OnTick of this timer is running or will run, whichever
 // thread called it; OnTick itself may call Stop. An owner whose OnTick reads
 // its own members calls Stop in its own destructor, before they go.
-class CTickTimer : public ITickClock {
+class CTickTimer {
 public:
     // Holds the finest timer resolution the device offers for the object's
     // whole life.
@@ -24,10 +22,10 @@ public:
     // Starts an event every period milliseconds (once with oneShot); an event
     // that still runs is ended first, so none is ever left unreachable. False
     // when the platform refuses.
-    bool Start(unsigned period, bool oneShot) override;
+    bool Start(unsigned period, bool oneShot);
     // Ends the event and waits for a callback in progress on another thread.
     // False when no event ran or the platform refused.
-    bool Stop() override;
+    bool Stop();
 
     // Every event of the timer; nothing in the base class.
     virtual void OnTick() {}

@@ -57,16 +57,3 @@ bool ParseWave(const void* image, std::size_t size, WaveImage& wave) {
     }
     return false;
 }
-
-std::vector<std::uint8_t> MakeFormatRecord(const WaveImage& wave) {
-    std::vector<std::uint8_t> record(std::max<std::size_t>(wave.nFormatSize, kWaveFormatExSize), 0);
-    if (wave.pFormat)
-        std::memcpy(record.data(), wave.pFormat, wave.nFormatSize);
-    const std::size_t extra = wave.nFormatSize > kWaveFormatExSize ? wave.nFormatSize - kWaveFormatExSize : 0;
-    std::uint8_t* cbSize = record.data() + kWaveFormatCbSizeOffset;
-    const std::size_t declared = std::size_t{cbSize[0]} | std::size_t{cbSize[1]} << 8;
-    const std::size_t kept = std::min(declared, extra);
-    cbSize[0] = static_cast<std::uint8_t>(kept);
-    cbSize[1] = static_cast<std::uint8_t>(kept >> 8);
-    return record;
-}

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 struct WaveImage {
     // The "fmt " chunk's data: a WAVEFORMATEX-shaped record, and its size.
@@ -20,12 +19,3 @@ struct WaveImage {
 // outside the image is ever read; a chunk cut short by the end of the image
 // keeps the bytes that are there.
 bool ParseWave(const void* image, std::size_t size, WaveImage& wave);
-
-// The format record to hand to DirectSound, which reads a whole WAVEFORMATEX
-// (18 bytes) and then cbSize more: the chunk's bytes, padded with zeros to at
-// least 18, with cbSize cut to the bytes the chunk really has beyond them.
-std::vector<std::uint8_t> MakeFormatRecord(const WaveImage& wave);
-
-// Size of WAVEFORMATEX and the offset of its cbSize field.
-inline constexpr std::size_t kWaveFormatExSize = 18;
-inline constexpr std::size_t kWaveFormatCbSizeOffset = 16;

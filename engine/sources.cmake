@@ -1,7 +1,6 @@
 pw_sources(
     PORTABLE
     BeatSequencer.cpp
-    DeviceOpening.cpp
     MetronomeEngine.cpp
     SampleSchedule.cpp
     SoundConversion.cpp

@@ -57,10 +57,7 @@ CMetronomeDlg::CMetronomeDlg(CAppData* data, AboutDialogs about, CWnd* parent)
                                                   IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
 }
 
-CMetronomeDlg::~CMetronomeDlg() {
-    // Before the members the tick reads go.
-    Stop();
-}
+CMetronomeDlg::~CMetronomeDlg() = default;
 
 int CMetronomeDlg::GetTempo() const {
     return m_sliderTempo.GetRangeMin() + m_sliderTempo.GetRangeMax() - m_sliderTempo.GetPos();
@@ -72,10 +69,7 @@ void CMetronomeDlg::SetSliderTempo(int tempo) {
 
 void CMetronomeDlg::ApplyTempo() {
     m_tickTock.SetTempo(static_cast<unsigned>(GetTempo()));
-    if (m_engine.IsPlaying()) {
-        StopTicking();
-        StartTicking(GetTempo());
-    }
+    m_engine.SetTempo(static_cast<unsigned>(GetTempo()));
 }
 
 void CMetronomeDlg::SetBeat(unsigned beats, unsigned note) {
@@ -93,13 +87,6 @@ void CMetronomeDlg::StartTicking(int tempo) {
 
 void CMetronomeDlg::StopTicking() {
     m_engine.StopTicking();
-}
-
-void CMetronomeDlg::OnTick() {
-    // Plays the tick and asks the display for a swing, which it only posts
-    // to the window thread: a tick never waits for the window thread, since
-    // StopTicking there waits for the tick to finish.
-    m_engine.OnTick();
 }
 
 void CMetronomeDlg::TakePattern() {
@@ -142,7 +129,7 @@ BOOL CMetronomeDlg::OnInitDialog() {
     SetBeat(4, 4);
     TakePattern();
     m_soundBank.SetUserBeat(false);
-    m_soundBank.LoadSounds(true);
+    m_soundBank.LoadSounds();
     SetUpButtons();
 
     RECT area;
@@ -331,17 +318,15 @@ void CMetronomeDlg::OnSliderScroll(UINT code) {
 }
 
 void CMetronomeDlg::OnModeSwitch() {
-    // The buttons change over when the animation reports its end.
+    // The buttons change over when the animation reports its end. The engine
+    // stops a playing metronome before the mode changes and starts it again
+    // after, so no tick plays the new mode with the old step or period.
     if (m_btnBeatChange.IsWindowEnabled()) {
         m_aniSwitch.Play(1);
         SetUserBeatMode(true);
     } else if (m_btnCustomBeat.IsWindowEnabled()) {
         m_aniSwitch.Play(2);
         SetUserBeatMode(false);
-    }
-    if (m_btnStop.IsWindowVisible()) {
-        StopTicking();
-        StartTicking(GetTempo());
     }
 }
 
@@ -367,13 +352,7 @@ void CMetronomeDlg::CloseBeatChange() {
 }
 
 void CMetronomeDlg::OnBeatChosen(unsigned beats, unsigned note) {
-    if (m_engine.IsPlaying()) {
-        StopTicking();
-        SetBeat(beats, note);
-        StartTicking(GetTempo());
-    } else {
-        SetBeat(beats, note);
-    }
+    SetBeat(beats, note);
 }
 
 void CMetronomeDlg::OnCustomBeat() {

@@ -1,7 +1,7 @@
 // The main metronome window: the tick display, the tempo slider and buttons,
 // start and stop, the beat popup, the mode switch and the custom beat editor.
-// It owns the engine: it is the metronome's tick timer itself, and it holds
-// the sound bank and the display that the engine drives.
+// It owns the engine, the sound bank and the display that the engine drives;
+// the ticks run on the output stream's render thread, inside the engine.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,6 @@
 
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
-#include "engine/TickTimer.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
@@ -38,7 +37,7 @@ struct AboutDialogs {
     std::function<bool()> runSplash;
 };
 
-class CMetronomeDlg : public CDialog, public CTickTimer {
+class CMetronomeDlg : public CDialog {
 public:
     static constexpr UINT kBeatChangeId = 12;
     static constexpr UINT kModeSwitchAnimationId = 11;
@@ -53,16 +52,14 @@ public:
     int GetTempo() const;
     // Shows the slider's tempo, and restarts a playing metronome at it.
     void ApplyTempo();
-    // A new chosen beat: beats per bar and note value.
+    // A new chosen beat: beats per bar and note value. A playing metronome
+    // starts again with the bar.
     void SetBeat(unsigned beats, unsigned note);
-    // Does not restart a playing metronome; the callers do.
+    // A playing metronome starts again in the mode.
     void SetUserBeatMode(bool on);
     void StartTicking(int tempo);
     void StopTicking();
     bool IsPlaying() const { return m_engine.IsPlaying(); }
-
-    // The metronome's tick, on the multimedia timer thread.
-    void OnTick() override;
 
     // Navigation keys move the tempo whatever has the focus; other keys and
     // clicks outside close the beat popup; Escape is swallowed.
@@ -100,9 +97,9 @@ protected:
     CTickTockCtrl m_tickTock;
     CTempoSlider m_sliderTempo;
     pw::UniqueIcon m_hIcon;
-    // After the bank and the display it drives: it goes first and stops the
-    // tick before they do.
-    CMetronomeEngine m_engine{m_soundBank, m_tickTock, *this};
+    // After the bank and the display it drives: it goes first and ends its
+    // run of the stream before they do.
+    CMetronomeEngine m_engine{m_soundBank, m_tickTock, m_soundBank.GetStream()};
 
 private:
     // The commands of the buttons.

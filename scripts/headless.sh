@@ -13,14 +13,18 @@
 #
 # restart-pulse: ends the private PulseAudio daemon and starts a new one on the
 # same socket, as a sound server restart does (a headset connected, a resume).
+#
+# restart-wine: ends every Wine process of the private prefix and starts a new
+# persistent wineserver, so that the programs after a sound server restart
+# start as they did before it (Wine's services keep the old server's state).
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 start|stop|restart-pulse <build dir>" >&2
+    echo "usage: $0 start|stop|restart-pulse|restart-wine <build dir>" >&2
     exit 2
 }
 
-[[ $# -eq 2 && ($1 == start || $1 == stop || $1 == restart-pulse) ]] || usage
+[[ $# -eq 2 && ($1 == start || $1 == stop || $1 == restart-pulse || $1 == restart-wine) ]] || usage
 action=$1
 mkdir -p "$2"
 build=$(cd "$2" && pwd)
@@ -235,13 +239,31 @@ start_env() {
     make_prefix "$pending"
     link_wine_fonts
     # A persistent server keeps Wine's services warm between test programs.
+    start_wineserver "$pending"
+    mv -f -- "$pending" "$env_file"
+}
+
+# start_wineserver <env file>
+start_wineserver() {
     (
-        . "$pending"
+        . "$1"
         wineserver -f -p </dev/null >"$log_dir/wineserver.log" 2>&1 9>&- &
         echo $! >"$log_dir/wineserver.pid"
     )
     record_pid "$(cat "$log_dir/wineserver.pid")" wineserver
-    mv -f -- "$pending" "$env_file"
+}
+
+restart_wine() {
+    [[ -f $env_file && -f $pids_file ]] || fail "no environment to restart Wine in"
+    (
+        . "$env_file"
+        timeout 20 wineserver -k >/dev/null 2>&1 || true
+        timeout 20 wineserver -w >/dev/null 2>&1 || true
+    )
+    grep -v ' wineserver$' "$pids_file" >"$pids_file.new" || true
+    mv -f -- "$pids_file.new" "$pids_file"
+    mkdir -p "$log_dir"
+    start_wineserver "$env_file"
 }
 
 restart_pulseaudio() {
@@ -266,6 +288,8 @@ exec 9>"$build/headless.lock"
 flock 9
 if [[ $action == restart-pulse ]]; then
     restart_pulseaudio
+elif [[ $action == restart-wine ]]; then
+    restart_wine
 elif [[ $action == start ]]; then
     # Whatever fails half-way is ended again rather than left running.
     trap 'rc=$?; ((rc == 0)) || stop_env; exit $rc' EXIT

@@ -1,4 +1,4 @@
-// Plays click mode through the real multimedia timer and DirectSound, records
+// Plays click mode through the engine and the output stream, records
 // the null sink and reports how well the clicks keep time.
 //
 //   click_bench.exe [seconds=60] [tempo=100] [note=4]
@@ -8,46 +8,39 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "ClickReport.h"
+#include "NoTickDisplay.h"
 #include "Recorder.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/SoundBank.h"
 #include "engine/TickMath.h"
-#include "engine/TickTimer.h"
 
 namespace {
 
-class NoDisplay : public ITickDisplay {
-public:
-    void SetTempo(unsigned) override {}
-    void SetTickBeat(unsigned, unsigned) override {}
-    void StartSwing(std::chrono::steady_clock::time_point) override {}
-    void StopSwing() override {}
-};
-
-// The main window's arrangement, with the time of every tick noted in a
+// The main window's arrangement, with the sample of every tick noted in a
 // buffer made beforehand.
-class Metronome : public CTickTimer {
+class Metronome : private ITickObserver {
 public:
-    explicit Metronome(std::size_t capacity) : m_ticks(capacity) {}
-    void OnTick() override {
-        m_engine.OnTick();
-        LARGE_INTEGER now;
-        ::QueryPerformanceCounter(&now);
-        const std::size_t i = m_nTicks.fetch_add(1);
-        if (i < m_ticks.size())
-            m_ticks[i] = now.QuadPart;
-    }
+    explicit Metronome(std::size_t capacity) : m_ticks(capacity) { m_engine.SetTickObserver(this); }
     CSoundBank m_bank;
-    NoDisplay m_display;
-    CMetronomeEngine m_engine{m_bank, m_display, *this};
+    pwtest::NoTickDisplay m_display;
+    CMetronomeEngine m_engine{m_bank, m_display, m_bank.GetStream()};
     std::vector<long long> m_ticks;
     std::atomic<std::size_t> m_nTicks{0};
+
+private:
+    void OnTick(std::uint64_t, std::int64_t sample) override {
+        const std::size_t i = m_nTicks.fetch_add(1);
+        if (i < m_ticks.size())
+            m_ticks[i] = sample;
+    }
 };
 
 } // namespace
@@ -65,9 +58,9 @@ int main(int argc, char** argv) {
     const auto expectedTicks = static_cast<std::size_t>(seconds * 1000 / period) + 1;
 
     Metronome metronome(expectedTicks + 1000);
-    metronome.m_bank.LoadSounds(true);
+    metronome.m_bank.LoadSounds();
     if (!metronome.m_bank.VoiceFor(kAccentSoundId)->IsReady()) {
-        std::fprintf(stderr, "no sound device\n");
+        std::fprintf(stderr, "no sounds\n");
         return 1;
     }
     metronome.m_engine.SetBeat(4, note);
@@ -97,7 +90,8 @@ int main(int argc, char** argv) {
 
     const std::vector<long long> tickTimes(metronome.m_ticks.begin(),
                                            metronome.m_ticks.begin() + static_cast<std::ptrdiff_t>(ticks));
-    const auto timer = pwtest::ReportTicks(tickTimes, frequency.QuadPart, period);
+    // The ticks' own clock is the stream's: their samples are their times.
+    const auto timer = pwtest::ReportTicks(tickTimes, metronome.m_bank.GetStream().GetRate(), period);
 
     // The recording is as long as asked; taking much longer than that means
     // the sound path stalled and lost time.
@@ -106,5 +100,9 @@ int main(int argc, char** argv) {
                 static_cast<double>(recordEnd.QuadPart - recordStart.QuadPart) / frequency.QuadPart);
     pwtest::ReportRecording(samples, ticks, tempo, note, timer.mean);
     std::printf("cpu:       %.1f ms per second of playing\n", cpu * 1000 / seconds);
+    std::printf("stream:    %s, latency %.1f ms, %u late hits, %u skipped ticks, %u underruns\n",
+                metronome.m_bank.GetStream().GetDeviceName(), metronome.m_bank.GetStream().GetLatencyMs(),
+                metronome.m_bank.GetStream().GetLateHits(), metronome.m_engine.GetSkippedTicks(),
+                metronome.m_bank.GetStream().GetUnderruns());
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -36,14 +37,15 @@ long long Now() {
     return now.QuadPart;
 }
 
-class BenchDlg : public CMetronomeDlg {
+class BenchDlg : public CMetronomeDlg, private ITickObserver {
 public:
     BenchDlg(double seconds, unsigned tempo, std::size_t capacity)
         : CMetronomeDlg(nullptr), m_seconds(seconds), m_tempo(tempo), m_ticks(capacity) {}
 
-    void OnTick() override {
+    // Before the tick plays, on the render thread: ahead of the ear by the
+    // stream's latency.
+    void OnTick(std::uint64_t, std::int64_t) override {
         const long long now = Now();
-        CMetronomeDlg::OnTick();
         const std::size_t i = m_nTicks.fetch_add(1);
         if (i < m_ticks.size())
             m_ticks[i] = now;
@@ -67,6 +69,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CMetronomeDlg::OnInitDialog();
+        m_engine.SetTickObserver(this);
         PostMessage(kBegin);
         return result;
     }

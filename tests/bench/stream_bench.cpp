@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         if (++latencyCount == 10)
             threadsPlaying = pwtest::CountThreads();
     }
-    stream.StopRun();
+    stream.StopRun(&run);
     const double cpu = pwtest::CpuSeconds() - cpuBefore;
     const double renderCpu = stream.GetRenderCpuSeconds() - renderBefore;
     const long long stopped = Now();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,7 +21,7 @@ public:
     std::vector<int> m_played;
 
 protected:
-    void Retrigger(int soundId) override {
+    void Retrigger(int soundId, std::int64_t) override {
         m_played.push_back(soundId);
         m_log.push_back("sound " + std::to_string(soundId));
     }
@@ -46,19 +48,31 @@ private:
     Log& m_log;
 };
 
-class RecordingClock : public ITickClock {
+// The output stream at 1000 samples a second, so that a sample is a
+// millisecond, rendering one sample per block: no block holds two ticks.
+class RecordingStream : public ITickStream {
 public:
-    explicit RecordingClock(Log& log) : m_log(log) {}
-    bool Start(unsigned period, bool oneShot) override {
-        m_log.push_back("start " + std::to_string(period) + (oneShot ? " once" : ""));
-        m_bRunning = true;
+    explicit RecordingStream(Log& log) : m_log(log) {}
+    void StartRun(IBlockListener* listener) override {
+        m_log.push_back("start");
+        m_pRun = listener;
+    }
+    void StopRun(IBlockListener* listener) override {
+        m_log.push_back("stop");
+        if (m_pRun == listener)
+            m_pRun = nullptr;
+    }
+    std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t) const override { return {}; }
+    // Renders one block; false when no run is going.
+    bool RenderBlock() {
+        if (!m_pRun)
+            return false;
+        m_pRun->OnBlock(m_nPosition, m_nPosition + 1, 1000);
+        ++m_nPosition;
         return true;
     }
-    bool Stop() override {
-        m_log.push_back("stop");
-        return std::exchange(m_bRunning, false);
-    }
-    bool m_bRunning = false;
+    std::int64_t m_nPosition = 0;
+    IBlockListener* m_pRun = nullptr;
 
 private:
     Log& m_log;
@@ -82,36 +96,61 @@ std::ostream& operator<<(std::ostream& out, const Tick& tick) {
 constexpr int A = kAccentSoundId;
 constexpr int C = kClickSoundId;
 
-class Metronome : public ::testing::Test {
+class Metronome : public ::testing::Test, private ITickObserver {
 protected:
     Log m_log;
     RecordingSequencer m_sequencer{m_log};
     RecordingDisplay m_display{m_log};
-    RecordingClock m_clock{m_log};
-    CMetronomeEngine m_engine{m_sequencer, m_display, m_clock};
+    RecordingStream m_stream{m_log};
+    CMetronomeEngine m_engine{m_sequencer, m_display, m_stream};
     CCustomBeat m_pattern;
+    // The samples of the ticks run, and the position each run started at.
+    std::vector<std::int64_t> m_tickSamples;
+    std::int64_t m_nRunStart = 0;
 
+    // Renders blocks until count ticks have played (none at a period of 0).
     std::vector<Tick> RunTicks(int count) {
         std::vector<Tick> ticks;
         for (int i = 0; i < count; ++i) {
             m_sequencer.m_played.clear();
             const int swings = m_display.m_nSwings;
-            m_engine.OnTick();
+            const std::size_t before = m_tickSamples.size();
+            for (int block = 0; block < 10000 && m_tickSamples.size() == before; ++block) {
+                if (!m_stream.RenderBlock())
+                    break;
+            }
+            if (m_tickSamples.size() == before)
+                break;
             ticks.push_back({m_sequencer.m_played, m_display.m_nSwings != swings});
         }
         return ticks;
+    }
+
+    // The first tick of the run a period after its start and every tick a
+    // period after the one before: the period, or -1.
+    std::int64_t HeardPeriod() const {
+        const std::size_t n = m_tickSamples.size();
+        if (n < 2 || m_tickSamples[n - 1] - m_tickSamples[n - 2] != m_tickSamples.front() - m_nRunStart)
+            return -1;
+        return m_tickSamples.front() - m_nRunStart;
     }
 
     // The start button: back to the start of the bar or pattern, then start.
     void PressStart(unsigned tempo) {
         m_sequencer.ResetStep();
         m_engine.StartTicking(tempo);
+        NoteRunStart();
     }
 
-    // Restarts as a tempo change while playing does.
+    // The tempo controls while playing.
     void ChangeTempo(unsigned tempo) {
-        m_engine.StopTicking();
-        m_engine.StartTicking(tempo);
+        m_engine.SetTempo(tempo);
+        NoteRunStart();
+    }
+
+    void NoteRunStart() {
+        m_tickSamples.clear();
+        m_nRunStart = m_stream.m_nPosition;
     }
 
     // A pattern of one track whose cell at step s names a sound that tells s.
@@ -126,7 +165,13 @@ protected:
 
     static int StepSound(int step) { return kFirstInstrumentId + step % kInstrumentCount; }
 
-    void SetUp() override { m_engine.SetBeat(4, 4); }
+    void SetUp() override {
+        m_engine.SetBeat(4, 4);
+        m_engine.SetTickObserver(this);
+    }
+
+private:
+    void OnTick(std::uint64_t, std::int64_t sample) override { m_tickSamples.push_back(sample); }
 };
 
 std::vector<Tick> Repeat(const std::vector<Tick>& bar, int times) {
@@ -139,24 +184,24 @@ std::vector<Tick> Repeat(const std::vector<Tick>& bar, int times) {
 TEST_F(Metronome, ThreeFourAccentsEveryThirdTickAndSwingsEveryTick) {
     m_engine.SetBeat(3, 4);
     PressStart(100);
-    EXPECT_EQ(m_log.back(), "start 600");
     EXPECT_EQ(RunTicks(9), Repeat({{{A}, true}, {{C}, true}, {{C}, true}}, 3));
+    EXPECT_EQ(HeardPeriod(), 600);
 }
 
 TEST_F(Metronome, SixEightTicksEighthsAccentsEverySixSwingsEveryTwo) {
     m_engine.SetBeat(6, 8);
     PressStart(112);
-    EXPECT_EQ(m_log.back(), "start " + std::to_string(ComputeTickPeriod(112, 8)));
-    EXPECT_EQ(m_log.back(), "start 268");
     EXPECT_EQ(RunTicks(12),
               Repeat({{{A}, true}, {{C}, false}, {{C}, true}, {{C}, false}, {{C}, true}, {{C}, false}}, 2));
+    EXPECT_EQ(HeardPeriod(), ComputeTickPeriod(112, 8));
+    EXPECT_EQ(HeardPeriod(), 268);
 }
 
 TEST_F(Metronome, FiveSixteenthsAccentAndSwingTogetherEveryFive) {
     m_engine.SetBeat(5, 16);
     PressStart(80);
-    EXPECT_EQ(m_log.back(), "start 187");
     EXPECT_EQ(RunTicks(10), Repeat({{{A}, true}, {{C}, false}, {{C}, false}, {{C}, false}, {{C}, false}}, 2));
+    EXPECT_EQ(HeardPeriod(), 187);
 }
 
 TEST_F(Metronome, SixteenStepPatternRepeatsAndSwingsEveryFourSteps) {
@@ -164,11 +209,11 @@ TEST_F(Metronome, SixteenStepPatternRepeatsAndSwingsEveryFourSteps) {
     m_engine.SetUserBeatMode(true);
     EXPECT_EQ(m_log.back(), "tick beat 4/16");
     PressStart(100);
-    EXPECT_EQ(m_log.back(), "start 150");
     std::vector<Tick> expected;
     for (int s = 0; s < 32; ++s)
         expected.push_back({{StepSound(s % 16)}, s % 4 == 0});
     EXPECT_EQ(RunTicks(32), expected);
+    EXPECT_EQ(HeardPeriod(), 150);
 }
 
 TEST_F(Metronome, TempoChangeAtStepSixResumesAtStepFour) {
@@ -178,27 +223,30 @@ TEST_F(Metronome, TempoChangeAtStepSixResumesAtStepFour) {
     RunTicks(6);
     ASSERT_EQ(m_sequencer.GetStep(), 6u);
     ChangeTempo(120);
-    EXPECT_EQ(m_log.back(), "start 125");
     EXPECT_EQ(RunTicks(3),
               (std::vector<Tick>{{{StepSound(4)}, true}, {{StepSound(5)}, false}, {{StepSound(6)}, false}}));
+    EXPECT_EQ(HeardPeriod(), 125);
 }
 
 TEST_F(Metronome, TempoChangeInClickModeResumesAtTheAccent) {
     PressStart(100);
     RunTicks(2);
     ChangeTempo(101);
-    EXPECT_EQ(m_log.back(), "start 594");
     EXPECT_EQ(RunTicks(2), (std::vector<Tick>{{{A}, true}, {{C}, true}}));
+    EXPECT_EQ(HeardPeriod(), 594);
 }
 
 TEST_F(Metronome, BeatChangeWhilePlayingRestartsTheBarWithTheAccent) {
     m_engine.SetBeat(4, 8);
     PressStart(100);
     RunTicks(3);
-    m_engine.StopTicking();
+    m_log.clear();
     m_engine.SetBeat(3, 4);
-    m_engine.StartTicking(100);
+    EXPECT_EQ(m_log, (Log{"stop", "stop swing", "tick beat 3/4", "start"}))
+        << "the run ends before the change";
+    NoteRunStart();
     EXPECT_EQ(RunTicks(4), (std::vector<Tick>{{{A}, true}, {{C}, true}, {{C}, true}, {{A}, true}}));
+    EXPECT_EQ(HeardPeriod(), 600);
 }
 
 TEST_F(Metronome, SilentStepsStillAdvance) {
@@ -271,13 +319,14 @@ TEST_F(Metronome, ShortTracksAndStaleStepsStayInsideThePattern) {
 TEST_F(Metronome, DegenerateBeatsNeverDivideByZero) {
     m_engine.SetBeat(0, 0);
     PressStart(100);
-    EXPECT_EQ(m_log.back(), "start 0");
+    EXPECT_TRUE(RunTicks(2).empty()) << "a period of 0 never ticks";
+    m_engine.SetBeat(1, 4);
+    PressStart(100);
     EXPECT_EQ(RunTicks(2), (std::vector<Tick>{{{A}, true}, {{A}, true}}));
 
     UseNumberedPattern(4, 0);
     m_engine.SetUserBeatMode(true);
     EXPECT_EQ(m_engine.GetTickBeats(), 1u);
-    m_engine.StartTicking(100);
     EXPECT_EQ(RunTicks(2), (std::vector<Tick>{{{StepSound(0)}, true}, {{StepSound(1)}, true}}));
     m_sequencer.AlignStep(0);
     EXPECT_EQ(m_sequencer.GetStep(), 2u);
@@ -359,24 +408,29 @@ TEST_F(Metronome, ModeSwitchResetsTheStep) {
     PressStart(100);
     RunTicks(3);
     UseNumberedPattern(16, 4);
+    m_log.clear();
     m_engine.SetUserBeatMode(true);
+    // No tick runs between the change of mode and the new run: the old one
+    // ended before the mode changed.
+    EXPECT_EQ(m_log, (Log{"stop", "stop swing", "tick beat 4/16", "start"}));
     EXPECT_EQ(m_sequencer.GetStep(), 0u);
-    ChangeTempo(100);
-    EXPECT_EQ(m_log.back(), "start 150");
-    EXPECT_EQ(RunTicks(1)[0].sounds, std::vector<int>{StepSound(0)});
+    NoteRunStart();
+    EXPECT_EQ(RunTicks(2)[0].sounds, std::vector<int>{StepSound(0)});
+    EXPECT_EQ(HeardPeriod(), 150);
 }
 
 TEST(MetronomeEngine, DestructionStopsTheTick) {
     Log log;
     RecordingSequencer sequencer(log);
     RecordingDisplay display(log);
-    RecordingClock clock(log);
+    RecordingStream stream(log);
     {
-        CMetronomeEngine engine(sequencer, display, clock);
+        CMetronomeEngine engine(sequencer, display, stream);
         engine.SetBeat(4, 4);
         engine.StartTicking(100);
+        EXPECT_NE(stream.m_pRun, nullptr);
     }
-    EXPECT_FALSE(clock.m_bRunning);
+    EXPECT_EQ(stream.m_pRun, nullptr);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -38,11 +39,14 @@ class RecordingBank : public CSoundBank {
 public:
     std::vector<int> played;
     std::vector<Clock::time_point> when;
+    // The samples of the output stream the sounds were placed at.
+    std::vector<std::int64_t> samples;
 
 protected:
-    void Retrigger(int soundId) override {
+    void Retrigger(int soundId, std::int64_t sample) override {
         played.push_back(soundId);
         when.push_back(Clock::now());
+        samples.push_back(sample);
     }
 };
 
@@ -531,11 +535,18 @@ TEST_F(CustomBeatDlgTest, PreviewPlaysEveryStepFromTheFirst) {
     ASSERT_GE(bank.played.size(), expected.size());
     EXPECT_EQ(std::vector<int>(bank.played.begin(), bank.played.begin() + 11), expected);
     ASSERT_GT(firstRun, 1u);
+    // Each step sounds at its sample of the stream: whole periods apart (a
+    // step the busy window thread dropped leaves a gap of two).
+    const std::int64_t period =
+        std::int64_t{CCustomBeatDlg::kPreviewMilliseconds} * bank.GetStream().GetRate() / 1000;
     std::vector<double> gaps;
     for (size_t i = 1; i < firstRun; ++i)
-        if (bank.played[i] != 150)
+        if (bank.played[i] != 150) {
+            const std::int64_t apart = bank.samples[i] - bank.samples[i - 1];
+            EXPECT_TRUE(apart > 0 && apart % period == 0) << i << ": " << apart;
             gaps.push_back(
                 std::chrono::duration<double, std::milli>(bank.when[i] - bank.when[i - 1]).count());
+        }
     std::sort(gaps.begin(), gaps.end());
     std::printf("preview step gaps: median %.1f ms, min %.1f, max %.1f\n", gaps[gaps.size() / 2],
                 gaps.front(), gaps.back());

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -30,7 +31,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr UINT kNextStep = WM_APP + 0x700;
 
-class TestDlg : public CMetronomeDlg {
+class TestDlg : public CMetronomeDlg, private ITickObserver {
 public:
     using Step = std::function<void(TestDlg&)>;
 
@@ -59,14 +60,14 @@ public:
     std::array<std::atomic<bool>, kMaxTicks> tickUserBeat{};
     std::atomic<unsigned> tickCount{0};
 
-    void OnTick() override {
+    // Before the tick plays, on the render thread.
+    void OnTick(std::uint64_t, std::int64_t) override {
         const unsigned i = tickCount.load();
         if (i < kMaxTicks) {
             tickStep[i].store(m_soundBank.GetStep());
             tickUserBeat[i].store(m_soundBank.IsUserBeat());
             tickCount.store(i + 1);
         }
-        CMetronomeDlg::OnTick();
     }
 
     std::vector<unsigned> TickSteps(unsigned from, unsigned count) const {
@@ -79,6 +80,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CMetronomeDlg::OnInitDialog();
+        m_engine.SetTickObserver(this);
         PostMessage(kNextStep);
         return result;
     }

@@ -3,17 +3,24 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "NoTickDisplay.h"
 #include "Recorder.h"
 #include "StreamRun.h"
 #include "engine/BeatSequencer.h"
+#include "engine/MetronomeEngine.h"
 #include "engine/OutputStream.h"
+#include "engine/SoundBank.h"
+#include "engine/TickMath.h"
 
 namespace {
 
@@ -36,21 +43,22 @@ struct Heard {
     double dWorstMs = 1e9;
 };
 
-// Plays a click run for seconds while the null sink is recorded.
-Heard Record(COutputStream& stream, double seconds) {
+// Plays for seconds while the null sink is recorded: start and stop the
+// ticks, ticks() counts them.
+Heard Record(double seconds, const std::function<void()>& start, const std::function<void()>& stop,
+             const std::function<std::uint64_t()>& ticks) {
     Heard heard;
     pwtest::Recorder recorder;
     if (!recorder.Start(seconds + 0.5)) {
         ADD_FAILURE() << recorder.Error();
         return heard;
     }
-    pwtest::ClickRun run(stream, kPeriod);
-    stream.StartRun(&run);
+    start();
     ::Sleep(static_cast<DWORD>(seconds * 1000));
-    stream.StopRun();
+    stop();
     const auto found = pwtest::FindClicks(recorder.Finish());
     heard.nClicks = found.size();
-    heard.nTicks = run.GetTicks();
+    heard.nTicks = ticks();
     heard.dWorstMs = 0;
     for (std::size_t i = 1; i < found.size(); ++i)
         heard.dWorstMs =
@@ -60,19 +68,33 @@ Heard Record(COutputStream& stream, double seconds) {
     return heard;
 }
 
+// A click run of the stream itself.
+Heard Record(COutputStream& stream, double seconds) {
+    pwtest::ClickRun run(stream, kPeriod);
+    return Record(
+        seconds, [&] { stream.StartRun(&run); }, [&] { stream.StopRun(&run); },
+        [&] { return run.GetTicks(); });
+}
+
 // True when every click of a run is heard and every interval is the period
 // within 0.25 ms. A dropout of the sound server under load spoils one
 // recording, a fault of the stream every one, so the run is tried up to three
 // times.
-bool PlaysInTime(COutputStream& stream, double seconds) {
+bool PlaysInTime(const std::function<Heard()>& record, double seconds) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const Heard heard = Record(stream, seconds);
+        const Heard heard = record();
         if (heard.nClicks >= heard.nTicks && heard.nTicks + 4 >= seconds * 1000 / kPeriod &&
             heard.dWorstMs <= 0.25)
             return true;
     }
     return false;
 }
+
+class TickCount : public ITickObserver {
+public:
+    void OnTick(std::uint64_t, std::int64_t) override { m_nTicks.fetch_add(1); }
+    std::atomic<std::uint64_t> m_nTicks{0};
+};
 
 COutputStream::State Closed = COutputStream::State::Closed;
 
@@ -82,7 +104,7 @@ TEST(OutputStream, ClicksKeepTheirSampleAndTheDeviceClosesAfterTheLastSound) {
     ASSERT_TRUE(stream.LoadSound(kClickSoundId));
     EXPECT_FALSE(stream.LoadSound(999));
     EXPECT_EQ(stream.GetState(), Closed);
-    EXPECT_TRUE(PlaysInTime(stream, 3.0));
+    EXPECT_TRUE(PlaysInTime([&] { return Record(stream, 3.0); }, 3.0));
     EXPECT_EQ(std::string(stream.GetDeviceName()), "WASAPI");
     EXPECT_EQ(stream.GetLateHits(), 0u);
 
@@ -102,6 +124,30 @@ TEST(OutputStream, ClicksKeepTheirSampleAndTheDeviceClosesAfterTheLastSound) {
     EXPECT_EQ(pwtest::CountThreads(), closedThreads);
 }
 
+TEST(OutputStream, TheMetronomeAt113InSixteenthsIsHeardEvery133Ms) {
+    CSoundBank bank;
+    bank.LoadSounds();
+    pwtest::NoTickDisplay display;
+    TickCount count;
+    CMetronomeEngine engine(bank, display, bank.GetStream());
+    engine.SetTickObserver(&count);
+    engine.SetBeat(4, 16);
+    ASSERT_EQ(ComputeTickPeriod(113, 16), kPeriod);
+    const auto record = [&] {
+        count.m_nTicks.store(0);
+        return Record(
+            4.0,
+            [&] {
+                bank.ResetStep();
+                engine.StartTicking(113);
+            },
+            [&] { engine.StopTicking(); }, [&] { return count.m_nTicks.load(); });
+    };
+    EXPECT_TRUE(PlaysInTime(record, 4.0));
+    EXPECT_EQ(engine.GetSkippedTicks(), 0u);
+    EXPECT_EQ(bank.GetStream().GetLateHits(), 0u);
+}
+
 TEST(OutputStream, WithoutADeviceTheRunGoesOnSilentlyOnTheSystemClock) {
     COutputStream stream(COutputStream::Device::None);
     ASSERT_TRUE(stream.LoadSound(kClickSoundId));
@@ -115,17 +161,17 @@ TEST(OutputStream, WithoutADeviceTheRunGoesOnSilentlyOnTheSystemClock) {
     // The ticks and the stream's clock keep time with the system clock.
     EXPECT_NEAR(static_cast<double>(run.GetTicks()), elapsed / kPeriod, 2.0);
     EXPECT_NEAR(stream.GetHeardPosition() * 1000.0 / stream.GetRate(), elapsed, 50.0);
-    stream.StopRun();
+    stream.StopRun(&run);
     EXPECT_TRUE(WaitForState(stream, Closed, COutputStream::kCloseAfterMs + 3000));
 }
 
-// Opt-in (PW_SOUND_SERVER_RESTART=1): after a restart of the sound server the
-// Wine processes that stay up (the persistent server's services) leave the
-// next programs of the same environment starting differently, which upsets
-// later end-to-end tests of the suite.
+// Restarts the sound server: run by tests/e2e/sound_server_restart_e2e.sh,
+// which sets PW_SOUND_SERVER_RESTART=1 and restarts Wine afterwards, since
+// Wine's services keep the old server's state and later programs of the same
+// environment would start differently.
 TEST(OutputStream, SoundComesBackAfterTheSoundServerRestarts) {
     if (!std::getenv("PW_SOUND_SERVER_RESTART"))
-        GTEST_SKIP() << "set PW_SOUND_SERVER_RESTART=1 to restart the sound server";
+        GTEST_SKIP() << "run by the suite on its own, with PW_SOUND_SERVER_RESTART=1";
     const std::string exe = pwtest::ProgramUnixPath();
     ASSERT_FALSE(exe.empty()) << "runs under Wine";
     const std::string build = exe.substr(0, exe.rfind('/'));
@@ -134,30 +180,33 @@ TEST(OutputStream, SoundComesBackAfterTheSoundServerRestarts) {
     ASSERT_TRUE(stream.LoadSound(kClickSoundId));
     pwtest::ClickRun run(stream, kPeriod);
     stream.StartRun(&run);
-    ASSERT_TRUE(WaitForState(stream, COutputStream::State::Playing, 2000));
-    ASSERT_TRUE(pwtest::StartUnixCommand("'" PW_SOURCE_DIR "/scripts/headless.sh' restart-pulse '" + build +
+    EXPECT_TRUE(WaitForState(stream, COutputStream::State::Playing, 2000));
+    EXPECT_TRUE(pwtest::StartUnixCommand("'" PW_SOURCE_DIR "/scripts/headless.sh' restart-pulse '" + build +
                                          "' >/dev/null 2>&1"));
-    // The loss is seen and the stream plays again within a second or two.
+    // The loss is seen and the stream plays again soon after (the figures
+    // printed; the bounds leave room for a slow machine).
     const DWORD restarted = ::GetTickCount();
-    for (int i = 0; i < 1000 && stream.GetLossCount() == 0; ++i)
+    for (int i = 0; i < 3000 && stream.GetLossCount() == 0; ++i)
         ::Sleep(10);
     const DWORD lost = ::GetTickCount();
     EXPECT_GE(stream.GetLossCount(), 1u);
-    EXPECT_TRUE(WaitForState(stream, COutputStream::State::Playing, 3000));
+    EXPECT_TRUE(WaitForState(stream, COutputStream::State::Playing, 10000));
     std::printf("restart asked: loss seen after %lu ms, playing again %lu ms later\n", lost - restarted,
                 ::GetTickCount() - lost);
-    // The run went on meanwhile, at its period.
+    // The run goes on on the new server. Wine's new stream takes in less
+    // than real time for its first seconds, so the count is printed and only
+    // its progress asserted; the recording below checks the timing.
+    ::Sleep(500);
     const std::uint64_t ticks = run.GetTicks();
     const DWORD since = ::GetTickCount();
-    ::Sleep(1330);
+    ::Sleep(2660);
     const double elapsed = ::GetTickCount() - since;
-    EXPECT_NEAR(static_cast<double>(run.GetTicks() - ticks), elapsed / kPeriod, 1.5);
-    stream.StopRun();
-    // Heard again; the new server's first seconds may still stutter on a
-    // busy machine, so the timing is left to the test above.
-    const Heard heard = Record(stream, 2.0);
-    EXPECT_GE(heard.nClicks + 2, heard.nTicks);
-    EXPECT_GE(heard.nTicks, 12u);
+    std::printf("%llu ticks in %.0f ms after the restart\n",
+                static_cast<unsigned long long>(run.GetTicks() - ticks), elapsed);
+    EXPECT_GE(static_cast<double>(run.GetTicks() - ticks), elapsed / kPeriod / 2);
+    stream.StopRun(&run);
+    // Heard again, in time.
+    EXPECT_TRUE(PlaysInTime([&] { return Record(stream, 2.0); }, 2.0));
 }
 
 } // namespace

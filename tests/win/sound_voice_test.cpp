@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <dsound.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,162 +22,82 @@ constexpr int kAllSoundIds[] = {181, 180, 129, 130, 131, 132, 133, 134, 135, 136
                                 139, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149, 150};
 
 // The child process of NoDevice.StartUpStaysUnderASecond: loads the bank with
-// the sound server out of reach, writes how long that took and how many voices
-// are ready to the report file, and ends before the tests run.
+// the sound server out of reach, plays some ticks, and writes how long the
+// loading took, how many voices are ready and whether the stream went on
+// silently to the report file; it ends before the tests run.
 const bool g_bNoDeviceChild = [] {
     const char* report = std::getenv("PW_NO_DEVICE_REPORT");
     if (!report)
         return false;
     const auto begin = Clock::now();
     int ready = 0;
+    double ms = 0;
+    int silent = 0;
     {
         CSoundBank bank;
-        bank.LoadSounds(true);
+        bank.LoadSounds();
         for (int id : kAllSoundIds)
             ready += bank.VoiceFor(id)->IsReady() ? 1 : 0;
+        ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
         // Silent, and the sequence goes on.
         for (int i = 0; i < 10; ++i)
             bank.PlayTick();
+        for (int i = 0; i < 300 && bank.GetStream().GetState() != COutputStream::State::Silent; ++i)
+            ::Sleep(10);
+        silent = bank.GetStream().GetState() == COutputStream::State::Silent ? 1 : 0;
     }
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
     // Written aside and renamed, so that the parent never reads half of it.
     const std::string part = std::string(report) + ".part";
     if (FILE* file = std::fopen(part.c_str(), "w")) {
-        std::fprintf(file, "%.1f %d\n", ms, ready);
+        std::fprintf(file, "%.1f %d %d\n", ms, ready, silent);
         std::fclose(file);
         ::MoveFileA(part.c_str(), report);
     }
     ::ExitProcess(0);
 }();
 
-DSBCAPS Caps(const CSoundVoice& voice) {
-    DSBCAPS caps{};
-    caps.dwSize = sizeof caps;
-    voice.GetBuffer()->GetCaps(&caps);
-    return caps;
-}
-
-// The size of the "data" chunk of a WAVE resource.
-DWORD ResourceDataSize(int id) {
-    const HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), "WAVE");
-    WaveImage wave;
-    if (!info ||
-        !ParseWave(::LockResource(::LoadResource(module, info)), ::SizeofResource(module, info), wave))
-        return 0;
-    return wave.nDataSize;
-}
-
-DWORD PlayPosition(const CSoundVoice& voice) {
-    DWORD play = 0;
-    DWORD write = 0;
-    voice.GetBuffer()->GetCurrentPosition(&play, &write);
-    return play;
-}
-
-bool IsPlaying(const CSoundVoice& voice) {
-    DWORD status = 0;
-    voice.GetBuffer()->GetStatus(&status);
-    return (status & DSBSTATUS_PLAYING) != 0;
-}
-
 TEST(SoundBank, AllTwentyFourSoundsLoad) {
     CSoundBank bank;
-    bank.LoadSounds(true);
+    bank.LoadSounds();
     for (int id : kAllSoundIds) {
         CSoundVoice* voice = bank.VoiceFor(id);
         ASSERT_NE(voice, nullptr) << id;
-        ASSERT_TRUE(voice->IsReady()) << id;
-        const DSBCAPS caps = Caps(*voice);
-        EXPECT_EQ(caps.dwBufferBytes, ResourceDataSize(id)) << id;
-        EXPECT_TRUE(caps.dwFlags & DSBCAPS_STATIC) << id;
-        EXPECT_TRUE(caps.dwFlags & DSBCAPS_GLOBALFOCUS) << id;
+        EXPECT_TRUE(voice->IsReady()) << id;
     }
     EXPECT_EQ(bank.VoiceFor(129), bank.VoiceFor(129));
     EXPECT_NE(bank.VoiceFor(129), bank.VoiceFor(150));
     for (int id : {0, 128, 151, 179, 182, -181})
         EXPECT_EQ(bank.VoiceFor(id), nullptr) << id;
+    // Loading opens nothing: the device waits for the first sound.
+    EXPECT_EQ(bank.GetStream().GetState(), COutputStream::State::Closed);
 }
 
-TEST(SoundVoice, FocusFollowsTheFlag) {
-    CSoundVoice voice;
-    ASSERT_TRUE(voice.Load(181));
-    EXPECT_FALSE(Caps(voice).dwFlags & DSBCAPS_GLOBALFOCUS);
-}
-
-TEST(SoundVoice, DeviceIsSharedAndGoesWithTheLastVoice) {
-    EXPECT_EQ(CSoundVoice::GetDevice(), nullptr);
+TEST(SoundVoice, StreamIsSharedAndGoesWithTheLastVoice) {
+    EXPECT_EQ(CSoundVoice::GetStream(), nullptr);
     {
         CSoundVoice accent;
-        EXPECT_EQ(CSoundVoice::GetDevice(), nullptr) << "no device before a load";
+        COutputStream* stream = CSoundVoice::GetStream();
+        ASSERT_NE(stream, nullptr);
         ASSERT_TRUE(accent.Load(181));
-        IDirectSound* device = CSoundVoice::GetDevice();
-        ASSERT_NE(device, nullptr);
         {
             CSoundVoice click;
             ASSERT_TRUE(click.Load(180));
-            EXPECT_EQ(CSoundVoice::GetDevice(), device);
+            EXPECT_EQ(CSoundVoice::GetStream(), stream);
         }
-        EXPECT_EQ(CSoundVoice::GetDevice(), device) << "one voice still lives";
+        EXPECT_EQ(CSoundVoice::GetStream(), stream) << "one voice still lives";
         EXPECT_TRUE(accent.IsReady());
     }
-    EXPECT_EQ(CSoundVoice::GetDevice(), nullptr);
-    CSoundVoice again;
-    ASSERT_TRUE(again.Load(129));
-    EXPECT_NE(CSoundVoice::GetDevice(), nullptr);
+    EXPECT_EQ(CSoundVoice::GetStream(), nullptr);
 }
 
 TEST(SoundVoice, MissingResourceStaysSilent) {
     CSoundVoice voice;
     EXPECT_FALSE(voice.Load(999));
     EXPECT_FALSE(voice.IsReady());
-    voice.Play(0, false);
-    voice.Stop();
     voice.Retrigger();
-    EXPECT_EQ(voice.GetBuffer(), nullptr);
-}
-
-TEST(SoundVoice, PlayPastTheEndIsSilent) {
-    CSoundVoice voice;
-    ASSERT_TRUE(voice.Load(138));
-    voice.Play(0, false);
-    EXPECT_TRUE(IsPlaying(voice));
-    voice.Play(ResourceDataSize(138) + 10, false);
-    EXPECT_FALSE(IsPlaying(voice));
-    voice.Play(ResourceDataSize(138), false);
-    EXPECT_FALSE(IsPlaying(voice));
-}
-
-TEST(SoundVoice, StopKeepsThePositionAndRetriggerRewinds) {
-    CSoundVoice voice;
-    ASSERT_TRUE(voice.Load(138)); // 1.2 s
-    voice.Play(0, false);
-    ::Sleep(300);
-    voice.Stop();
-    EXPECT_FALSE(IsPlaying(voice));
-    const DWORD stopped = PlayPosition(voice);
-    // 300 ms of 16-bit mono at 44100 is 26460 bytes; allow the mixer's slack.
-    EXPECT_GT(stopped, 13000u);
-    ::Sleep(50);
-    EXPECT_EQ(PlayPosition(voice), stopped);
-    voice.Play(stopped, false);
+    EXPECT_EQ(CSoundVoice::GetStream()->GetHits(), 0u);
     ::Sleep(100);
-    EXPECT_GT(PlayPosition(voice), stopped);
-    voice.Retrigger();
-    EXPECT_TRUE(IsPlaying(voice));
-    EXPECT_LT(PlayPosition(voice), stopped);
-}
-
-TEST(SoundVoice, LoopingPlaysOnPastTheEnd) {
-    CSoundVoice voice;
-    ASSERT_TRUE(voice.Load(181)); // 45 ms
-    voice.Play(0, true);
-    ::Sleep(200);
-    EXPECT_TRUE(IsPlaying(voice));
-    voice.Stop();
-    voice.Play(0, false);
-    ::Sleep(200);
-    EXPECT_FALSE(IsPlaying(voice));
+    EXPECT_EQ(CSoundVoice::GetStream()->GetState(), COutputStream::State::Closed);
 }
 
 // The start of a sound: 10 ms find it in a recording, and its first quarter
@@ -200,7 +118,7 @@ constexpr int kPlays = 3;
 
 TEST(SoundVoice, PlayedVoicesAreHeardAsRecorded) {
     CSoundBank bank;
-    bank.LoadSounds(true);
+    bank.LoadSounds();
     const int played[] = {181, 180, 131, 129};
     pwtest::Recorder recorder;
     ASSERT_TRUE(recorder.Start(std::size(played) * kPlays * 0.5 + 1.0)) << recorder.Error();
@@ -288,10 +206,12 @@ TEST(NoDevice, StartUpStaysUnderASecond) {
     ASSERT_NE(file, nullptr) << "the child wrote no report";
     double ms = -1;
     int ready = -1;
-    EXPECT_EQ(std::fscanf(file, "%lf %d", &ms, &ready), 2);
+    int silent = -1;
+    EXPECT_EQ(std::fscanf(file, "%lf %d %d", &ms, &ready, &silent), 3);
     std::fclose(file);
     ::DeleteFileA(report);
-    EXPECT_EQ(ready, 0) << "a voice found a device";
+    EXPECT_EQ(ready, 24) << "the sounds need no device";
+    EXPECT_EQ(silent, 1) << "the ticks ran the stream silently";
     EXPECT_GE(ms, 0.0);
     EXPECT_LT(ms, 1000.0);
     std::printf("LoadSounds without a device: %.1f ms\n", ms);
