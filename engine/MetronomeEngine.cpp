@@ -28,6 +28,7 @@ void CMetronomeEngine::StartTicking(unsigned tempo) {
     m_nTickInBeat.store(0);
     // The first block of the run places the first tick.
     m_ticks = CBlockTicks();
+    m_started = m_stream.TimeNow();
     m_stream.StartRun(this);
 }
 
@@ -83,8 +84,14 @@ unsigned CMetronomeEngine::TicksPerSwing() const {
 }
 
 void CMetronomeEngine::OnBlock(std::int64_t from, std::int64_t to, unsigned rate) {
-    if (!m_ticks.IsBegun())
-        m_ticks.Begin(from + std::int64_t{m_nPeriod} * rate / 1000, m_nPeriod, rate);
+    if (!m_ticks.IsBegun()) {
+        // Opening the device takes part of the first period: the first tick
+        // is rendered one period after Start, and heard the latency later.
+        using namespace std::chrono;
+        const auto opening = duration_cast<microseconds>(m_stream.TimeNow() - m_started).count();
+        const std::int64_t wait = std::max<std::int64_t>(0, std::int64_t{m_nPeriod} * 1000 - opening);
+        m_ticks.Begin(from + wait * rate / 1000000, m_nPeriod, rate);
+    }
     m_ticks.Take(from, to, rate, [&](std::uint64_t n, std::int64_t sample, CBlockTicks::Timing timing) {
         if (m_pObserver)
             m_pObserver->OnTick(n, sample);

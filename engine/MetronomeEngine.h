@@ -21,6 +21,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 #include "engine/BeatSequencer.h"
@@ -95,6 +96,8 @@ private:
     bool m_bPlaying = false;
     unsigned m_nTempo = 0;
     unsigned m_nPeriod = 0;
+    // When the run was asked for: its first tick comes one period after.
+    std::chrono::steady_clock::time_point m_started;
     CBlockTicks m_ticks;
     std::atomic<unsigned> m_nTickInBeat{0};
     std::atomic<unsigned> m_nSkippedTicks{0};

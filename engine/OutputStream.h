@@ -72,6 +72,9 @@ public:
     // On the render thread, for a sample not heard yet; elsewhere an
     // estimate.
     std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t sample) const override;
+    std::chrono::steady_clock::time_point TimeNow() const override {
+        return std::chrono::steady_clock::now();
+    }
 
     // The first sample of the next block to render: hits from here on sound
     // at their sample.

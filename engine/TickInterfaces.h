@@ -34,6 +34,8 @@ public:
     // When a sample of the stream reaches the ear, on the steady clock. On the
     // render thread, for a sample of the block being made or a later one.
     virtual std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t sample) const = 0;
+    // The time on the clock HeardTimeOf answers in.
+    virtual std::chrono::steady_clock::time_point TimeNow() const = 0;
 
 protected:
     ~ITickStream() = default;

@@ -63,6 +63,7 @@ public:
             m_pRun = nullptr;
     }
     std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t) const override { return {}; }
+    std::chrono::steady_clock::time_point TimeNow() const override { return {}; }
     // Renders one block; false when no run is going.
     bool RenderBlock() {
         if (!m_pRun)

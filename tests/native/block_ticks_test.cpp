@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "engine/BlockTicks.h"
@@ -32,6 +33,7 @@ public:
     void StartRun(IBlockListener* listener) override { m_pRun = listener; }
     void StopRun(IBlockListener*) override { m_pRun = nullptr; }
     std::chrono::steady_clock::time_point HeardTimeOf(std::int64_t) const override { return {}; }
+    std::chrono::steady_clock::time_point TimeNow() const override { return m_now; }
     void Render(std::int64_t until, unsigned rate) {
         for (unsigned block = 0; m_nPosition < until; ++block) {
             const std::int64_t to = m_nPosition + 256 + block * 97 % 1024;
@@ -41,6 +43,7 @@ public:
     }
     std::int64_t m_nPosition = 1000;
     IBlockListener* m_pRun = nullptr;
+    std::chrono::steady_clock::time_point m_now;
 };
 
 TEST(BlockTicks, AnHourOfTheEngineSoundsEveryTickAtItsExactSample) {
@@ -127,6 +130,22 @@ TEST(BlockTicks, TheEngineCountsSkippedTicksAndKeepsTheBar) {
     // count.
     EXPECT_EQ(sequencer.m_played[2].nSample, 3000);
     EXPECT_EQ(sequencer.m_played[2].nSoundId, kAccentSoundId);
+}
+
+TEST(BlockTicks, TheTimeTheDeviceTakesToOpenCountsInTheFirstPeriod) {
+    using std::chrono::milliseconds;
+    for (const auto& [openMs, firstSample] : {std::pair{30, 570}, std::pair{700, 0}}) {
+        RecordingSequencer sequencer;
+        pwtest::NoTickDisplay display;
+        BlockStream stream;
+        CMetronomeEngine engine(sequencer, display, stream);
+        engine.SetBeat(4, 4);
+        engine.StartTicking(100); // 600 ms
+        stream.m_now += milliseconds(openMs);
+        stream.m_pRun->OnBlock(0, 590, 1000);
+        ASSERT_EQ(sequencer.m_played.size(), 1u) << openMs;
+        EXPECT_EQ(sequencer.m_played[0].nSample, firstSample) << openMs;
+    }
 }
 
 } // namespace
