@@ -1,18 +1,16 @@
 #include "engine/SoundVoice.h"
 
-COutputStream* CSoundVoice::s_pStream = nullptr;
+std::unique_ptr<COutputStream> CSoundVoice::s_pStream;
 int CSoundVoice::s_nVoiceCount = 0;
 
 CSoundVoice::CSoundVoice() {
     if (s_nVoiceCount++ == 0)
-        s_pStream = new COutputStream();
+        s_pStream = std::make_unique<COutputStream>();
 }
 
 CSoundVoice::~CSoundVoice() {
-    if (--s_nVoiceCount == 0) {
-        delete s_pStream;
-        s_pStream = nullptr;
-    }
+    if (--s_nVoiceCount == 0)
+        s_pStream.reset();
 }
 
 bool CSoundVoice::Load(UINT resourceId) {

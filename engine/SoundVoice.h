@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/OutputStream.h"
 
@@ -28,11 +29,11 @@ public:
 
     // The output stream all voices share: made with the first voice and
     // closed with the last, null while none lives.
-    static COutputStream* GetStream() { return s_pStream; }
+    static COutputStream* GetStream() { return s_pStream.get(); }
 
 private:
     int m_nSoundId = 0;
 
-    static COutputStream* s_pStream;
+    static std::unique_ptr<COutputStream> s_pStream;
     static int s_nVoiceCount;
 };
