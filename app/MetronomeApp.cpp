@@ -6,13 +6,10 @@
 
 CMetronomeApp::CMetronomeApp() : m_pAppData(std::make_unique<CAppData>()) {}
 
-CMetronomeApp::~CMetronomeApp() {
-    // Saves the data file and then the settings, before the mutex lets a new
-    // launch run as the first copy.
-    m_pAppData.reset();
-}
+CMetronomeApp::~CMetronomeApp() = default;
 
 BOOL CMetronomeApp::InitInstance() {
+    m_pAppData->Load();
     HANDLE mutex = ::CreateMutexA(nullptr, TRUE, kInstanceMutexName);
     DWORD error = ::GetLastError();
     m_hInstanceMutex.Reset(mutex);
@@ -29,9 +26,19 @@ BOOL CMetronomeApp::InitInstance() {
 
     CMetronomeDlg dlg(m_pAppData.get(), {ShowAboutDialog, RunStartupSplash});
     m_pMainWnd = &dlg;
+    m_bRanMainWindow = true;
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+int CMetronomeApp::ExitInstance() {
+    // Before the mutex lets a new launch run as the first copy.
+    std::string failures = m_pAppData->Save();
+    if (!failures.empty() && m_bRanMainWindow)
+        AfxMessageBox("Pulsewick could not store everything as it closed.\n\n" + failures,
+                      MB_OK | MB_ICONWARNING);
+    return CWinApp::ExitInstance();
 }
 
 BOOL CALLBACK CMetronomeApp::FindRunningInstance(HWND hwnd, LPARAM found) noexcept {

@@ -41,15 +41,10 @@ std::string WithPatternExtension(std::string path) {
     return path;
 }
 
-bool FileExists(const std::string& path) {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 } // namespace
 
-CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CWnd* parent)
-    : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data) {}
+CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CWnd* parent, CFileDialog::IChooser& files)
+    : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data), m_files(files) {}
 
 // The posts carry a sample of the stream.
 static_assert(sizeof(LPARAM) == sizeof(std::int64_t), "a sample fits the message");
@@ -184,7 +179,14 @@ void CCustomBeatDlg::OnOK() {
     *m_pAppData->m_pCustomBeat = m_grid.GetPattern();
     StoreToolSettings();
     // At once, not only at exit: a crash or a kill after OK loses nothing.
-    m_pAppData->SaveDataFile();
+    // Should that fail, the beat stays in the editor to be saved elsewhere.
+    std::string failure = m_pAppData->SaveDataFile();
+    if (!failure.empty()) {
+        AfxMessageBox(failure + "\n\nThe beat plays until Pulsewick closes and stays here in the editor: "
+                                "keep it in a pattern file with Save.",
+                      MB_OK | MB_ICONWARNING);
+        return;
+    }
     EndDialog(IDOK);
 }
 
@@ -271,8 +273,8 @@ void CCustomBeatDlg::OnClean() {
 
 void CCustomBeatDlg::OnOpenFile() {
     CFileDialog dialog(true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatternFilter, this);
-    dialog.m_ofn.lpstrTitle = kOpenTitle;
-    if (dialog.DoModal() != IDOK)
+    dialog.SetTitle(kOpenTitle);
+    if (dialog.DoModal(m_files) != IDOK)
         return;
     CCustomBeat pattern;
     if (CAppData::ReadPatternFile(dialog.GetPathName(), pattern))
@@ -288,20 +290,22 @@ void CCustomBeatDlg::OnOpenFile() {
 
 void CCustomBeatDlg::OnSaveFile() {
     CFileDialog dialog(false, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kPatternFilter, this);
-    dialog.m_ofn.lpstrTitle = kSaveTitle;
-    if (dialog.DoModal() != IDOK)
+    dialog.SetTitle(kSaveTitle);
+    if (dialog.DoModal(m_files) != IDOK)
         return;
     std::string chosen = dialog.GetPathName();
     std::string path = WithPatternExtension(chosen);
     // The save dialog asked about the name as typed; an appended extension can
     // name another file, which must not be replaced without asking too.
-    if (path != chosen && FileExists(path)) {
+    if (path != chosen && IsFile(path)) {
         std::string question = path + " already exists.\nDo you want to replace it?";
         if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONWARNING) != IDYES)
             return;
     }
-    if (!CAppData::WritePatternFile(m_grid.GetPattern(), path))
-        AfxMessageBox(kSaveFailed, MB_OK);
+    if (!CAppData::WritePatternFile(m_grid.GetPattern(), path)) {
+        DWORD error = ::GetLastError();
+        AfxMessageBox(std::string(kSaveFailed) + "\n\n" + WriteFailure("The pattern", path, error), MB_OK);
+    }
 }
 
 void CCustomBeatDlg::OnPaint(HDC dc) {

@@ -13,6 +13,7 @@
 #include "editor/BeatGrid.h"
 #include "editor/BeatToolBar.h"
 #include "engine/LeadTicks.h"
+#include "framework/CommonDialogs.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "skin/SkinButton.h"
@@ -39,8 +40,9 @@ public:
     static constexpr UINT kFrameBitmapId = IDB_EDITOR_FRAME;
 
     // Edits the pattern of the data store and stores there; without a store
-    // the dialog ends at once.
-    explicit CCustomBeatDlg(CAppData* data, CWnd* parent = nullptr);
+    // the dialog ends at once. Pattern files are chosen with `files`.
+    explicit CCustomBeatDlg(CAppData* data, CWnd* parent = nullptr,
+                            CFileDialog::IChooser& files = CFileDialog::SystemChooser());
     ~CCustomBeatDlg() override;
 
     // The main window's sound bank, which plays the preview; may stay null.
@@ -84,6 +86,7 @@ protected:
 
     // The store the dialog starts from and writes back to.
     CAppData* const m_pAppData;
+    CFileDialog::IChooser& m_files;
     int m_nPreviewStep = 0;
     int m_bPreviewing = 0;
     CBrush m_brushBack;

@@ -2,14 +2,20 @@
 
 #include <commdlg.h>
 
+#include "framework/Text.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
 
 namespace {
-CFileDialog::Responder& TestResponder() {
-    static CFileDialog::Responder responder;
-    return responder;
-}
+
+class SystemFileChooser : public CFileDialog::IChooser {
+public:
+    bool Choose(CFileDialog& dialog) override {
+        return (dialog.IsOpenDialog() ? ::GetOpenFileNameW(&dialog.m_ofn)
+                                      : ::GetSaveFileNameW(&dialog.m_ofn)) != FALSE;
+    }
+};
+
 } // namespace
 
 int AfxMessageBox(const char* text, UINT type) {
@@ -18,48 +24,58 @@ int AfxMessageBox(const char* text, UINT type) {
         CWnd* main = AfxGetMainWnd();
         owner = main ? main->GetSafeHwnd() : nullptr;
     }
-    return ::MessageBoxA(owner, text, "Pulsewick", type);
+    return ::MessageBoxW(owner, pw::Widen(text).c_str(), L"Pulsewick", type);
+}
+
+CFileDialog::IChooser& CFileDialog::SystemChooser() {
+    static SystemFileChooser chooser;
+    return chooser;
 }
 
 CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char* fileName, DWORD flags,
                          const char* filter, CWnd* parent)
     : m_bOpenFileDialog(openFileDialog) {
     if (filter) {
-        m_strFilter = filter;
-        for (char& c : m_strFilter)
-            if (c == '|')
-                c = '\0';
+        m_strFilter = pw::Widen(filter);
+        for (wchar_t& c : m_strFilter)
+            if (c == L'|')
+                c = L'\0';
     }
+    if (defaultExt)
+        m_strDefaultExt = pw::Widen(defaultExt);
     if (fileName)
-        lstrcpynA(m_szFileName, fileName, MAX_PATH);
+        SetPathName(fileName);
     m_ofn.lStructSize = sizeof m_ofn;
     m_ofn.hwndOwner = parent ? parent->GetSafeHwnd() : nullptr;
     m_ofn.hInstance = AfxGetInstanceHandle();
     m_ofn.lpstrFilter = m_strFilter.empty() ? nullptr : m_strFilter.c_str();
     m_ofn.nFilterIndex = 1;
-    m_ofn.lpstrFile = m_szFileName;
-    m_ofn.nMaxFile = MAX_PATH;
-    m_ofn.lpstrDefExt = defaultExt;
+    m_ofn.lpstrFile = m_fileName.data();
+    m_ofn.nMaxFile = static_cast<DWORD>(m_fileName.size());
+    m_ofn.lpstrDefExt = defaultExt ? m_strDefaultExt.c_str() : nullptr;
     m_ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
 }
 
-INT_PTR CFileDialog::DoModal() {
+void CFileDialog::SetTitle(const char* title) {
+    m_strTitle = pw::Widen(title);
+    m_ofn.lpstrTitle = m_strTitle.c_str();
+}
+
+INT_PTR CFileDialog::DoModal(IChooser& chooser) {
     if (!m_ofn.hwndOwner) {
         CWnd* main = AfxGetMainWnd();
         HWND active = ::GetActiveWindow();
         m_ofn.hwndOwner = active ? active : (main ? main->GetSafeHwnd() : nullptr);
     }
-    if (const Responder& responder = TestResponder()) {
-        std::string path = responder(*this);
-        if (path.empty())
-            return IDCANCEL;
-        lstrcpynA(m_szFileName, path.c_str(), MAX_PATH);
-        return IDOK;
-    }
-    BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-    return chosen ? IDOK : IDCANCEL;
+    return chooser.Choose(*this) ? IDOK : IDCANCEL;
 }
 
-void CFileDialog::SetTestResponder(Responder responder) {
-    TestResponder() = std::move(responder);
+std::string CFileDialog::GetPathName() const {
+    return pw::Narrow(m_fileName.data());
+}
+
+void CFileDialog::SetPathName(const std::string& path) {
+    std::wstring wide = pw::Widen(path).substr(0, m_fileName.size() - 1);
+    std::fill(m_fileName.begin(), m_fileName.end(), L'\0');
+    std::copy(wide.begin(), wide.end(), m_fileName.begin());
 }

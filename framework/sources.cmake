@@ -4,6 +4,7 @@ pw_sources(
     Controls.cpp
     Dialog.cpp
     Gdi.cpp
+    Text.cpp
     TextFit.cpp
     WinApp.cpp
     Wnd.cpp

@@ -1,6 +1,8 @@
 #include "model/AppData.h"
 
-#include "model/FileStore.h"
+#include <shlobj.h>
+
+#include "framework/Text.h"
 #include "model/PatternCodec.h"
 
 namespace {
@@ -23,17 +25,10 @@ private:
 
 } // namespace
 
-CAppData::CAppData()
-    : m_pSettings(std::make_unique<CSettings>()), m_pCustomBeat(std::make_unique<CCustomBeat>()) {
+CAppData::CAppData(IRegistry& registry, IFileWriter& disk)
+    : m_pSettings(std::make_unique<CSettings>(registry)), m_pCustomBeat(std::make_unique<CCustomBeat>()),
+      m_disk(disk) {
     MakeDefaultPattern();
-    LoadDataFile();
-}
-
-CAppData::~CAppData() {
-    SaveDataFile();
-    // The settings write the registry as they go, after the data file.
-    m_pSettings.reset();
-    m_pCustomBeat.reset();
 }
 
 void CAppData::MakeDefaultPattern() {
@@ -41,35 +36,67 @@ void CAppData::MakeDefaultPattern() {
         m_pCustomBeat->AddTrack().SetCellCount(kDefaultStepCount);
 }
 
-bool CAppData::WritePatternFile(const CCustomBeat& pattern, const std::string& path) {
-    return !path.empty() && ReplaceFileContents(path, EncodePatternFile(pattern));
+bool CAppData::WritePatternFile(const CCustomBeat& pattern, const std::string& path, IFileWriter& disk) {
+    return ReplaceFileContents(path, EncodePatternFile(pattern), disk);
 }
 
 bool CAppData::ReadPatternFile(const std::string& path, CCustomBeat& pattern) {
     ByteBuffer bytes;
-    return ReadFileBytes(path, kMaxPatternFileSize, bytes) && DecodePatternFile(bytes, pattern);
+    return !path.empty() && ReadFileBytes(path, kMaxPatternFileSize, bytes) &&
+           DecodePatternFile(bytes, pattern);
+}
+
+void CAppData::Load() {
+    m_pSettings->Load();
+    std::string program = GetProgramDir();
+    std::string user = GetUserDataFolder();
+    QuietDiskErrors quiet;
+    m_strDataFolder = program.empty() || (!CanCreateFilesIn(program) && !user.empty()) ? user : program;
+    const std::string& other = m_strDataFolder == program ? user : program;
+    bool here =
+        ::GetFileAttributesW(SystemPath(m_strDataFolder + kDataFileName).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (here || other.empty())
+        LoadDataFile();
+    else
+        ReadPatternFile(other + kDataFileName, *m_pCustomBeat);
 }
 
 bool CAppData::LoadDataFile() {
-    std::string path = GetDataFilePath();
-    return !path.empty() && ReadPatternFile(path, *m_pCustomBeat);
+    return !m_strDataFolder.empty() && ReadPatternFile(m_strDataFolder + kDataFileName, *m_pCustomBeat);
 }
 
-bool CAppData::SaveDataFile() const {
+std::string CAppData::SaveDataFile() const {
     QuietDiskErrors quiet;
-    return WritePatternFile(*m_pCustomBeat, GetDataFilePath());
+    std::string path = m_strDataFolder.empty() ? std::string() : m_strDataFolder + kDataFileName;
+    if (!m_strDataFolder.empty() && CreateFolders(m_strDataFolder) &&
+        WritePatternFile(*m_pCustomBeat, path, m_disk))
+        return {};
+    DWORD error = ::GetLastError();
+    if (path.empty())
+        return "The custom beat could not be stored: the program's folder is unknown.";
+    return WriteFailure("The custom beat", path, error);
 }
 
-void CAppData::Save() const {
-    SaveDataFile();
-    m_pSettings->Save();
+std::string CAppData::Save() const {
+    std::string failures = SaveDataFile();
+    LONG settings = m_pSettings->Save();
+    if (settings != ERROR_SUCCESS) {
+        failures += failures.empty() ? "" : "\n\n";
+        failures += WriteFailure("The settings", m_pSettings->GetStorePlace(), static_cast<DWORD>(settings));
+    }
+    return failures;
 }
 
 std::string CAppData::GetProgramDir() {
     return CSettings::GetAppDirectory();
 }
 
-std::string CAppData::GetDataFilePath() {
-    std::string folder = GetProgramDir();
-    return folder.empty() ? std::string() : folder + kDataFileName;
+std::string CAppData::GetUserDataFolder() {
+    wchar_t* folder = nullptr;
+    std::string path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DONT_VERIFY, nullptr, &folder)) &&
+        folder && *folder)
+        path = pw::Narrow(folder) + "\\Pulsewick\\";
+    ::CoTaskMemFree(folder);
+    return path;
 }

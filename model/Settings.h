@@ -1,31 +1,61 @@
-// The four user preferences, kept machine-wide in the registry between runs.
-// Read when the object is built, written when it is destroyed, and never in
-// between: windows read and change the fields directly.
+// The user's preferences, kept in the registry between runs: machine-wide
+// where that key can be written, else the user's own. Read and written only
+// when asked; in between, windows read and change the fields directly.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
 inline constexpr char kSettingsKey[] = "Software\\KOVEN\\Pulsewick";
 
+// The registry's keys as the settings open them; tests stand in for a
+// registry that refuses the machine-wide key (see framework/CommonDialogs.h
+// for how tests replace a piece of the platform).
+class IRegistry {
+public:
+    // As RegOpenKeyExA and RegCreateKeyExA (no class, non-volatile).
+    virtual LONG OpenKey(HKEY root, const char* path, REGSAM access, HKEY& key) = 0;
+    virtual LONG CreateKey(HKEY root, const char* path, REGSAM access, HKEY& key) = 0;
+
+protected:
+    ~IRegistry() = default;
+};
+IRegistry& SystemRegistry();
+
 class CSettings {
 public:
-    CSettings();
+    explicit CSettings(IRegistry& registry = SystemRegistry());
     CSettings(const CSettings&) = delete;
     CSettings& operator=(const CSettings&) = delete;
-    virtual ~CSettings();
+    virtual ~CSettings() = default;
 
     void SetDefaults();
-    // A missing or unreadable key gives all defaults, a missing value its own.
+    // The machine-wide values, then the user's own over them: each user finds
+    // what they stored. A missing or unreadable key gives all defaults, a
+    // missing value its own.
     void Load();
-    // Failures are silent: the next run starts from what was stored before.
-    void Save() const;
+    // Machine-wide where that key can be created, else under the user's own
+    // key; the user's own key, where there is one, is kept equal so that it
+    // hides nothing newer. ERROR_SUCCESS, or why the last place failed.
+    LONG Save() const;
+    // Where Save wrote last, or tried to: "HKEY_LOCAL_MACHINE\..." or
+    // "HKEY_CURRENT_USER\...".
+    std::string GetStorePlace() const;
 
-    // The running program's directory with a trailing backslash, or "" if it
-    // cannot be found out.
+    // The running program's directory with a trailing backslash, in UTF-8, or
+    // "" if it cannot be found out.
     static std::string GetAppDirectory();
 
     int m_bToolbarSound = 1;
     int m_bShowSplash = 1;
     int m_bShowCleanConfirm = 1;
     int m_bUserBeatMode = 0;
+
+private:
+    void LoadFrom(HKEY root);
+    LONG SaveTo(HKEY key) const;
+
+    IRegistry& m_registry;
+    mutable HKEY m_hStoreRoot = HKEY_LOCAL_MACHINE;
 };

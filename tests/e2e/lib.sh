@@ -26,6 +26,7 @@ e2e_init() {
     RECORDER_PID=
     E2E_SETTINGS_KEY=
     E2E_DATA_FILE=
+    E2E_USER_DATA_FILE=
     trap e2e_cleanup EXIT
 }
 
@@ -45,8 +46,10 @@ e2e_cleanup() {
             true
     fi
     if [[ -n $E2E_DATA_FILE ]]; then
-        rm -f -- "$E2E_DATA_FILE"
+        rm -f -- "$E2E_DATA_FILE" "$E2E_USER_DATA_FILE"
         [[ ! -e $E2E_OUT/$E2E_NAME.da_.saved ]] || mv -f -- "$E2E_OUT/$E2E_NAME.da_.saved" "$E2E_DATA_FILE"
+        [[ ! -e $E2E_OUT/$E2E_NAME.user.da_.saved ]] ||
+            mv -f -- "$E2E_OUT/$E2E_NAME.user.da_.saved" "$E2E_USER_DATA_FILE"
     fi
 }
 
@@ -93,11 +96,15 @@ first_run_settings() {
 }
 
 # test_data_file: the test starts without the data file beside the program
-# (in $E2E_DATA_FILE); the one there before is put back when the test ends.
+# (in $E2E_DATA_FILE) and without the one the program falls back to in the
+# user's folder (in $E2E_USER_DATA_FILE); those there before are put back
+# when the test ends.
 test_data_file() {
     E2E_DATA_FILE=$E2E_PROGRAM_DIR/Pulsewick.da_
-    rm -f -- "$E2E_OUT/$E2E_NAME.da_.saved"
+    E2E_USER_DATA_FILE=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Pulsewick/Pulsewick.da_
+    rm -f -- "$E2E_OUT/$E2E_NAME.da_.saved" "$E2E_OUT/$E2E_NAME.user.da_.saved"
     [[ ! -e $E2E_DATA_FILE ]] || mv -f -- "$E2E_DATA_FILE" "$E2E_OUT/$E2E_NAME.da_.saved"
+    [[ ! -e $E2E_USER_DATA_FILE ]] || mv -f -- "$E2E_USER_DATA_FILE" "$E2E_OUT/$E2E_NAME.user.da_.saved"
 }
 
 # data_file_bytes [<track> <step> <sound id> <label>]...: prints the data file

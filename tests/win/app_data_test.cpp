@@ -4,6 +4,7 @@
 
 #include "RegistryBackup.h"
 #include "TestFiles.h"
+#include "framework/Text.h"
 #include "model/AppData.h"
 #include "model/FileStore.h"
 #include "model/PatternCodec.h"
@@ -31,19 +32,14 @@ CCustomBeat SomePattern() {
 }
 
 // Stands in for a disk that fills up half-way through a file.
-bool DiskFullHalfWay(HANDLE file, std::span<const unsigned char> bytes) {
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size() / 2), &written, nullptr);
-    ::SetLastError(ERROR_DISK_FULL);
-    return false;
-}
-
-class FailingDisk {
+class FailingDisk : public IFileWriter {
 public:
-    explicit FailingDisk(FileWriter writer = DiskFullHalfWay) { SetTestFileWriter(std::move(writer)); }
-    FailingDisk(const FailingDisk&) = delete;
-    FailingDisk& operator=(const FailingDisk&) = delete;
-    ~FailingDisk() { SetTestFileWriter(nullptr); }
+    bool Write(HANDLE file, std::span<const unsigned char> bytes) override {
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size() / 2), &written, nullptr);
+        ::SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
 };
 
 TEST(PatternFiles, WrittenFileReadsBackEqual) {
@@ -124,15 +120,33 @@ TEST(PatternFiles, FailedWriteLeavesThePreviousFileIntactAndNoLeftovers) {
     ASSERT_TRUE(CAppData::WritePatternFile(SomePattern(), path));
     std::vector<unsigned char> before;
     ASSERT_TRUE(ReadWholeFile(path, before));
-    {
-        FailingDisk disk;
-        EXPECT_FALSE(CAppData::WritePatternFile(MakePattern(5, 100, 8), path));
-        EXPECT_FALSE(CAppData::WritePatternFile(MakePattern(5, 100, 8), folder.Path("new.pwk")));
-    }
+    FailingDisk disk;
+    EXPECT_FALSE(CAppData::WritePatternFile(MakePattern(5, 100, 8), path, disk));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+    EXPECT_FALSE(CAppData::WritePatternFile(MakePattern(5, 100, 8), folder.Path("new.pwk"), disk));
     std::vector<unsigned char> after;
     ASSERT_TRUE(ReadWholeFile(path, after));
     EXPECT_EQ(after, before);
     EXPECT_EQ(folder.Files(), std::vector<std::string>{"beat.pwk"});
+}
+
+TEST(PatternFiles, AnyLettersAndAnyLength) {
+    TempFolder folder;
+    // Latin, Han and Greek letters, folders deeper than the old MAX_PATH.
+    const std::string name = "Übungen 練習 Ασκήσεις";
+    std::vector<std::string> folders{folder.Path(name)};
+    while (pw::Widen(folders.back()).size() < 300)
+        folders.push_back(folders.back() + "\\" + name);
+    ASSERT_TRUE(CreateFolders(folders.back()));
+    std::string path = folders.back() + "\\Rhythmus 節奏.pwk";
+    ASSERT_GT(pw::Widen(path).size(), static_cast<std::size_t>(MAX_PATH));
+    ASSERT_TRUE(CAppData::WritePatternFile(SomePattern(), path));
+    CCustomBeat read;
+    EXPECT_TRUE(CAppData::ReadPatternFile(path, read));
+    EXPECT_EQ(read, SomePattern());
+    EXPECT_TRUE(::DeleteFileW(SystemPath(path).c_str()));
+    for (auto inner = folders.rbegin(); inner != folders.rend(); ++inner)
+        EXPECT_TRUE(::RemoveDirectoryW(SystemPath(*inner).c_str())) << *inner;
 }
 
 // The data file beside the program and the registry are shared with the real
@@ -141,6 +155,7 @@ class DataFileTest : public testing::Test {
 protected:
     void SetUp() override {
         ::DeleteFileA(m_strDataFile.c_str());
+        ::DeleteFileA(m_strUserDataFile.c_str());
         ASSERT_FALSE(FileExists(m_strDataFile));
     }
 
@@ -152,6 +167,8 @@ protected:
 
     std::string m_strDataFile = pwtest::ExeFolder() + "Pulsewick.da_";
     pwtest::FileBackup m_dataBackup{m_strDataFile};
+    std::string m_strUserDataFile = CAppData::GetUserDataFolder() + "Pulsewick.da_";
+    pwtest::FileBackup m_userDataBackup{m_strUserDataFile};
     pwtest::RegistryBackup m_registryBackup{HKEY_LOCAL_MACHINE, kSettingsKey};
 };
 
@@ -162,11 +179,15 @@ TEST_F(DataFileTest, ProgramDirIsTheExecutablesFolder) {
 TEST_F(DataFileTest, FirstRunHasTheDefaultPatternAndWritesIt1045BytesAtTheEnd) {
     {
         CAppData data;
+        data.Load();
+        EXPECT_EQ(data.GetDataFolder(), pwtest::ExeFolder());
         EXPECT_EQ(*data.m_pCustomBeat, MakePattern(5, 16, 4));
         EXPECT_EQ(data.m_nToolIndex, 11);
         ASSERT_TRUE(data.m_pSettings);
         EXPECT_FALSE(FileExists(m_strDataFile));
+        EXPECT_EQ(data.Save(), "");
     }
+    EXPECT_FALSE(FileExists(m_strUserDataFile));
     std::vector<unsigned char> bytes = DataFile();
     EXPECT_EQ(bytes.size(), 1045u);
     EXPECT_EQ(bytes, EncodePatternFile(MakePattern(5, 16, 4)));
@@ -176,12 +197,24 @@ TEST_F(DataFileTest, StoredPatternIsLoadedAndWrittenBack) {
     ASSERT_TRUE(CAppData::WritePatternFile(SomePattern(), m_strDataFile));
     {
         CAppData data;
+        data.Load();
         EXPECT_EQ(*data.m_pCustomBeat, SomePattern());
         data.m_pCustomBeat->GetTrack(1).GetCell(1) = CBeatCell{"Bell", 142, 0};
+        EXPECT_EQ(data.Save(), "");
     }
     CCustomBeat expected = SomePattern();
     expected.GetTrack(1).GetCell(1) = CBeatCell{"Bell", 142, 0};
     EXPECT_EQ(DataFile(), EncodePatternFile(expected));
+}
+
+TEST_F(DataFileTest, MissingDataFileIsReadFromTheUsersFolderAndStoredBesideTheProgram) {
+    ASSERT_TRUE(CreateFolders(CAppData::GetUserDataFolder()));
+    ASSERT_TRUE(CAppData::WritePatternFile(SomePattern(), m_strUserDataFile));
+    CAppData data;
+    data.Load();
+    EXPECT_EQ(*data.m_pCustomBeat, SomePattern());
+    EXPECT_EQ(data.Save(), "");
+    EXPECT_EQ(DataFile(), EncodePatternFile(SomePattern()));
 }
 
 TEST_F(DataFileTest, CorruptDataFileLeavesTheDefaultPattern) {
@@ -190,6 +223,7 @@ TEST_F(DataFileTest, CorruptDataFileLeavesTheDefaultPattern) {
     for (const ByteBuffer& corrupt : {ByteBuffer{}, ByteBuffer(3000, 0xFF), truncated}) {
         ASSERT_TRUE(WriteWholeFile(m_strDataFile, corrupt));
         CAppData data;
+        data.Load();
         EXPECT_EQ(*data.m_pCustomBeat, MakePattern(5, 16, 4));
     }
 }
@@ -197,33 +231,36 @@ TEST_F(DataFileTest, CorruptDataFileLeavesTheDefaultPattern) {
 TEST_F(DataFileTest, FailedWriteAtExitLeavesThePreviousDataFileIntact) {
     ASSERT_TRUE(CAppData::WritePatternFile(SomePattern(), m_strDataFile));
     std::vector<unsigned char> before = DataFile();
-    {
-        FailingDisk disk;
-        CAppData data;
-        EXPECT_EQ(*data.m_pCustomBeat, SomePattern());
-        data.m_pCustomBeat->GetTrack(2).GetCell(2) = CBeatCell{"Snare", 131, 0};
-        EXPECT_FALSE(data.SaveDataFile());
-    }
+    FailingDisk disk;
+    CAppData data(SystemRegistry(), disk);
+    data.Load();
+    EXPECT_EQ(*data.m_pCustomBeat, SomePattern());
+    data.m_pCustomBeat->GetTrack(2).GetCell(2) = CBeatCell{"Snare", 131, 0};
+    // Said once, with the place and the system's reason.
+    std::string failure = data.Save();
+    EXPECT_EQ(failure, "The custom beat could not be written to " + m_strDataFile + ": " +
+                           pw::ErrorText(ERROR_DISK_FULL));
     EXPECT_EQ(DataFile(), before);
 }
 
 TEST_F(DataFileTest, DataFileIsWrittenBeforeTheSettings) {
     ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey));
-    int writes = 0;
-    bool settingsStoredFirst = true;
-    {
-        CAppData data;
-        SetTestFileWriter([&](HANDLE file, std::span<const unsigned char> bytes) {
+    // Notes whether the settings were there when the data file was written.
+    class WatchingDisk : public IFileWriter {
+    public:
+        bool Write(HANDLE file, std::span<const unsigned char> bytes) override {
             ++writes;
             settingsStoredFirst = pwtest::RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKey);
-            DWORD written = 0;
-            return ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                   written == bytes.size();
-        });
-    }
-    SetTestFileWriter(nullptr);
-    EXPECT_EQ(writes, 1);
-    EXPECT_FALSE(settingsStoredFirst);
+            return SystemFileWriter().Write(file, bytes);
+        }
+        int writes = 0;
+        bool settingsStoredFirst = true;
+    } disk;
+    CAppData data(SystemRegistry(), disk);
+    data.Load();
+    EXPECT_EQ(data.Save(), "");
+    EXPECT_EQ(disk.writes, 1);
+    EXPECT_FALSE(disk.settingsStoredFirst);
     EXPECT_TRUE(pwtest::RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
     EXPECT_EQ(DataFile().size(), 1045u);
 }

@@ -5,13 +5,17 @@
 
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +27,7 @@
 #include "editor/CustomBeatDlg.h"
 #include "engine/SoundBank.h"
 #include "framework/CommonDialogs.h"
+#include "framework/Text.h"
 #include "model/AppData.h"
 #include "model/PatternCodec.h"
 #include "resource.h"
@@ -125,15 +130,23 @@ private:
     BYTE m_saved[256] = {};
 };
 
-class ResponderScope {
+// Stands in for the user at the file dialogs: each is answered with the path
+// the answer gives for it, "" for cancel.
+class FileChooser : public CFileDialog::IChooser {
 public:
-    explicit ResponderScope(CFileDialog::Responder responder) {
-        CFileDialog::SetTestResponder(std::move(responder));
+    bool Choose(CFileDialog& dialog) override {
+        std::string path = answer ? answer(dialog) : std::string();
+        if (path.empty())
+            return false;
+        dialog.SetPathName(path);
+        return true;
     }
-    ResponderScope(const ResponderScope&) = delete;
-    ResponderScope& operator=(const ResponderScope&) = delete;
-    ~ResponderScope() { CFileDialog::SetTestResponder(nullptr); }
+    std::function<std::string(const CFileDialog&)> answer;
 };
+
+std::string Title(const CFileDialog& dialog) {
+    return pw::Narrow(dialog.m_ofn.lpstrTitle ? dialog.m_ofn.lpstrTitle : L"");
+}
 
 CCustomBeat MakePattern(int steps, int stepsPerBeat) {
     CCustomBeat beat;
@@ -174,8 +187,8 @@ protected:
     void TearDown() override { store.reset(); }
 
     // Runs the dialog, and the script in it once it shows.
-    INT_PTR Run(const std::function<void(Editor&)>& script) {
-        CCustomBeatDlg dialog(store.get());
+    INT_PTR Run(const std::function<void(Editor&)>& script, CFileDialog::IChooser* fileUser = nullptr) {
+        CCustomBeatDlg dialog(store.get(), nullptr, fileUser ? *fileUser : chooser);
         dialog.m_pSoundBank = &bank;
         ModalAnswerer user([&](HWND hwnd) {
             if (hwnd == dialog.GetSafeHwnd()) {
@@ -195,6 +208,7 @@ protected:
     pwtest::FileBackup dataFile{dataPath};
     std::unique_ptr<CAppData> store;
     RecordingBank bank;
+    FileChooser chooser;
 };
 
 TEST_F(CustomBeatDlgTest, OpensOnACopyOfTheCurrentPattern) {
@@ -619,10 +633,10 @@ TEST_F(CustomBeatDlgTest, OpenOfACorruptFileShowsTheMessageAndKeepsTheGrid) {
     bytes[10] ^= 0x01; // the version line
     ASSERT_TRUE(pwtest::WriteWholeFile(path, bytes));
     std::vector<std::string> asked;
-    ResponderScope responder([&](const CFileDialog& dialog) {
-        asked.push_back(dialog.m_ofn.lpstrTitle ? dialog.m_ofn.lpstrTitle : "");
+    chooser.answer = [&](const CFileDialog& dialog) {
+        asked.push_back(Title(dialog));
         return path;
-    });
+    };
     std::vector<std::string> messages;
     Run([&](Editor& d) {
         CCustomBeat before = d.grid.GetPattern();
@@ -653,16 +667,16 @@ TEST_F(CustomBeatDlgTest, OpenFillsTheGridAndRestartsThePreview) {
     DWORD flags = 0;
     bool noDefaultExtension = false;
     bool noInitialName = false;
-    ResponderScope responder([&](const CFileDialog& dialog) {
+    chooser.answer = [&](const CFileDialog& dialog) {
         seen = true;
-        const char* f = dialog.m_ofn.lpstrFilter;
-        for (; f && *f; f += std::strlen(f) + 1)
-            filter += std::string(f) + "|";
+        const wchar_t* f = dialog.m_ofn.lpstrFilter;
+        for (; f && *f; f += std::wcslen(f) + 1)
+            filter += pw::Narrow(f) + "|";
         flags = dialog.m_ofn.Flags;
         noDefaultExtension = dialog.m_ofn.lpstrDefExt == nullptr;
         noInitialName = dialog.m_ofn.lpstrFile && dialog.m_ofn.lpstrFile[0] == '\0';
         return path;
-    });
+    };
     Run([&](Editor& d) {
         Click(d.play);
         ASSERT_TRUE(PumpUntil(
@@ -695,12 +709,12 @@ TEST_F(CustomBeatDlgTest, SaveWritesTheCodecsBytesWithTheExtensionAdded) {
     *store->m_pCustomBeat = beat;
     std::vector<std::string> titles;
     std::vector<std::string> answers{folder.Path("groove"), folder.Path("named.bin")};
-    ResponderScope responder([&](const CFileDialog& dialog) {
-        titles.push_back(dialog.m_ofn.lpstrTitle ? dialog.m_ofn.lpstrTitle : "");
+    chooser.answer = [&](const CFileDialog& dialog) {
+        titles.push_back(Title(dialog));
         std::string answer = answers.front();
         answers.erase(answers.begin());
         return answer;
-    });
+    };
     Run([&](Editor& d) {
         Click(d.save);
         Click(d.save);
@@ -730,7 +744,9 @@ TEST_F(CustomBeatDlgTest, SaveIntoAFolderWithADotStillAddsTheExtension) {
     pwtest::TempFolder folder;
     ASSERT_TRUE(::CreateDirectoryA(folder.Path("my.beats").c_str(), nullptr));
     std::string chosen = folder.Path("my.beats\\groove");
-    ResponderScope responder([&](const CFileDialog&) { return chosen; });
+    chooser.answer = [&](const CFileDialog&) {
+        return chosen;
+    };
     Run([&](Editor& d) {
         Click(d.save);
         Click(d.cancel);
@@ -745,7 +761,9 @@ TEST_F(CustomBeatDlgTest, SaveAsksBeforeReplacingTheFileTheExtensionNames) {
     pwtest::TempFolder folder;
     std::vector<unsigned char> old{'o', 'l', 'd'};
     ASSERT_TRUE(pwtest::WriteWholeFile(folder.Path("groove.PWK"), old));
-    ResponderScope responder([&](const CFileDialog&) { return folder.Path("groove"); });
+    chooser.answer = [&](const CFileDialog&) {
+        return folder.Path("groove");
+    };
     std::vector<std::string> messages;
     int answer = IDNO;
     Run([&](Editor& d) {
@@ -770,7 +788,9 @@ TEST_F(CustomBeatDlgTest, SaveAsksBeforeReplacingTheFileTheExtensionNames) {
 
 TEST_F(CustomBeatDlgTest, SaveToAnUnwritablePathReportsTheFailure) {
     pwtest::TempFolder folder;
-    ResponderScope responder([&](const CFileDialog&) { return folder.Path("missing\\groove.pwk"); });
+    chooser.answer = [&](const CFileDialog&) {
+        return folder.Path("missing\\groove.pwk");
+    };
     std::vector<std::string> messages;
     Run([&](Editor& d) {
         ModalAnswerer answerer([&](HWND box) {
@@ -781,11 +801,94 @@ TEST_F(CustomBeatDlgTest, SaveToAnUnwritablePathReportsTheFailure) {
         Click(d.save);
         Click(d.cancel);
     });
-    EXPECT_EQ(messages, std::vector<std::string>{"Pulsewick: File Save Failed!!!"});
+    ASSERT_EQ(messages.size(), 1u);
+    std::string told = "Pulsewick: File Save Failed!!!\n\nThe pattern could not be written to " +
+                       folder.Path("missing\\groove.pwk") + ": ";
+    EXPECT_EQ(messages[0].substr(0, told.size()), told);
+    EXPECT_GT(messages[0].size(), told.size() + 2) << "and why";
+}
+
+// Stands in for a disk that takes nothing.
+class FullDisk : public IFileWriter {
+public:
+    bool Write(HANDLE, std::span<const unsigned char>) override {
+        ::SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+};
+
+TEST_F(CustomBeatDlgTest, OkThatCannotStoreTheBeatSaysWhereAndKeepsItInTheEditor) {
+    FullDisk disk;
+    store = std::make_unique<CAppData>(SystemRegistry(), disk);
+    std::vector<std::string> messages;
+    INT_PTR result = Run([&](Editor& d) {
+        ModalAnswerer answerer([&](HWND box) {
+            messages.push_back(pwtest::MessageText(box));
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        d.grid.SetPattern(NumberedPattern(12));
+        Click(d.ok);
+        EXPECT_EQ(d.grid.GetPattern(), NumberedPattern(12));
+    });
+    EXPECT_EQ(result, IDCANCEL) << "OK did not close the editor";
+    ASSERT_EQ(messages.size(), 1u);
+    std::string told = "The custom beat could not be written to " + dataPath + ": " +
+                       pw::ErrorText(ERROR_DISK_FULL) + "\n\n";
+    EXPECT_EQ(messages[0].substr(0, told.size()), told);
+    EXPECT_EQ(*store->m_pCustomBeat, NumberedPattern(12)) << "it plays meanwhile";
+    EXPECT_FALSE(pwtest::FileExists(dataPath));
+}
+
+// The system's own dialogs, answered as a user answers them: the path typed
+// into the file name box, then OK.
+TEST_F(CustomBeatDlgTest, PatternSavedAndOpenedWithTheSystemsDialogsInAFolderOfAnyLetters) {
+    pwtest::TempFolder folder;
+    std::string named = folder.Path("Übungen 練習 Ασκήσεις");
+    ASSERT_TRUE(CreateFolders(named));
+    std::string path = named + "\\Rhythmus 節奏.pwk";
+    CCustomBeat beat = NumberedPattern(12);
+    *store->m_pCustomBeat = beat;
+    std::vector<std::string> titles;
+    // The dialogs move the current folder to where they chose, which holds
+    // the folder until it moves away.
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    Run(
+        [&](Editor& d) {
+            ModalAnswerer user([&](HWND dialog) {
+                HWND name = ::GetDlgItem(dialog, cmb13);
+                name = name ? name : ::GetDlgItem(dialog, edt1);
+                titles.push_back(pwtest::WindowText(dialog));
+                if (name) {
+                    ::SetWindowTextW(name, pw::Widen(path).c_str());
+                    Click(::GetDlgItem(dialog, IDOK));
+                } else {
+                    titles.back() += ": " + pwtest::MessageText(dialog);
+                    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                }
+                return true;
+            });
+            Click(d.save);
+            d.grid.SetPattern(MakePattern(8, 2));
+            Click(d.open);
+            EXPECT_EQ(d.grid.GetPattern(), beat);
+            Click(d.cancel);
+        },
+        &CFileDialog::SystemChooser());
+    EXPECT_EQ(titles, (std::vector<std::string>{"File Save", "File Open"}));
+    std::vector<unsigned char> bytes;
+    EXPECT_TRUE(ReadFileBytes(path, 1 << 20, bytes));
+    EXPECT_EQ(bytes, EncodePatternFile(beat));
+    ::SetCurrentDirectoryW(current);
+    EXPECT_TRUE(::DeleteFileW(SystemPath(path).c_str()));
+    EXPECT_TRUE(::RemoveDirectoryW(SystemPath(named).c_str()));
 }
 
 TEST_F(CustomBeatDlgTest, CancelledFileDialogsDoNothing) {
-    ResponderScope responder([&](const CFileDialog&) { return std::string(); });
+    chooser.answer = [&](const CFileDialog&) {
+        return std::string();
+    };
     std::vector<std::string> messages;
     Run([&](Editor& d) {
         ModalAnswerer answerer([&](HWND box) {

@@ -21,7 +21,10 @@ constexpr const char* kNames[] = {"Toobar Sound On", "Show Splash", "Show MsgBox
 
 class SettingsTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey)); }
+    void SetUp() override {
+        ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey));
+        ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_CURRENT_USER, kSettingsKey));
+    }
 
     static std::array<int, 4> Fields(const CSettings& settings) {
         return {settings.m_bToolbarSound, settings.m_bShowSplash, settings.m_bShowCleanConfirm,
@@ -29,11 +32,10 @@ protected:
     }
 
     // The stored DWORD, or -1 when the value is missing or not a 4-byte DWORD.
-    static long long Stored(const char* name) {
+    static long long Stored(const char* name, HKEY root = HKEY_LOCAL_MACHINE) {
         DWORD type = 0;
         std::vector<BYTE> data;
-        if (!GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, name, type, data) || type != REG_DWORD ||
-            data.size() != 4)
+        if (!GetRegistryValue(root, kSettingsKey, name, type, data) || type != REG_DWORD || data.size() != 4)
             return -1;
         DWORD value;
         std::memcpy(&value, data.data(), 4);
@@ -41,16 +43,37 @@ protected:
     }
 
     pwtest::RegistryBackup m_backup{HKEY_LOCAL_MACHINE, kSettingsKey};
+    pwtest::RegistryBackup m_userBackup{HKEY_CURRENT_USER, kSettingsKey};
 };
 
-TEST_F(SettingsTest, FirstRunHasDefaultsAndWritesNothingUntilDestroyed) {
+// A registry where the machine-wide key cannot be created, as for a user
+// without administrator rights; Wine enforces no such rights.
+class UserOnlyRegistry : public IRegistry {
+public:
+    LONG OpenKey(HKEY root, const char* path, REGSAM access, HKEY& key) override {
+        return SystemRegistry().OpenKey(root, path, access, key);
+    }
+    LONG CreateKey(HKEY root, const char* path, REGSAM access, HKEY& key) override {
+        if (root == HKEY_LOCAL_MACHINE) {
+            ++m_nRefused;
+            return ERROR_ACCESS_DENIED;
+        }
+        return SystemRegistry().CreateKey(root, path, access, key);
+    }
+    int m_nRefused = 0;
+};
+
+TEST_F(SettingsTest, FirstRunHasDefaultsAndWritesNothingUntilSaved) {
     {
         CSettings settings;
+        settings.Load();
         EXPECT_EQ(Fields(settings), (std::array{1, 1, 1, 0}));
         settings.m_bShowSplash = 0;
         settings.m_bUserBeatMode = 1;
         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+        EXPECT_EQ(settings.Save(), ERROR_SUCCESS);
     }
+    EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kSettingsKey));
     EXPECT_EQ(Stored("Toobar Sound On"), 1);
     EXPECT_EQ(Stored("Show Splash"), 0);
     EXPECT_EQ(Stored("Show MsgBox CleanBtn"), 1);
@@ -62,6 +85,7 @@ TEST_F(SettingsTest, StoredValuesAreReadBack) {
     for (int i = 0; i < 4; ++i)
         ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, kNames[i], stored[i]));
     CSettings settings;
+    settings.Load();
     EXPECT_EQ(Fields(settings), (std::array{0, 0, 0, 1}));
 }
 
@@ -79,6 +103,7 @@ TEST_F(SettingsTest, EachMissingValueFallsBackAloneToItsDefault) {
             }
         }
         CSettings settings;
+        settings.Load();
         EXPECT_EQ(Fields(settings), expected);
     }
 }
@@ -93,6 +118,7 @@ TEST_F(SettingsTest, ValuesOfAnotherSizeFallBackButTheTypeIsNotChecked) {
                                  &binaryZero, 4));
     ASSERT_TRUE(SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "User Beat Mode", REG_SZ, "1", 2));
     CSettings settings;
+    settings.Load();
     EXPECT_EQ(Fields(settings), (std::array{1, 1, 0, 0}));
 }
 
@@ -100,10 +126,9 @@ TEST_F(SettingsTest, SaveWritesDwordsAndRewritesTheAppPath) {
     const char elsewhere[] = "C:\\Elsewhere\\";
     ASSERT_TRUE(
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "App Path", REG_SZ, elsewhere, sizeof elsewhere));
-    {
-        CSettings settings;
-        settings.m_bToolbarSound = 0;
-    }
+    CSettings settings;
+    settings.m_bToolbarSound = 0;
+    ASSERT_EQ(settings.Save(), ERROR_SUCCESS);
     DWORD type = 0;
     std::vector<BYTE> data;
     ASSERT_TRUE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "App Path", type, data));
@@ -155,13 +180,52 @@ TEST_F(SettingsTest, WriteOnlyKeyIsStillWritten) {
         ::RegCloseKey(probe);
     {
         CSettings settings;
+        settings.Load();
         // Not readable: the defaults.
         EXPECT_EQ(Fields(settings), (std::array{1, 1, 1, 0}));
         settings.m_bUserBeatMode = 1;
+        settings.Save();
     }
     ASSERT_TRUE(RestrictKeyToWriting(kSettingsKey, false));
     ASSERT_EQ(full, ERROR_ACCESS_DENIED) << "the system does not enforce the key's access list";
     EXPECT_EQ(Stored("User Beat Mode"), 1);
+}
+
+TEST_F(SettingsTest, RefusedMachineKeyStoresTheUsersOwnWhichIsReadOverTheMachines) {
+    ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, "Show Splash", 1));
+    ASSERT_TRUE(SetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, "Toobar Sound On", 0));
+    UserOnlyRegistry registry;
+    {
+        CSettings settings(registry);
+        settings.Load();
+        settings.m_bShowSplash = 0;
+        settings.m_bUserBeatMode = 1;
+        EXPECT_EQ(settings.Save(), ERROR_SUCCESS);
+        EXPECT_EQ(settings.GetStorePlace(), "HKEY_CURRENT_USER\\Software\\KOVEN\\Pulsewick");
+    }
+    EXPECT_EQ(registry.m_nRefused, 2) << "all access, then write access only";
+    EXPECT_EQ(Stored("Show Splash"), 1) << "the machine-wide key is left alone";
+    EXPECT_EQ(Stored("User Beat Mode"), -1);
+    EXPECT_EQ(Stored("Show Splash", HKEY_CURRENT_USER), 0);
+    EXPECT_EQ(Stored("Toobar Sound On", HKEY_CURRENT_USER), 0);
+    EXPECT_EQ(Stored("User Beat Mode", HKEY_CURRENT_USER), 1);
+    DWORD type = 0;
+    std::vector<BYTE> appPath;
+    ASSERT_TRUE(GetRegistryValue(HKEY_CURRENT_USER, kSettingsKey, "App Path", type, appPath));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(appPath.data())), pwtest::ExeFolder());
+
+    // The next start finds the user's own values over the machine's.
+    CSettings next(registry);
+    next.Load();
+    EXPECT_EQ(Fields(next), (std::array{0, 0, 1, 1}));
+    // A later run that may write the machine-wide key keeps the user's own
+    // up with it, so that it hides nothing newer.
+    CSettings admin;
+    admin.Load();
+    admin.m_bShowSplash = 1;
+    ASSERT_EQ(admin.Save(), ERROR_SUCCESS);
+    EXPECT_EQ(Stored("Show Splash"), 1);
+    EXPECT_EQ(Stored("Show Splash", HKEY_CURRENT_USER), 1);
 }
 
 } // namespace

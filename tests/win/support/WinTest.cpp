@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/Gdi.h"
+#include "framework/Text.h"
 #include "framework/Wnd.h"
 
 namespace pwtest {
@@ -103,9 +104,9 @@ void InitControls() {
 }
 
 std::string WindowText(HWND hwnd) {
-    char text[512] = {};
-    ::GetWindowTextA(hwnd, text, sizeof text);
-    return text;
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return pw::Narrow(text);
 }
 
 void Activate(HWND hwnd) {

@@ -41,6 +41,7 @@ bool PumpUntil(HWND dialog, const std::function<bool()>& condition, std::chrono:
 // Registers the common controls the program's windows use.
 void InitControls();
 
+// In UTF-8.
 std::string WindowText(HWND hwnd);
 
 // The object bound to the child window of this id: a control found where the
