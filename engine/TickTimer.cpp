@@ -1,56 +1,32 @@
 #include "engine/TickTimer.h"
 
-#include <cstdint>
 #include <mmsystem.h>
 
 namespace {
 
-// The platform may deliver a callback of an event that is being killed while
-// its owner is already gone, so the user word of an event never points at the
-// owner: it names an entry of this static table and a serial number of the
-// Start that made the event. A callback reaches the owner only while that
-// Start's serial is live, and Stop waits until no callback is inside the
-// entry, so nothing of the owner is touched after Stop returns.
-struct Slot {
-    std::atomic<bool> bClaimed{false};
-    std::atomic<CTickTimer*> pOwner{nullptr};
-    // The serial of the running event; 0 when none.
-    std::atomic<std::uint64_t> nSerial{0};
-    // Callbacks inside this entry right now.
-    std::atomic<unsigned> nBusy{0};
-    // The thread running this entry's OnTick, so that OnTick can stop its own
-    // timer without waiting for itself.
-    std::atomic<DWORD> nTickThread{0};
+long long Now() {
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+class CExclusive {
+public:
+    explicit CExclusive(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+    CExclusive(const CExclusive&) = delete;
+    CExclusive& operator=(const CExclusive&) = delete;
+    ~CExclusive() { ::ReleaseSRWLockExclusive(&m_lock); }
+
+private:
+    SRWLOCK& m_lock;
 };
-
-constexpr unsigned kSlotCount = 64;
-constexpr unsigned kNoSlot = kSlotCount;
-Slot g_slots[kSlotCount];
-std::atomic<std::uint64_t> g_nLastSerial{0};
-
-static_assert(sizeof(DWORD_PTR) == sizeof(std::uint64_t), "the user word carries a 64-bit serial");
-
-unsigned ClaimSlot(CTickTimer* owner) {
-    for (unsigned i = 0; i < kSlotCount; ++i) {
-        bool expected = false;
-        if (g_slots[i].bClaimed.compare_exchange_strong(expected, true)) {
-            g_slots[i].pOwner.store(owner);
-            return i;
-        }
-    }
-    return kNoSlot;
-}
-
-void WaitForCallbacks(const Slot& slot) {
-    const unsigned own = slot.nTickThread.load() == ::GetCurrentThreadId() ? 1 : 0;
-    // A callback in progress finishes within one OnTick; yield until then.
-    for (unsigned spin = 0; slot.nBusy.load() > own; ++spin)
-        ::Sleep(spin < 100 ? 0 : 1);
-}
 
 } // namespace
 
-CTickTimer::CTickTimer() : m_nSlot(ClaimSlot(this)) {
+CTickTimer::CTickTimer() {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    m_nFrequency = frequency.QuadPart;
     TIMECAPS caps;
     if (::timeGetDevCaps(&caps, sizeof caps) != TIMERR_NOERROR)
         return;
@@ -60,66 +36,94 @@ CTickTimer::CTickTimer() : m_nSlot(ClaimSlot(this)) {
 
 CTickTimer::~CTickTimer() {
     Stop();
-    if (m_nResolution != 0) {
+    if (m_hThread) {
+        {
+            CExclusive hold(m_lock);
+            m_bQuit = true;
+        }
+        ::WakeAllConditionVariable(&m_changed);
+        ::WaitForSingleObject(m_hThread.Get(), INFINITE);
+    }
+    if (m_nResolution != 0)
         ::timeEndPeriod(m_nResolution);
-        m_nResolution = 0;
-    }
-    if (m_nSlot != kNoSlot) {
-        g_slots[m_nSlot].pOwner.store(nullptr);
-        g_slots[m_nSlot].bClaimed.store(false);
-    }
 }
 
 bool CTickTimer::Start(unsigned period, bool oneShot) {
-    if (m_nSlot == kNoSlot)
+    if (period == 0)
         return false;
-    Stop();
-    Slot& slot = g_slots[m_nSlot];
-    const std::uint64_t serial = ++g_nLastSerial;
-    slot.nSerial.store(serial);
-    // The table already keeps late callbacks away from the owner, so the kill
-    // need not wait for them (TIME_KILL_SYNCHRONOUS), which a tick that stops
-    // its own timer could not afford.
-    const UINT type = (oneShot ? TIME_ONESHOT : TIME_PERIODIC) | TIME_CALLBACK_FUNCTION;
-    const UINT id = ::timeSetEvent(period, m_nResolution, TimerCallback, serial * kSlotCount + m_nSlot, type);
-    if (id == 0) {
-        slot.nSerial.store(0);
-        return false;
+    if (!m_hThread) {
+        m_hThread.Reset(::CreateThread(nullptr, 0, ThreadMain, this, 0, &m_nThreadId));
+        if (!m_hThread)
+            return false;
     }
-    m_nTimerId.store(id);
+    {
+        CExclusive hold(m_lock);
+        m_bRunning = true;
+        m_bOneShot = oneShot;
+        m_nPeriod = period;
+        m_nDue = Now() + m_nFrequency * period / 1000;
+    }
+    ::WakeAllConditionVariable(&m_changed);
     return true;
 }
 
 bool CTickTimer::Stop() {
-    UINT id = m_nTimerId.load();
-    if (id == 0 || ::timeKillEvent(id) != TIMERR_NOERROR)
-        return false;
-    m_nTimerId.compare_exchange_strong(id, 0);
-    if (m_nSlot != kNoSlot) {
-        Slot& slot = g_slots[m_nSlot];
-        slot.nSerial.store(0);
-        WaitForCallbacks(slot);
+    CExclusive hold(m_lock);
+    const bool was = m_bRunning;
+    m_bRunning = false;
+    // The thread's own tick stopping its timer does not wait for itself.
+    if (::GetCurrentThreadId() != m_nThreadId) {
+        while (m_bInTick)
+            ::SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
     }
-    return true;
+    return was;
 }
 
 bool CTickTimer::IsRunning() const {
-    return m_nTimerId.load() != 0;
+    CExclusive hold(m_lock);
+    return m_bRunning;
 }
 
-void CALLBACK CTickTimer::TimerCallback(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    const auto word = static_cast<std::uint64_t>(user);
-    Slot& slot = g_slots[word % kSlotCount];
-    slot.nBusy.fetch_add(1);
-    if (slot.nSerial.load() == word / kSlotCount) {
-        CTickTimer* owner = slot.pOwner.load();
-        const DWORD outer = slot.nTickThread.exchange(::GetCurrentThreadId());
-        // Nothing may unwind into the platform's timer thread.
+DWORD WINAPI CTickTimer::ThreadMain(void* self) {
+    // As the platform's multimedia timer: a frame drawn late shows.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    static_cast<CTickTimer*>(self)->Run();
+    return 0;
+}
+
+void CTickTimer::Run() {
+    CExclusive hold(m_lock);
+    while (!m_bQuit) {
+        if (!m_bRunning) {
+            ::SleepConditionVariableSRW(&m_changed, &m_lock, INFINITE, 0);
+            continue;
+        }
+        const long long now = Now();
+        if (now < m_nDue) {
+            // Rounded up: a wake a little late is better than one early.
+            const auto ms = static_cast<DWORD>(((m_nDue - now) * 1000 + m_nFrequency - 1) / m_nFrequency);
+            ::SleepConditionVariableSRW(&m_changed, &m_lock, ms, 0);
+            continue;
+        }
+        if (m_bOneShot) {
+            m_bRunning = false;
+        } else {
+            // Events the thread was held up past are dropped, not made up in
+            // a burst; the rest keep their phase.
+            const long long step = m_nFrequency * m_nPeriod / 1000;
+            m_nDue += step;
+            if (m_nDue <= now && step > 0)
+                m_nDue += (now - m_nDue) / step * step + step;
+        }
+        m_bInTick = true;
+        ::ReleaseSRWLockExclusive(&m_lock);
+        // Nothing may unwind out of the thread.
         try {
-            owner->OnTick();
+            OnTick();
         } catch (...) {
         }
-        slot.nTickThread.store(outer);
+        ::AcquireSRWLockExclusive(&m_lock);
+        m_bInTick = false;
+        ::WakeAllConditionVariable(&m_changed);
     }
-    slot.nBusy.fetch_sub(1);
 }

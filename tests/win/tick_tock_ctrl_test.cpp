@@ -1,11 +1,13 @@
 // The tick display on a real window: the tempo figure's colour and the drift
 // for several tempos and beats, the time signature box, the dial, the swing
-// frame by frame, its direction, and the needle gone after a stop.
+// frame by frame, its direction, the needle gone after a stop, and no thread
+// started by its frames.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 
+#include "ThreadCount.h"
 #include "WinTest.h"
 #include "mainwnd/TickTockCtrl.h"
 
@@ -299,6 +301,20 @@ TEST_F(TickTockCtrlTest, SwingStartedFromAnotherThreadRunsOnTheWindowThread) {
     ASSERT_TRUE(pwtest::PumpUntil([&] { return display.IsSwinging(); }, 1s));
     ASSERT_TRUE(pwtest::PumpUntil([&] { return !display.IsSwinging(); }, 2s));
     EXPECT_EQ(display.GetAngle(), 0.0);
+}
+
+TEST_F(TickTockCtrlTest, SwingingStartsNoThreads) {
+    Show(100, 4, 4);
+    // The first swing may make the frame timer's thread, once.
+    WholeSwing("100 bpm, first");
+    const unsigned before = pwtest::ThreadsStarted();
+    unsigned frames = 0;
+    for (int i = 0; i < 3; ++i)
+        frames += WholeSwing("100 bpm");
+    // Wine may start a thread of its own now and then.
+    EXPECT_GE(frames, 90u);
+    EXPECT_LE(pwtest::ThreadsStarted() - before, 1u)
+        << "threads started while " << frames << " frames were drawn";
 }
 
 } // namespace
