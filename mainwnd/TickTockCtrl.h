@@ -70,7 +70,7 @@ protected:
     // needle with, and the needle where the frames left it until a stop.
     void OnPaint(HDC dc) override;
     void OnDestroy() override;
-    // The next change of the needle is due; on the multimedia timer thread.
+    // The next change of the needle is due; on the frame timer's thread.
     void OnTick() override;
 
     void DrawDial(HDC dc, const RECT& rc);

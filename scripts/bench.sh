@@ -5,7 +5,7 @@
 # asserts nothing.
 #
 # Inside the program's own code (this tree only, left out when --build is
-# given): click mode through the multimedia timer and the sound bank at the
+# given): click mode through the engine and the sound bank at the
 # given tempo and note value, or else at 60, 100, 180 and 300 bpm in quarter
 # notes and at 300 bpm in sixteenths, each for the given seconds (default 60)
 # while the null sink is recorded; then the same through the main window at

@@ -1,9 +1,9 @@
 // The needle on its own: the tick display swinging at a tempo in 4/4, each
-// swing asked for by a multimedia timer tick as the metronome asks for it,
+// swing asked for by a timer tick as the metronome asks for it,
 // with the click heard a latency after the tick. Prints the frames drawn, how
 // far each swing began from the time its click is heard, and the processor
-// time of the window thread, of the timer thread (the tick and the needle's
-// frame timer share it) and of the whole process.
+// time of the window thread, of the tick's timer thread (the needle's frames
+// have a timer thread of their own) and of the whole process.
 //
 //   needle_bench.exe [seconds=20] [tempo=100] [latency ms=30]
 //
@@ -160,8 +160,6 @@ int main(int argc, char** argv) {
         return 1;
     const auto starts =
         SwingStarts(display, start + std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
-    // Before the stop: the platform may end its timer thread with the last
-    // timer.
     const double timer = ThreadSeconds(tick.m_nThread.load());
     tick.Stop();
     display.StopSwing();
@@ -180,9 +178,9 @@ int main(int argc, char** argv) {
                              tick.m_heard.begin() +
                                  static_cast<long>(std::min(tick.m_nHeard.load(), tick.m_heard.size()))));
     PrintCpu("window thread", windowBefore < 0 ? -1.0 : window, elapsed);
-    // The timer thread is made for the first timer: all of its time is this
+    // The tick's thread is made by its first start: all of its time is this
     // run's.
-    PrintCpu("timer thread", timer, elapsed);
+    PrintCpu("tick's timer thread", timer, elapsed);
     PrintCpu("process", process, elapsed);
     return 0;
 }
