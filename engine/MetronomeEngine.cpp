@@ -84,6 +84,9 @@ unsigned CMetronomeEngine::TicksPerSwing() const {
 }
 
 void CMetronomeEngine::OnBlock(std::int64_t from, std::int64_t to, unsigned rate) {
+    if (m_ticks.IsBegun() && from > m_nBlockEnd && rate == m_ticks.GetSchedule().GetRate())
+        m_nDropouts.fetch_add(1);
+    m_nBlockEnd = to;
     if (!m_ticks.IsBegun()) {
         // Opening the device takes part of the first period: the first tick
         // is rendered one period after Start, and heard the latency later.

@@ -77,6 +77,10 @@ public:
     // Ticks that came too late to sound (the stream's clock jumped ahead),
     // since the engine was made.
     unsigned GetSkippedTicks() const { return m_nSkippedTicks.load(); }
+    // Times the stream's clock jumped ahead during a run (the device lost
+    // time, or the render thread was held up), since the engine was made:
+    // the ticks after each stayed on their run's grid.
+    unsigned GetDropouts() const { return m_nDropouts.load(); }
 
 private:
     // On the render thread: no allocation, no waiting.
@@ -101,6 +105,9 @@ private:
     CBlockTicks m_ticks;
     std::atomic<unsigned> m_nTickInBeat{0};
     std::atomic<unsigned> m_nSkippedTicks{0};
+    // The end of the last block of the run, on the render thread.
+    std::int64_t m_nBlockEnd = 0;
+    std::atomic<unsigned> m_nDropouts{0};
     bool m_bUserBeatMode = false;
     unsigned m_nBeats = 0;
     unsigned m_nNote = 0;

@@ -92,7 +92,8 @@ public:
     const char* GetDeviceName() const { return m_pDeviceName.load(); }
     // Times a device went away while the stream played.
     unsigned GetLossCount() const { return m_nLosses.load(); }
-    // Times the device ran dry because the render thread was late.
+    // Times the device lost time: it ran dry because the render thread was
+    // late, or its position stood still while the system clock ran on.
     unsigned GetUnderruns() const { return m_nUnderruns.load(); }
     // Hits asked for by Play since the stream was made.
     unsigned GetHits() const { return m_nHits.load(std::memory_order_relaxed); }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/LostTime.h"
 #include "framework/Handle.h"
 
 namespace {
@@ -118,6 +119,11 @@ public:
             FAILED(m_pClient->Start()))
             return false;
         m_nBufferFrames = frames;
+        // Without a clock only the device running dry is seen.
+        if (FAILED(
+                m_pClient->GetService(__uuidof(IAudioClock), reinterpret_cast<void**>(m_pClock.Receive()))) ||
+            FAILED(m_pClock->GetFrequency(&m_nClockFrequency)) || m_nClockFrequency == 0)
+            m_pClock.Reset();
         m_pClient->GetStreamLatency(&latency);
         m_nLatencyFrames = static_cast<unsigned>(latency * m_format.nRate / 10000000);
         m_nFrequency = Frequency();
@@ -148,9 +154,14 @@ public:
             const double late = static_cast<double>(Now() - m_nWrittenAt) /
                                     static_cast<double>(m_nFrequency) * m_format.nRate -
                                 m_nQueuedAtWrite;
-            if (late > m_nPeriodFrames)
+            if (late > m_nPeriodFrames) {
                 m_nSkipped += static_cast<unsigned>(late);
+                // Counted once: the clock starts afresh after the gap.
+                m_lost.Reset();
+                m_nFirstAt = 0;
+            }
         }
+        WatchClock();
         m_nPadding = padding;
         return static_cast<long>(m_nBufferFrames - padding);
     }
@@ -173,8 +184,28 @@ public:
     unsigned GetQueuedFrames() override { return m_nPadding + m_nLatencyFrames; }
 
 private:
+    // A position that stood still while the system clock ran on is time the
+    // device lost with sound still queued (under Wine, PulseAudio's side of
+    // the stream ran dry and plays it late): the stream moves on by it.
+    void WatchClock() {
+        UINT64 position = 0;
+        UINT64 at = 0;
+        if (!m_pClock || FAILED(m_pClock->GetPosition(&position, &at)))
+            return;
+        if (m_nFirstAt == 0) {
+            m_nFirstPosition = position;
+            m_nFirstAt = at;
+        }
+        const double rate = m_format.nRate;
+        const double played =
+            static_cast<double>(position - m_nFirstPosition) * rate / static_cast<double>(m_nClockFrequency);
+        const double elapsed = static_cast<double>(at - m_nFirstAt) * rate / 1e7;
+        m_nSkipped += m_lost.Update(played, elapsed, m_format.nRate);
+    }
+
     pw::ComPtr<IAudioClient> m_pClient;
     pw::ComPtr<IAudioRenderClient> m_pRender;
+    pw::ComPtr<IAudioClock> m_pClock;
     pw::UniqueKernelHandle m_hEvent;
     StreamFormat m_format;
     SampleType m_type = SampleType::Float32;
@@ -186,6 +217,10 @@ private:
     long long m_nWrittenAt = 0;
     long long m_nFrequency = 1;
     unsigned m_nSkipped = 0;
+    UINT64 m_nClockFrequency = 0;
+    UINT64 m_nFirstPosition = 0;
+    UINT64 m_nFirstAt = 0;
+    CLostTime m_lost;
 };
 
 // A looping 16-bit stereo buffer at the sounds' own rate, written a fixed lead

@@ -19,8 +19,9 @@ public:
     // returns how many to write now to keep the device's lead; -1 when the
     // device is lost.
     virtual long WaitForRoom() = 0;
-    // Frames the device played as silence because the stream was late since
-    // the last call: the stream's clock moves on by them to stay in time.
+    // Frames of time the device lost since the last call (it played silence
+    // because the stream was late, or its position stood still): the
+    // stream's clock moves on by them to stay in time.
     virtual unsigned TakeSkippedFrames() = 0;
     // Writes interleaved float frames in the device's format; false when the
     // device is lost.

@@ -1,6 +1,7 @@
 pw_sources(
     PORTABLE
     BeatSequencer.cpp
+    LostTime.cpp
     MetronomeEngine.cpp
     SampleSchedule.cpp
     SoundConversion.cpp

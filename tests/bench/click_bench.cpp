@@ -100,9 +100,11 @@ int main(int argc, char** argv) {
                 static_cast<double>(recordEnd.QuadPart - recordStart.QuadPart) / frequency.QuadPart);
     pwtest::ReportRecording(samples, ticks, tempo, note, timer.mean);
     std::printf("cpu:       %.1f ms per second of playing\n", cpu * 1000 / seconds);
-    std::printf("stream:    %s, latency %.1f ms, %u late hits, %u skipped ticks, %u underruns\n",
-                metronome.m_bank.GetStream().GetDeviceName(), metronome.m_bank.GetStream().GetLatencyMs(),
-                metronome.m_bank.GetStream().GetLateHits(), metronome.m_engine.GetSkippedTicks(),
-                metronome.m_bank.GetStream().GetUnderruns());
+    std::printf(
+        "stream:    %s, latency %.1f ms, %u late hits, %u skipped ticks, %u underruns (time the device "
+        "lost), %u dropouts the grid was kept through\n",
+        metronome.m_bank.GetStream().GetDeviceName(), metronome.m_bank.GetStream().GetLatencyMs(),
+        metronome.m_bank.GetStream().GetLateHits(), metronome.m_engine.GetSkippedTicks(),
+        metronome.m_bank.GetStream().GetUnderruns(), metronome.m_engine.GetDropouts());
     return 0;
 }

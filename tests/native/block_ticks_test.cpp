@@ -1,13 +1,17 @@
 // The metronome's ticks clocked by the output stream's blocks: each tick's
-// sample, through the engine, and what a jump of the stream's clock does.
+// sample, through the engine, what a jump of the stream's clock does, and the
+// grid kept through time a device lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "engine/BlockTicks.h"
+#include "engine/LostTime.h"
 #include "engine/MetronomeEngine.h"
 #include "engine/TickMath.h"
 #include "tests/win/support/NoTickDisplay.h"
@@ -145,6 +149,104 @@ TEST(BlockTicks, TheTimeTheDeviceTakesToOpenCountsInTheFirstPeriod) {
         stream.m_pRun->OnBlock(0, 590, 1000);
         ASSERT_EQ(sequencer.m_played.size(), 1u) << openMs;
         EXPECT_EQ(sequencer.m_played[0].nSample, firstSample) << openMs;
+    }
+}
+
+// A device that plays what the stream writes at 48 kHz, as the stream's
+// render thread sees it every 10 ms of the system clock: its position a
+// little behind now and then, its clock gaining `drift`, and standing still
+// for `stallMs` from `stallAt` seconds (a sound server's stream ran dry and
+// then played its queue late). The stream moves its clock on by the time the
+// device is found to have lost; returns when each tick was heard, in seconds.
+struct Dropout {
+    double stallAt = 0;
+    double stallMs = 0;
+    double drift = 0;
+};
+
+std::vector<double> HeardTicks(CMetronomeEngine& engine, const RecordingSequencer& sequencer,
+                               BlockStream& stream, double seconds, const Dropout& dropout) {
+    constexpr unsigned kRate = 48000;
+    constexpr unsigned kWake = kRate / 100;
+    constexpr double kQueued = kRate * 0.03;
+    CLostTime lost;
+    std::vector<double> played; // the device's position at every wake
+    double position = 0;
+    double written = 0;
+    // Stream samples minus device frames: what the lost time moved on.
+    std::vector<std::pair<std::size_t, std::int64_t>> offsets{{0, stream.m_nPosition}};
+    for (unsigned wake = 0; wake < seconds * 100; ++wake) {
+        const double now = static_cast<double>(wake) / 100;
+        if (now < dropout.stallAt || now >= dropout.stallAt + dropout.stallMs / 1000)
+            position += kWake * (1 + dropout.drift);
+        played.push_back(position);
+        const double jitter = (wake * 7919 % 13) * 2.0;
+        if (const unsigned gap = lost.Update(position - jitter, static_cast<double>(wake) * kWake, kRate)) {
+            stream.m_nPosition += gap;
+            offsets.push_back(
+                {sequencer.m_played.size(), stream.m_nPosition - static_cast<std::int64_t>(written)});
+        }
+        const auto frames = static_cast<std::int64_t>(std::max(0.0, kQueued - (written - position)));
+        if (frames > 0) {
+            stream.m_pRun->OnBlock(stream.m_nPosition, stream.m_nPosition + frames, kRate);
+            stream.m_nPosition += frames;
+            written += static_cast<double>(frames);
+        }
+    }
+    std::vector<double> heard;
+    for (std::size_t n = 0, o = 0; n < sequencer.m_played.size(); ++n) {
+        while (o + 1 < offsets.size() && offsets[o + 1].first <= n)
+            ++o;
+        const double frame = static_cast<double>(sequencer.m_played[n].nSample - offsets[o].second);
+        const auto at = std::lower_bound(played.begin(), played.end(), frame);
+        if (at == played.end())
+            break;
+        const std::size_t wake = static_cast<std::size_t>(at - played.begin());
+        const double before = wake ? played[wake - 1] : 0;
+        heard.push_back((static_cast<double>(wake) - (*at - frame) / std::max(*at - before, 1.0)) / 100);
+    }
+    (void)engine;
+    return heard;
+}
+
+TEST(BlockTicks, ClicksKeepTheirGridThroughTimeTheDeviceLost) {
+    constexpr double kPeriod = 0.531; // 113 bpm
+    for (double stallMs : {8.0, 37.0, 120.0}) {
+        RecordingSequencer sequencer;
+        pwtest::NoTickDisplay display;
+        BlockStream stream;
+        CMetronomeEngine engine(sequencer, display, stream);
+        engine.SetBeat(4, 4);
+        engine.StartTicking(113);
+        const std::vector<double> heard = HeardTicks(engine, sequencer, stream, 30, {12.3, stallMs, 0});
+        ASSERT_GT(heard.size(), 50u);
+        EXPECT_EQ(engine.GetDropouts(), 1u) << stallMs;
+        // Every tick not already queued when the device stood still is heard
+        // on the grid of the first.
+        unsigned off = 0;
+        for (std::size_t n = 1; n < heard.size(); ++n) {
+            const double miss = std::abs(heard[n] - heard[0] - kPeriod * static_cast<double>(n));
+            if (heard[n] < 12.3 || heard[n] > 12.3 + stallMs / 1000 + 0.2)
+                EXPECT_LT(miss, 0.001) << stallMs << " ms lost, tick " << n << " heard at " << heard[n];
+            off += miss >= 0.001 ? 1 : 0;
+        }
+        EXPECT_LE(off, 1u) << stallMs;
+    }
+}
+
+TEST(BlockTicks, AClockThatGainsOrLosesIsNoDropout) {
+    for (double drift : {-300e-6, 0.0, 300e-6}) {
+        RecordingSequencer sequencer;
+        pwtest::NoTickDisplay display;
+        BlockStream stream;
+        CMetronomeEngine engine(sequencer, display, stream);
+        engine.SetBeat(4, 4);
+        engine.StartTicking(113);
+        const std::vector<double> heard = HeardTicks(engine, sequencer, stream, 600, {0, 0, drift});
+        EXPECT_EQ(engine.GetDropouts(), 0u) << drift;
+        // The device's own time: drifting with its clock, not corrected.
+        EXPECT_NEAR(heard.back() - heard.front(), 0.531 * static_cast<double>(heard.size() - 1) / (1 + drift),
+                    0.001);
     }
 }
 
