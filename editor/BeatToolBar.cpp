@@ -28,7 +28,7 @@ int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
         return -1;
     for (int k = 0; k < kToolItemCount; ++k) {
         ToolRect item = ToolItemRect(k);
-        CBeatToolButton& button = m_buttons[k];
+        CSkinButton& button = m_buttons[k];
         if (!button.Create("BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                            RECT{item.left, item.top, item.right, item.bottom}, this,
                            static_cast<UINT>(kFirstToolId + k)))
@@ -41,13 +41,13 @@ int CBeatToolBar::OnCreate(CREATESTRUCTA* cs) {
         button.EnableFocusRect(TRUE, TRUE);
         button.m_nFocusInset = 0;
         if (int sound = ToolSoundId(kFirstToolId + k))
-            button.m_voice.Load(static_cast<UINT>(sound));
+            m_voices[static_cast<std::size_t>(k)].Load(static_cast<UINT>(sound));
     }
     return 0;
 }
 
 void CBeatToolBar::OnItemClicked(int id) {
     if (m_bSoundOn && ToolSoundId(id) != 0)
-        m_buttons[id - kFirstToolId].m_voice.Retrigger();
+        m_voices[static_cast<std::size_t>(id - kFirstToolId)].Retrigger();
     Select(id);
 }

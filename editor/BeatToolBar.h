@@ -5,21 +5,20 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "editor/EditorMessages.h"
 #include "editor/ToolTable.h"
 #include "engine/SoundVoice.h"
 #include "framework/Wnd.h"
 #include "skin/SkinButton.h"
 
-// An item; an instrument item also holds its own voice, so that a click sounds
-// without touching the sound bank the metronome plays from.
-class CBeatToolButton : public CSkinButton {
-public:
-    CSoundVoice m_voice;
-};
-
 class CBeatToolBar : public CWnd {
 public:
+    // Each instrument item has a voice of its own in the stream, so that a
+    // click sounds without touching the sound bank the metronome plays from.
+    explicit CBeatToolBar(COutputStream& stream) : m_voices(kToolItemCount, CSoundVoice(stream)) {}
+
     // Creates the toolbar as a visible child and its 24 items.
     bool Create(const RECT& rect, CWnd* parent, UINT id);
 
@@ -30,6 +29,8 @@ public:
     void SetCurSel(int index) { Select(index + kFirstToolId); }
     // The selected item's index, or -11 before the first selection.
     int GetCurSel() const { return m_nSelId - kFirstToolId; }
+    // The voice of item index (0..23); ready only for an instrument item.
+    const CSoundVoice& GetVoice(int index) const { return m_voices[static_cast<std::size_t>(index)]; }
 
     // A click on an instrument item plays its sound first; never the move
     // tool or the eraser, which have none.
@@ -41,6 +42,7 @@ protected:
 
     void OnItemClicked(int id);
 
-    CBeatToolButton m_buttons[kToolItemCount];
+    CSkinButton m_buttons[kToolItemCount];
+    std::vector<CSoundVoice> m_voices;
     int m_nSelId = -1;
 };

@@ -43,15 +43,16 @@ std::string WithPatternExtension(std::string path) {
 
 } // namespace
 
-CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CWnd* parent, CFileDialog::IChooser& files)
-    : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data), m_files(files) {}
+CCustomBeatDlg::CCustomBeatDlg(CAppData* data, CSoundBank& bank, CWnd* parent, CFileDialog::IChooser& files)
+    : CDialog(IDD_CUSTOM_BEAT, parent), m_pAppData(data), m_soundBank(bank), m_files(files),
+      m_toolBar(bank.GetStream()) {}
 
 // The posts carry a sample of the stream.
 static_assert(sizeof(LPARAM) == sizeof(std::int64_t), "a sample fits the message");
 
 CCustomBeatDlg::~CCustomBeatDlg() {
     // The preview's run reads this object's members: it may not outlive them.
-    CSoundVoice::GetStream()->StopRun(&m_previewTicks);
+    m_soundBank.GetStream().StopRun(&m_previewTicks);
 }
 
 void CCustomBeatDlg::OnTickAhead(std::int64_t sample) {
@@ -202,12 +203,12 @@ void CCustomBeatDlg::StartPreview() {
     m_bTickPending = false;
     m_placed.fill({});
     m_previewTicks.Reset(kPreviewMilliseconds, kPreviewLeadMilliseconds);
-    CSoundVoice::GetStream()->StartRun(&m_previewTicks);
+    m_soundBank.GetStream().StartRun(&m_previewTicks);
 }
 
 void CCustomBeatDlg::StopPreview() {
     m_bPreviewing = 0;
-    CSoundVoice::GetStream()->StopRun(&m_previewTicks);
+    m_soundBank.GetStream().StopRun(&m_previewTicks);
     m_grid.ClearHighlight();
     m_grid.SetPlaying(false);
     m_nPreviewStep = 0;
@@ -224,8 +225,7 @@ void CCustomBeatDlg::OnPreviewTick(WPARAM run, std::int64_t sample) {
     int ids[kPatternTrackCount] = {};
     for (int i = 0; i < kPatternTrackCount && i < cells.GetCellCount(); ++i)
         ids[i] = cells.GetCell(i).m_nSoundId;
-    if (m_pSoundBank)
-        m_pSoundBank->PlaySounds(ids, kPatternTrackCount, sample);
+    m_soundBank.PlaySounds(ids, kPatternTrackCount, sample);
     m_placed[m_nPlaced++ % m_placed.size()] = {sample, m_nPreviewStep};
     ++m_nPreviewStep;
 }
@@ -363,7 +363,7 @@ bool CCustomBeatDlg::OnCommand(UINT id, UINT code) {
 void CCustomBeatDlg::OnDestroy() {
     // Before the grid goes: no step may reach it afterwards.
     m_bPreviewing = 0;
-    CSoundVoice::GetStream()->StopRun(&m_previewTicks);
+    m_soundBank.GetStream().StopRun(&m_previewTicks);
     CDialog::OnDestroy();
 }
 

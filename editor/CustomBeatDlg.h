@@ -40,13 +40,12 @@ public:
     static constexpr UINT kFrameBitmapId = IDB_EDITOR_FRAME;
 
     // Edits the pattern of the data store and stores there; without a store
-    // the dialog ends at once. Pattern files are chosen with `files`.
-    explicit CCustomBeatDlg(CAppData* data, CWnd* parent = nullptr,
-                            CFileDialog::IChooser& files = CFileDialog::SystemChooser());
+    // the dialog ends at once. The preview plays through the main window's
+    // sound bank, the toolbar into the bank's stream. Pattern files are
+    // chosen with `files`.
+    CCustomBeatDlg(CAppData* data, CSoundBank& bank, CWnd* parent = nullptr,
+                   CFileDialog::IChooser& files = CFileDialog::SystemChooser());
     ~CCustomBeatDlg() override;
-
-    // The main window's sound bank, which plays the preview; may stay null.
-    CSoundBank* m_pSoundBank = nullptr;
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -86,6 +85,7 @@ protected:
 
     // The store the dialog starts from and writes back to.
     CAppData* const m_pAppData;
+    CSoundBank& m_soundBank;
     CFileDialog::IChooser& m_files;
     int m_nPreviewStep = 0;
     int m_bPreviewing = 0;

@@ -1,5 +1,9 @@
 #include "engine/SoundBank.h"
 
+CSoundBank::CSoundBank(COutputStream& stream)
+    : m_stream(stream), m_voiceAccent(stream), m_voiceClick(stream),
+      m_voiceInstrument(kInstrumentCount, CSoundVoice(stream)) {}
+
 void CSoundBank::LoadSounds() {
     m_voiceAccent.Load(kAccentSoundId);
     m_voiceClick.Load(kClickSoundId);

@@ -1,21 +1,18 @@
 // One sound of the program ready to play: its WAVE resource handed once to
-// the program's one output stream, which converts it to the device's format
-// when it opens and mixes it in at the sample it is asked to start at.
+// an output stream, which converts it to the device's format when it opens
+// and mixes it in at the sample it is asked to start at.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 
 #include "engine/OutputStream.h"
 
 class CSoundVoice {
 public:
-    CSoundVoice();
-    CSoundVoice(const CSoundVoice&) = delete;
-    CSoundVoice& operator=(const CSoundVoice&) = delete;
-    virtual ~CSoundVoice();
+    // The stream plays the voice and must outlive it.
+    explicit CSoundVoice(COutputStream& stream) : m_stream(stream) {}
 
     // Takes the WAVE resource of this id (181, 180, 129 to 150) as the
     // voice's sound; true when it can play. No device is needed: the stream
@@ -27,13 +24,7 @@ public:
     void Retrigger(std::int64_t sample = kAsSoonAsPossible);
     bool IsReady() const { return m_nSoundId != 0; }
 
-    // The output stream all voices share: made with the first voice and
-    // closed with the last, null while none lives.
-    static COutputStream* GetStream() { return s_pStream.get(); }
-
 private:
+    COutputStream& m_stream;
     int m_nSoundId = 0;
-
-    static std::unique_ptr<COutputStream> s_pStream;
-    static int s_nVoiceCount;
 };

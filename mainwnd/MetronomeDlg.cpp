@@ -356,10 +356,9 @@ void CMetronomeDlg::OnBeatChosen(unsigned beats, unsigned note) {
 }
 
 void CMetronomeDlg::OnCustomBeat() {
-    CCustomBeatDlg editor(m_pAppData);
     // The editor previews through the same sounds; the pattern must not
     // change under a running sequence.
-    editor.m_pSoundBank = &m_soundBank;
+    CCustomBeatDlg editor(m_pAppData, m_soundBank);
     if (m_btnStop.IsWindowVisible()) {
         StopTicking();
         m_btnStop.ShowWindow(SW_HIDE);

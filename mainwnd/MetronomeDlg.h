@@ -82,7 +82,9 @@ protected:
     CAppData* const m_pAppData;
     const AboutDialogs m_about;
     CBrush m_brushBack;
-    CSoundBank m_soundBank;
+    // Every sound of the program plays in it; it outlives all that play.
+    COutputStream m_stream;
+    CSoundBank m_soundBank{m_stream};
     CBeatChangeCtrl m_beatChange;
     CAniButton m_aniSwitch;
     CHyperlinkBtn m_linkAbout;
@@ -99,7 +101,7 @@ protected:
     pw::UniqueIcon m_hIcon;
     // After the bank and the display it drives: it goes first and ends its
     // run of the stream before they do.
-    CMetronomeEngine m_engine{m_soundBank, m_tickTock, m_soundBank.GetStream()};
+    CMetronomeEngine m_engine{m_soundBank, m_tickTock, m_stream};
 
 private:
     // The commands of the buttons.

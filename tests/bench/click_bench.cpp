@@ -29,7 +29,8 @@ namespace {
 class Metronome : private ITickObserver {
 public:
     explicit Metronome(std::size_t capacity) : m_ticks(capacity) { m_engine.SetTickObserver(this); }
-    CSoundBank m_bank;
+    COutputStream m_stream;
+    CSoundBank m_bank{m_stream};
     pwtest::NoTickDisplay m_display;
     CMetronomeEngine m_engine{m_bank, m_display, m_bank.GetStream()};
     std::vector<long long> m_ticks;

@@ -16,11 +16,6 @@ namespace {
 
 using Change = std::pair<WPARAM, LPARAM>;
 
-// Sounds the toolbar's voices asked the output stream for.
-unsigned Played() {
-    return CSoundVoice::GetStream()->GetHits();
-}
-
 // Fraction of the bitmap's non-key pixels that a window shows unchanged.
 double ShowsBitmap(HWND hwnd, UINT bitmapId) {
     const pwtest::Canvas bitmap = pwtest::LoadPicture(bitmapId);
@@ -59,9 +54,8 @@ protected:
     }
 
     HWND Item(int index) const { return toolbar.GetDlgItem(kFirstToolId + index); }
-    CBeatToolButton& Button(int index) const {
-        return pwtest::Child<CBeatToolButton>(toolbar, kFirstToolId + index);
-    }
+    // Sounds the toolbar's voices asked the output stream for.
+    unsigned Played() const { return stream.GetHits(); }
 
     void Click(int index) {
         ::SendMessageA(Item(index), BM_CLICK, 0, 0);
@@ -69,7 +63,8 @@ protected:
     }
 
     pwtest::RecordingParent parent;
-    CBeatToolBar toolbar;
+    COutputStream stream;
+    CBeatToolBar toolbar{stream};
 };
 
 TEST_F(BeatToolBarTest, TwoRowsOfTwelveItems) {
@@ -161,7 +156,7 @@ TEST_F(BeatToolBarTest, ItemsShowTheirImages) {
 
 TEST_F(BeatToolBarTest, EveryInstrumentHasItsOwnVoice) {
     for (int k = 0; k < kToolItemCount; ++k)
-        EXPECT_EQ(Button(k).m_voice.IsReady(), k != 11 && k != 23) << k;
+        EXPECT_EQ(toolbar.GetVoice(k).IsReady(), k != 11 && k != 23) << k;
 }
 
 TEST_F(BeatToolBarTest, ClickWithSoundOnPlaysTheInstrument) {
@@ -173,9 +168,8 @@ TEST_F(BeatToolBarTest, ClickWithSoundOnPlaysTheInstrument) {
     EXPECT_EQ(Played(), before + 2);
     EXPECT_EQ(Changes().size(), 2u);
     // The stream opens for them (or runs silently without a device).
-    EXPECT_TRUE(
-        pwtest::PumpUntil([] { return CSoundVoice::GetStream()->GetState() != COutputStream::State::Closed; },
-                          std::chrono::seconds(5)));
+    EXPECT_TRUE(pwtest::PumpUntil([&] { return stream.GetState() != COutputStream::State::Closed; },
+                                  std::chrono::seconds(5)));
 }
 
 TEST_F(BeatToolBarTest, ClicksWithSoundOffAreSilent) {
@@ -185,8 +179,7 @@ TEST_F(BeatToolBarTest, ClicksWithSoundOffAreSilent) {
         Click(k);
         EXPECT_EQ(Played(), before) << k;
     }
-    EXPECT_EQ(CSoundVoice::GetStream()->GetState(), COutputStream::State::Closed)
-        << "nothing opened the device";
+    EXPECT_EQ(stream.GetState(), COutputStream::State::Closed) << "nothing opened the device";
     EXPECT_EQ(Changes().size(), 4u) << "the items are still selected";
     EXPECT_EQ(toolbar.GetCurSel(), 22);
 }

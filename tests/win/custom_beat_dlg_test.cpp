@@ -42,6 +42,7 @@ using pwtest::PumpUntil;
 // Records the instruments the preview starts instead of playing them.
 class RecordingBank : public CSoundBank {
 public:
+    using CSoundBank::CSoundBank;
     std::vector<int> played;
     std::vector<Clock::time_point> when;
     // The samples of the output stream the sounds were placed at.
@@ -188,8 +189,7 @@ protected:
 
     // Runs the dialog, and the script in it once it shows.
     INT_PTR Run(const std::function<void(Editor&)>& script, CFileDialog::IChooser* fileUser = nullptr) {
-        CCustomBeatDlg dialog(store.get(), nullptr, fileUser ? *fileUser : chooser);
-        dialog.m_pSoundBank = &bank;
+        CCustomBeatDlg dialog(store.get(), bank, nullptr, fileUser ? *fileUser : chooser);
         ModalAnswerer user([&](HWND hwnd) {
             if (hwnd == dialog.GetSafeHwnd()) {
                 Editor editor(hwnd);
@@ -207,7 +207,8 @@ protected:
     pwtest::RegistryBackup registry{HKEY_LOCAL_MACHINE, kSettingsKey};
     pwtest::FileBackup dataFile{dataPath};
     std::unique_ptr<CAppData> store;
-    RecordingBank bank;
+    COutputStream stream;
+    RecordingBank bank{stream};
     FileChooser chooser;
 };
 

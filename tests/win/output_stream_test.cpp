@@ -125,7 +125,8 @@ TEST(OutputStream, ClicksKeepTheirSampleAndTheDeviceClosesAfterTheLastSound) {
 }
 
 TEST(OutputStream, TheMetronomeAt113InSixteenthsIsHeardEvery133Ms) {
-    CSoundBank bank;
+    COutputStream stream;
+    CSoundBank bank(stream);
     bank.LoadSounds();
     pwtest::NoTickDisplay display;
     TickCount count;

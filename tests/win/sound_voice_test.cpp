@@ -34,7 +34,8 @@ const bool g_bNoDeviceChild = [] {
     double ms = 0;
     int silent = 0;
     {
-        CSoundBank bank;
+        COutputStream stream;
+        CSoundBank bank(stream);
         bank.LoadSounds();
         for (int id : kAllSoundIds)
             ready += bank.VoiceFor(id)->IsReady() ? 1 : 0;
@@ -57,7 +58,8 @@ const bool g_bNoDeviceChild = [] {
 }();
 
 TEST(SoundBank, AllTwentyFourSoundsLoad) {
-    CSoundBank bank;
+    COutputStream stream;
+    CSoundBank bank(stream);
     bank.LoadSounds();
     for (int id : kAllSoundIds) {
         CSoundVoice* voice = bank.VoiceFor(id);
@@ -72,32 +74,31 @@ TEST(SoundBank, AllTwentyFourSoundsLoad) {
     EXPECT_EQ(bank.GetStream().GetState(), COutputStream::State::Closed);
 }
 
-TEST(SoundVoice, StreamIsSharedAndGoesWithTheLastVoice) {
-    EXPECT_EQ(CSoundVoice::GetStream(), nullptr);
+TEST(SoundVoice, VoicesPlayInTheStreamTheyAreGiven) {
+    COutputStream shared;
+    COutputStream other(COutputStream::Device::None);
+    CSoundVoice accent(shared);
+    ASSERT_TRUE(accent.Load(181));
     {
-        CSoundVoice accent;
-        COutputStream* stream = CSoundVoice::GetStream();
-        ASSERT_NE(stream, nullptr);
-        ASSERT_TRUE(accent.Load(181));
-        {
-            CSoundVoice click;
-            ASSERT_TRUE(click.Load(180));
-            EXPECT_EQ(CSoundVoice::GetStream(), stream);
-        }
-        EXPECT_EQ(CSoundVoice::GetStream(), stream) << "one voice still lives";
-        EXPECT_TRUE(accent.IsReady());
+        CSoundVoice click(shared);
+        ASSERT_TRUE(click.Load(180));
+        click.Retrigger();
     }
-    EXPECT_EQ(CSoundVoice::GetStream(), nullptr);
+    accent.Retrigger();
+    EXPECT_TRUE(accent.IsReady()) << "the other voice is gone";
+    EXPECT_EQ(shared.GetHits(), 2u);
+    EXPECT_EQ(other.GetHits(), 0u);
 }
 
 TEST(SoundVoice, MissingResourceStaysSilent) {
-    CSoundVoice voice;
+    COutputStream stream;
+    CSoundVoice voice(stream);
     EXPECT_FALSE(voice.Load(999));
     EXPECT_FALSE(voice.IsReady());
     voice.Retrigger();
-    EXPECT_EQ(CSoundVoice::GetStream()->GetHits(), 0u);
+    EXPECT_EQ(stream.GetHits(), 0u);
     ::Sleep(100);
-    EXPECT_EQ(CSoundVoice::GetStream()->GetState(), COutputStream::State::Closed);
+    EXPECT_EQ(stream.GetState(), COutputStream::State::Closed);
 }
 
 // The start of a sound: 10 ms find it in a recording, and its first quarter
@@ -117,7 +118,8 @@ constexpr std::size_t kRate = pwtest::kRecordRate;
 constexpr int kPlays = 3;
 
 TEST(SoundVoice, PlayedVoicesAreHeardAsRecorded) {
-    CSoundBank bank;
+    COutputStream stream;
+    CSoundBank bank(stream);
     bank.LoadSounds();
     const int played[] = {181, 180, 131, 129};
     pwtest::Recorder recorder;
@@ -146,7 +148,8 @@ TEST(SoundVoice, PlayedVoicesAreHeardAsRecorded) {
 }
 
 TEST(SoundVoice, RetriggerCutsOffAndStartsAgain) {
-    CSoundVoice voice;
+    COutputStream stream;
+    CSoundVoice voice(stream);
     ASSERT_TRUE(voice.Load(138)); // 1.2 s, loud to the end of its first half
     pwtest::Recorder recorder;
     ASSERT_TRUE(recorder.Start(kPlays * 1.6 + 1.0)) << recorder.Error();

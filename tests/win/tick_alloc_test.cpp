@@ -64,7 +64,8 @@ public:
 class Metronome : private ITickObserver {
 public:
     Metronome() { m_engine.SetTickObserver(this); }
-    CSoundBank m_bank;
+    COutputStream m_stream;
+    CSoundBank m_bank{m_stream};
     CountingDisplay m_display;
     CMetronomeEngine m_engine{m_bank, m_display, m_bank.GetStream()};
     std::atomic<int> m_nTicks{0};
