@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int kStartTempo = 100;
-// The flash shows before the next message is taken.
-constexpr DWORD kAfterFlash = 50;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 struct ButtonImages {
@@ -145,10 +143,8 @@ BOOL CMetronomeDlg::OnInitDialog() {
     m_linkWebsite.FitToText(nullptr);
 
     CSettings* settings = Settings();
-    const bool userBeat = settings && settings->m_bUserBeatMode;
-    SetUserBeatMode(userBeat);
-    m_btnBeatChange.EnableWindow(!userBeat);
-    m_btnCustomBeat.EnableWindow(userBeat);
+    SetUserBeatMode(settings && settings->m_bUserBeatMode);
+    ShowMode();
 
     if (settings && settings->m_bShowSplash && m_about.runSplash)
         settings->m_bShowSplash = m_about.runSplash() ? 1 : 0;
@@ -180,7 +176,7 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         OnBeatChosen(static_cast<unsigned>(wp), static_cast<unsigned>(lp));
         return 0;
     case WM_CHANGE_BTN_ANI_FINISHED:
-        OnModeSwitched(wp);
+        OnModeSwitched();
         return 0;
     case WM_PUSHED_HYPERLINKBTN:
         OnAbout();
@@ -265,20 +261,28 @@ bool CMetronomeDlg::OnCommand(UINT id, UINT code) {
 void CMetronomeDlg::OnStart() {
     m_soundBank.ResetStep();
     StartTicking(GetTempo());
-    m_btnStart.ShowWindow(SW_HIDE);
-    m_btnStop.ShowWindow(SW_SHOW);
+    ShowPlaying();
     m_btnStop.SetFocus();
     m_btnStop.Flash();
-    ::Sleep(kAfterFlash);
 }
 
 void CMetronomeDlg::OnStop() {
     StopTicking();
-    m_btnStop.ShowWindow(SW_HIDE);
-    m_btnStart.ShowWindow(SW_SHOW);
+    ShowPlaying();
     m_btnStart.SetFocus();
     m_btnStart.Flash();
-    ::Sleep(kAfterFlash);
+}
+
+void CMetronomeDlg::ShowPlaying() {
+    const bool playing = m_engine.IsPlaying();
+    m_btnStart.ShowWindow(playing ? SW_HIDE : SW_SHOW);
+    m_btnStop.ShowWindow(playing ? SW_SHOW : SW_HIDE);
+}
+
+void CMetronomeDlg::ShowMode() {
+    const bool userBeat = m_engine.IsUserBeatMode();
+    m_btnBeatChange.EnableWindow(!userBeat);
+    m_btnCustomBeat.EnableWindow(userBeat);
 }
 
 void CMetronomeDlg::OnTempoUp() {
@@ -321,27 +325,20 @@ void CMetronomeDlg::OnModeSwitch() {
     // The buttons change over when the animation reports its end. The engine
     // stops a playing metronome before the mode changes and starts it again
     // after, so no tick plays the new mode with the old step or period.
-    if (m_btnBeatChange.IsWindowEnabled()) {
-        m_aniSwitch.Play(1);
-        SetUserBeatMode(true);
-    } else if (m_btnCustomBeat.IsWindowEnabled()) {
-        m_aniSwitch.Play(2);
-        SetUserBeatMode(false);
-    }
+    const bool userBeat = !m_engine.IsUserBeatMode();
+    m_aniSwitch.Play(userBeat ? 1 : 2);
+    SetUserBeatMode(userBeat);
 }
 
-void CMetronomeDlg::OnModeSwitched(WPARAM direction) {
-    const bool userBeat = direction == 1;
-    m_btnBeatChange.EnableWindow(!userBeat);
-    m_btnCustomBeat.EnableWindow(userBeat);
-    (userBeat ? m_btnCustomBeat : m_btnBeatChange).SetFocus();
+void CMetronomeDlg::OnModeSwitched() {
+    ShowMode();
+    (m_engine.IsUserBeatMode() ? m_btnCustomBeat : m_btnBeatChange).SetFocus();
 }
 
 void CMetronomeDlg::OnOpenBeatChange() {
     RECT rc;
     m_btnBeatChange.GetWindowRect(&rc);
     ScreenToClient(&rc);
-    ::Sleep(kAfterFlash);
     m_btnBeatChange.ShowWindow(SW_HIDE);
     m_beatChange.Open((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
 }
@@ -359,10 +356,9 @@ void CMetronomeDlg::OnCustomBeat() {
     // The editor previews through the same sounds; the pattern must not
     // change under a running sequence.
     CCustomBeatDlg editor(m_pAppData, m_soundBank);
-    if (m_btnStop.IsWindowVisible()) {
+    if (m_engine.IsPlaying()) {
         StopTicking();
-        m_btnStop.ShowWindow(SW_HIDE);
-        m_btnStart.ShowWindow(SW_SHOW);
+        ShowPlaying();
     }
     editor.DoModal();
     // The editor may have replaced the pattern and its steps per beat.
@@ -376,12 +372,8 @@ void CMetronomeDlg::OnAbout() {
 }
 
 void CMetronomeDlg::StoreUserBeatMode() {
-    if (CSettings* settings = Settings()) {
-        if (m_btnBeatChange.IsWindowEnabled())
-            settings->m_bUserBeatMode = 0;
-        else if (m_btnCustomBeat.IsWindowEnabled())
-            settings->m_bUserBeatMode = 1;
-    }
+    if (CSettings* settings = Settings())
+        settings->m_bUserBeatMode = m_engine.IsUserBeatMode() ? 1 : 0;
 }
 
 void CMetronomeDlg::OnDestroy() {

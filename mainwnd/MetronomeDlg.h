@@ -118,15 +118,19 @@ private:
     void OnSliderScroll(UINT code);
     void CloseBeatChange();
     void OnBeatChosen(unsigned beats, unsigned note);
-    // The mode switch has finished: 1 into user beat mode, anything else back.
-    void OnModeSwitched(WPARAM direction);
+    // The mode switch animation has finished: the buttons show the mode.
+    void OnModeSwitched();
     void OnAbout();
     // The session really ends: Windows ends the process as soon as this
     // returns, so everything a close stores is stored here and now.
     void OnEndSession();
 
     void StepTempo(int delta);
-    // The mode the buttons show, for the next start.
+    // The buttons show the engine's state: start or stop, and the button of
+    // the mode (beat change in click mode, custom beat in user beat mode).
+    void ShowPlaying();
+    void ShowMode();
+    // The engine's mode, for the next start.
     void StoreUserBeatMode();
     void SetUpButtons();
     void SetSliderTempo(int tempo);

@@ -254,14 +254,15 @@ void CFlashButton::Flash() {
     StopFlashTimer();
     if (!m_hWnd)
         return;
-    RECT rc;
-    GetClientRect(&rc);
-    {
-        CClientDC dc(m_hWnd);
-        if (dc)
-            m_flashImage.DrawCentred(dc, rc);
-    }
     m_nFlashTimer = SetTimer(kFlashTimerId, kFlashMilliseconds);
+    Invalidate();
+    UpdateWindow();
+}
+
+void CFlashButton::DrawItem(DRAWITEMSTRUCT* dis) {
+    CSkinButton::DrawItem(dis);
+    if (m_nFlashTimer)
+        m_flashImage.DrawCentred(dis->hDC, dis->rcItem);
 }
 
 LRESULT CFlashButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -292,8 +293,8 @@ void CFlashButton::OnTimer(UINT_PTR id) {
     // Only the flash's own timer ends it: a derived button's timers (a repeat
     // button's while held) run meanwhile.
     if (id == kFlashTimerId) {
-        Invalidate();
         StopFlashTimer();
+        Invalidate();
     }
     CSkinButton::OnTimer(id);
 }

@@ -86,12 +86,13 @@ public:
     // The three images of CSkinButton, then the flash image (id 0: none).
     Result SetImages(UINT hotId, COLORREF hotKey, UINT normalId, COLORREF normalKey, UINT disabledId,
                      COLORREF disabledKey, UINT flashId, COLORREF flashKey);
-    // Draws the flash image over the button now; the button repaints normally
-    // 120 ms later. A flash meanwhile starts the 120 ms again.
+    // Shows the flash image over the button now, for 120 ms. A flash
+    // meanwhile starts the 120 ms again.
     void Flash();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void DrawItem(DRAWITEMSTRUCT* dis) override;
     void OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
 

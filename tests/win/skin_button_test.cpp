@@ -316,8 +316,12 @@ TEST_F(SkinButtonTest, DoubleClickIsTwoClicksAndTwoFlashes) {
     EXPECT_EQ(Clicks(), std::vector<UINT>{1001});
     EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95) << "first flash";
 
-    // Paint the flash away, so that only a second flash can bring it back.
+    // End the flash as its timer does, so that only a second flash can bring
+    // it back; a repaint meanwhile keeps it.
     ::RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_GT(Match(OnScreen(button), flash, kDx, kDy), 0.95) << "repainted";
+    button.SendMessage(WM_TIMER, CFlashButton::kFlashTimerId);
+    button.UpdateWindow();
     ASSERT_LT(Match(OnScreen(button), flash, kDx, kDy), 0.9);
 
     ASSERT_TRUE(DispatchNext(button, WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK));
