@@ -72,16 +72,17 @@ private:
 
     // One track column per index, each reading the grid's state.
     template <std::size_t... I>
-    static std::array<CTrackColumn, sizeof...(I)> MakeColumns(const CGridState& state,
+    static std::array<CTrackColumn, sizeof...(I)> MakeColumns(const CGridState& state, CCellDrag& drag,
                                                               std::index_sequence<I...>) {
-        return {(static_cast<void>(I), CTrackColumn(state))...};
+        return {(static_cast<void>(I), CTrackColumn(state, drag))...};
     }
 
-    // Before the columns, which read it to the end.
+    // Before the columns, which use them to the end.
     CGridState m_state;
+    CCellDrag m_drag;
     CStepNumberColumn m_stepColumn{m_state};
     std::array<CTrackColumn, kPatternTrackCount> m_columns =
-        MakeColumns(m_state, std::make_index_sequence<kPatternTrackCount>());
+        MakeColumns(m_state, m_drag, std::make_index_sequence<kPatternTrackCount>());
     int m_nScrollOffset = 0;
     int m_nHighlightRow = -1;
     std::unique_ptr<CMemDC> m_pSkinDC;

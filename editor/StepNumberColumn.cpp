@@ -83,22 +83,18 @@ void CStepNumberColumn::OnPaint(HDC dc) {
     CDrawingTools tools(dc);
     const CBitmap& tile = m_bActive ? m_bmpActive : m_bmpInactive;
     int rows = std::max(m_state.m_nStepCount, 0);
-    for (int row = 0; row < rows; ++row)
-        DrawRow(dc, tools.Text(), row, tile, kDarkTile, kWhite);
+    for (int row = 0; row < rows; ++row) {
+        if (row == m_nHoverIndex)
+            DrawRow(dc, tools.Text(), row, m_bmpHover, kWhite, kBlack);
+        else
+            DrawRow(dc, tools.Text(), row, tile, kDarkTile, kWhite);
+    }
     // Below the last row the column is plain white, like the track columns.
     RECT client{};
     GetClientRect(&client);
     RECT below{0, rows * m_state.m_nCellHeight, client.right, client.bottom};
     if (below.top < below.bottom)
         ::FillRect(dc, &below, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-}
-
-void CStepNumberColumn::DrawHoverRow(int row) const {
-    CClientDC dc(m_hWnd);
-    if (!dc.GetSafeHdc())
-        return;
-    CDrawingTools tools(dc);
-    DrawRow(dc, tools.Text(), row, m_bmpHover, kWhite, kBlack);
 }
 
 void CStepNumberColumn::OnMouseMove(int y) {
@@ -109,12 +105,9 @@ void CStepNumberColumn::OnMouseMove(int y) {
     if (row == m_nHoverIndex)
         return;
     InvalidateRow(m_nHoverIndex);
-    if (row >= 0 && row < m_state.m_nStepCount) {
-        m_nHoverIndex = row;
-        DrawHoverRow(row);
-    } else {
-        m_nHoverIndex = -1;
-    }
+    m_nHoverIndex = row >= 0 && row < m_state.m_nStepCount ? row : -1;
+    InvalidateRow(m_nHoverIndex);
+    UpdateWindow();
 }
 
 LRESULT CStepNumberColumn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -27,7 +27,6 @@ protected:
 private:
     void DrawRow(HDC dc, const CFittedText& numbers, int row, const CBitmap& tile, COLORREF tileFallback,
                  COLORREF text) const;
-    void DrawHoverRow(int row) const;
     void OnMouseMove(int y);
 
     CBitmap m_bmpActive;

@@ -65,7 +65,7 @@ void CTrackColumn::UpdateSize() {
     m_track.SetCellCount(steps);
     // A pending move whose cell went away is dropped now, before anything can
     // reach for that cell.
-    if (s_bMoving && s_pMoveColumn == this && s_nMoveIndex >= steps)
+    if (m_drag.bMoving && m_drag.pMoveColumn == this && m_drag.nMoveIndex >= steps)
         ForgetMove();
     if (m_nHoverIndex >= steps)
         m_nHoverIndex = -1;
@@ -73,21 +73,7 @@ void CTrackColumn::UpdateSize() {
         FitHeight(steps);
 }
 
-void CTrackColumn::MarkStep(int index) {
-    if (index < 0 || !m_hWnd)
-        return;
-    RECT cell = RowRect(index);
-    CClientDC dc(m_hWnd);
-    if (!dc.GetSafeHdc())
-        return;
-    CBrush red(kMark);
-    RECT top{cell.left, cell.top, cell.right, cell.top + 1};
-    RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
-    ::FillRect(dc, &top, red);
-    ::FillRect(dc, &bottom, red);
-}
-
-void CTrackColumn::UnmarkStep(int index) {
+void CTrackColumn::InvalidateMarks(int index) const {
     if (index < 0 || !m_hWnd)
         return;
     RECT cell = RowRect(index);
@@ -97,17 +83,33 @@ void CTrackColumn::UnmarkStep(int index) {
     InvalidateRect(&bottom, TRUE);
 }
 
+void CTrackColumn::MarkStep(int index) {
+    if (index < 0)
+        return;
+    InvalidateMarks(m_nMarkedStep);
+    m_nMarkedStep = index;
+    InvalidateMarks(index);
+    UpdateWindow();
+}
+
+void CTrackColumn::UnmarkStep(int index) {
+    if (index != m_nMarkedStep)
+        return;
+    m_nMarkedStep = -1;
+    InvalidateMarks(index);
+}
+
 void CTrackColumn::RefreshHover() {
     POINT pt{};
     ::GetCursorPos(&pt);
     ScreenToClient(&pt);
     int row = RowAtY(pt.y);
     if (row < 0 || row >= VisibleSteps()) {
+        ShowPlain(m_nHoverIndex);
         m_nHoverIndex = -1;
         return;
     }
-    m_nHoverIndex = row;
-    DrawHover(row);
+    ShowHover(row);
 }
 
 void CTrackColumn::OnPaint(HDC dc) {
@@ -146,29 +148,48 @@ void CTrackColumn::OnPaint(HDC dc) {
             ::LineTo(dc, client.right, cell.top);
         }
     }
+    DrawHover(dc);
+    if (m_nMarkedStep >= 0) {
+        RECT cell = RowRect(m_nMarkedStep);
+        RECT top{cell.left, cell.top, cell.right, cell.top + 1};
+        RECT bottom{cell.left, cell.bottom - 1, cell.right, cell.bottom};
+        FillSolid(dc, top, kMark);
+        FillSolid(dc, bottom, kMark);
+    }
 }
 
-void CTrackColumn::DrawHover(int index) {
+void CTrackColumn::DrawHover(HDC dc) const {
+    if (!m_bHoverShown || m_nHoverIndex < 0 || m_nHoverIndex >= VisibleSteps())
+        return;
     const CBeatCell* moving = nullptr;
-    if (s_bMoving && s_pMoveColumn && s_nMoveIndex < s_pMoveColumn->m_track.GetCellCount())
-        moving = &s_pMoveColumn->m_track.GetCell(s_nMoveIndex);
-    CBeatCell cell = GetCell(index);
-    HoverLook look = GetHoverLook(m_state.m_nCurTool, cell, s_bShiftPaint, moving);
-    if (look.bDraw) {
-        CClientDC dc(m_hWnd);
-        if (dc.GetSafeHdc()) {
-            RECT inner = InnerRect(RowRect(index));
-            FillSolid(dc, inner, look.crFill);
-            CFittedText text(dc, kFontHeight);
-            ::SetBkMode(dc, TRANSPARENT);
-            ::SetTextColor(dc, look.crText);
-            text.Draw(look.strText, inner, kCentred);
-        }
-    } else {
-        // Nothing to preview: show the plain cell, not an older preview.
-        InvalidateRow(index);
-    }
+    if (m_drag.bMoving && m_drag.pMoveColumn &&
+        m_drag.nMoveIndex < m_drag.pMoveColumn->m_track.GetCellCount())
+        moving = &m_drag.pMoveColumn->m_track.GetCell(m_drag.nMoveIndex);
+    HoverLook look = GetHoverLook(m_state.m_nCurTool, GetCell(m_nHoverIndex), m_drag.bShiftPaint, moving);
+    if (!look.bDraw)
+        return;
+    RECT inner = InnerRect(RowRect(m_nHoverIndex));
+    FillSolid(dc, inner, look.crFill);
+    CFittedText text(dc, kFontHeight);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, look.crText);
+    text.Draw(look.strText, inner, kCentred);
+}
+
+void CTrackColumn::ShowHover(int index) {
+    if (index != m_nHoverIndex)
+        ShowPlain(m_nHoverIndex);
+    m_nHoverIndex = index;
+    m_bHoverShown = true;
+    InvalidateRow(index);
+    UpdateWindow();
     ::SendMessageA(GetParent(), WM_CBLNEEDTOGETFOCUS, 0, 0);
+}
+
+void CTrackColumn::ShowPlain(int index) {
+    if (index == m_nHoverIndex)
+        m_bHoverShown = false;
+    InvalidateRow(index);
 }
 
 void CTrackColumn::ApplyTool(int index) {
@@ -180,18 +201,18 @@ void CTrackColumn::ApplyTool(int index) {
         return;
     }
     if (cell.m_nSoundId != 0) {
-        s_bMoving = true;
-        s_pMoveColumn = this;
-        s_nMoveIndex = index;
+        m_drag.bMoving = true;
+        m_drag.pMoveColumn = this;
+        m_drag.nMoveIndex = index;
     }
 }
 
 void CTrackColumn::ForgetMove() {
-    if (s_pMoveColumn != this)
+    if (m_drag.pMoveColumn != this)
         return;
-    s_bMoving = false;
-    s_pMoveColumn = nullptr;
-    s_nMoveIndex = 0;
+    m_drag.bMoving = false;
+    m_drag.pMoveColumn = nullptr;
+    m_drag.nMoveIndex = 0;
 }
 
 void CTrackColumn::OnMouseMove(UINT flags, int y) {
@@ -199,49 +220,48 @@ void CTrackColumn::OnMouseMove(UINT flags, int y) {
     TrackLeave();
     if (row == m_nHoverIndex)
         return;
-    InvalidateRow(m_nHoverIndex);
     if (row < 0 || row >= VisibleSteps()) {
+        ShowPlain(m_nHoverIndex);
         m_nHoverIndex = -1;
         return;
     }
-    s_bShiftPaint = false;
+    m_drag.bShiftPaint = false;
     if (flags == (MK_LBUTTON | MK_SHIFT)) {
-        s_bShiftPaint = true;
+        m_drag.bShiftPaint = true;
         ApplyTool(row);
     }
-    m_nHoverIndex = row;
-    DrawHover(row);
+    ShowHover(row);
 }
 
 void CTrackColumn::OnLButtonDown(UINT flags, int y) {
     int row = RowAtY(y);
     if (flags == (MK_LBUTTON | MK_SHIFT))
-        s_bShiftPaint = true;
+        m_drag.bShiftPaint = true;
     if (row < 0 || row >= VisibleSteps())
         return;
     ApplyTool(row);
     if (m_state.m_nCurTool == TOOL_ERASER)
-        DrawHover(row);
+        ShowHover(row);
 }
 
 void CTrackColumn::OnLButtonUp(int y) {
     int row = RowAtY(y);
     bool onCell = row >= 0 && row < VisibleSteps();
-    if (s_bMoving) {
-        CTrackColumn* source = s_pMoveColumn;
-        int sourceIndex = s_nMoveIndex;
+    if (m_drag.bMoving) {
+        CTrackColumn* source = m_drag.pMoveColumn;
+        int sourceIndex = m_drag.nMoveIndex;
         if (onCell && source && MoveCell(source->m_track, sourceIndex, m_track, row)) {
-            source->InvalidateRow(sourceIndex);
-            InvalidateRow(row);
+            source->ShowPlain(sourceIndex);
+            ShowPlain(row);
         }
-        s_bMoving = false;
-        s_pMoveColumn = nullptr;
-        s_nMoveIndex = 0;
+        m_drag.bMoving = false;
+        m_drag.pMoveColumn = nullptr;
+        m_drag.nMoveIndex = 0;
     }
-    if (s_bShiftPaint) {
-        s_bShiftPaint = false;
+    if (m_drag.bShiftPaint) {
+        m_drag.bShiftPaint = false;
         if (onCell)
-            InvalidateRow(row);
+            ShowPlain(row);
     }
 }
 

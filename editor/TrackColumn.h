@@ -3,7 +3,7 @@
 // eraser, or the move tool that drags a cell's content to another cell, also
 // into another column).
 //
-// Window thread only. The preview's step marks (MarkStep, UnmarkStep) are drawn
+// Window thread only. The preview's step marks (MarkStep, UnmarkStep) are set
 // from the window thread too: the preview hands its step over by a message,
 // so that no drawing races a resize or an edit of the cells.
 #pragma once
@@ -11,9 +11,20 @@
 #include "editor/GridColumn.h"
 #include "model/BeatPattern.h"
 
+class CTrackColumn;
+
+// The drag in progress across the grid's columns: one at a time, so the grid
+// owns one and hands it to each of its columns.
+struct CCellDrag {
+    bool bShiftPaint = false;
+    bool bMoving = false;
+    CTrackColumn* pMoveColumn = nullptr;
+    int nMoveIndex = 0;
+};
+
 class CTrackColumn : public CGridColumn {
 public:
-    explicit CTrackColumn(const CGridState& state) : CGridColumn(state) {}
+    CTrackColumn(const CGridState& state, CCellDrag& drag) : CGridColumn(state), m_drag(drag) {}
     ~CTrackColumn() override;
 
     // A visible child of the grid.
@@ -30,7 +41,7 @@ public:
     // with empty cells) and the window's height to the cells, at least the parent's
     // client height; repaints.
     void UpdateSize();
-    // Draws at once the red lines at the top and bottom pixel rows of a step.
+    // Shows at once red lines at the top and bottom pixel rows of a step.
     void MarkStep(int index);
     // Removes them through the next paint.
     void UnmarkStep(int index);
@@ -47,7 +58,12 @@ protected:
 
 private:
     int VisibleSteps() const;
-    void DrawHover(int index);
+    void InvalidateMarks(int index) const;
+    // Shows the hover preview of the cell at once.
+    void ShowHover(int index);
+    // Shows the plain cell: its preview is gone until the pointer comes back.
+    void ShowPlain(int index);
+    void DrawHover(HDC dc) const;
     void ApplyTool(int index);
     void ForgetMove();
     void OnMouseMove(UINT flags, int y);
@@ -55,10 +71,8 @@ private:
     void OnLButtonUp(int y);
 
     CBeatTrack m_track;
-
-    // One drag at a time across all columns.
-    static inline bool s_bShiftPaint = false;
-    static inline bool s_bMoving = false;
-    static inline CTrackColumn* s_pMoveColumn = nullptr;
-    static inline int s_nMoveIndex = 0;
+    CCellDrag& m_drag;
+    // The hovered cell shows its preview (until it is repainted plain).
+    bool m_bHoverShown = false;
+    int m_nMarkedStep = -1;
 };

@@ -102,7 +102,9 @@ BOOL CValueSpin::OnEraseBkgnd(HDC) {
 }
 
 void CValueSpin::OnPaint(HDC dc) {
-    Draw(dc, kTextColour);
+    Draw(dc, m_bWarnLimit ? kLimitColour : kTextColour);
+    // The warning shows in one paint and goes with the next.
+    m_bWarnLimit = false;
 }
 
 bool CValueSpin::OnCommand(UINT id, UINT code) {
@@ -160,10 +162,9 @@ void CValueSpin::Step(int delta) {
         m_nValue += delta;
         InvalidateRect(&m_rcText);
     } else {
-        // The warning shows at once and goes with the next repaint.
-        CClientDC dc(m_hWnd);
-        if (dc)
-            Draw(dc, kLimitColour);
+        m_bWarnLimit = true;
+        Invalidate();
+        UpdateWindow();
     }
     ::SendMessageA(GetParent(), WM_PSC_CHANGED_VALUE, reinterpret_cast<WPARAM>(m_hWnd),
                    static_cast<LPARAM>(m_nValue));

@@ -75,4 +75,6 @@ protected:
     RECT m_rcText{};
     int m_nAnimMode = kOpening;
     int m_nAnimStep = 7;
+    // At a limit the value shows in red until the next paint.
+    bool m_bWarnLimit = false;
 };

@@ -110,8 +110,9 @@ protected:
     pwtest::RecordingParent& m_host = Host();
     // What the grid would hand its columns.
     CGridState m_state;
-    CTrackColumn m_a{m_state};
-    CTrackColumn m_b{m_state};
+    CCellDrag m_drag;
+    CTrackColumn m_a{m_state, m_drag};
+    CTrackColumn m_b{m_state, m_drag};
     CStepNumberColumn m_numbers{m_state};
 };
 
@@ -346,7 +347,7 @@ TEST_F(BeatColumnsTest, LoweringTheStepCountDropsAPendingMoveSafely) {
 TEST_F(BeatColumnsTest, PendingMoveOfADestroyedColumnIsDropped) {
     m_state.m_nCurTool = TOOL_MOVE;
     {
-        CTrackColumn gone{m_state};
+        CTrackColumn gone{m_state, m_drag};
         ASSERT_TRUE(gone.Create(RECT{130, 0, 190, 0}, &m_host, 12));
         CBeatTrack track;
         track.SetCellCount(16);
@@ -374,6 +375,8 @@ TEST_F(BeatColumnsTest, ClicksBelowTheLastStepChangeNothing) {
 
 TEST_F(BeatColumnsTest, LeavingTheColumnRemovesThePreview) {
     Move(m_a, 2);
+    // The pointer's own move arrives first and finds the same cell.
+    Settle();
     EXPECT_EQ(PreviewFill(m_a, 2), RGB(200, 200, 200));
     m_a.SendMessage(WM_MOUSELEAVE);
     Settle();
