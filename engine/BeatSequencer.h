@@ -11,6 +11,8 @@ class CCustomBeat;
 
 inline constexpr int kAccentSoundId = 181;
 inline constexpr int kClickSoundId = 180;
+// Played when the practice time is up.
+inline constexpr int kPracticeEndSoundId = 182;
 
 // The sequencing half of the sound bank. The tick thread calls PlayTick while
 // the window thread may reset the step, so the shared state is atomic; the
@@ -38,6 +40,9 @@ public:
     // Starts every instrument among count sound ids from its beginning at the
     // sample, in order; 0 and any other id play nothing.
     void PlaySounds(const int* ids, int count, std::int64_t sample = kAsSoonAsPossible);
+    // One of the metronome's own sounds at the sample: the accent, the click
+    // or the practice end.
+    void PlaySignal(int soundId, std::int64_t sample) { Retrigger(soundId, sample); }
     void ResetStep() { m_nStep.store(0); }
     // Rounds the step down to the start of its group of n steps.
     void AlignStep(unsigned n);

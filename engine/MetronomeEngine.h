@@ -26,6 +26,7 @@
 
 #include "engine/BeatSequencer.h"
 #include "engine/BlockTicks.h"
+#include "engine/PracticePlan.h"
 #include "engine/TickInterfaces.h"
 
 // Told of every tick before it plays, on the render thread (tests watch the
@@ -36,6 +37,18 @@ public:
 
 protected:
     ~ITickObserver() = default;
+};
+
+// Told on the render thread, so it only hands on (posts): the practice status
+// has changed (a bar or a second has begun, the trainer has moved the tempo),
+// or the practice time is up and the run plays no more ticks.
+class IPracticeListener {
+public:
+    virtual void OnPracticeChanged() = 0;
+    virtual void OnPracticeEnded() = 0;
+
+protected:
+    ~IPracticeListener() = default;
 };
 
 class CMetronomeEngine : private IBlockListener {
@@ -49,7 +62,8 @@ public:
     // Starts ticking at the tempo with the effective beat: the step goes back
     // to the start of its beat (user beat mode) or of the bar (click mode),
     // and the first tick, one period after the stream's next block, begins a
-    // swing. A playing metronome starts again.
+    // swing. A playing metronome starts again. The practice tools start
+    // afresh: the count-in, the trainer from this tempo, the time played.
     void StartTicking(unsigned tempo);
     // Stops ticking; the counters stay where they are.
     void StopTicking();
@@ -63,9 +77,21 @@ public:
     void SetUserBeatMode(bool on);
     // Only while stopped; null for none.
     void SetTickObserver(ITickObserver* observer) { m_pObserver = observer; }
+    void SetPracticeListener(IPracticeListener* listener) { m_pPracticeListener = listener; }
+    // The practice tools; a playing metronome starts again with them, and
+    // the time played goes on.
+    void SetPracticePlan(const PracticePlan& plan);
+    // A tempo tapped in: playing, it starts at the next beat without a
+    // restart, and the trainer goes on from it.
+    void TapTempo(unsigned tempo);
+    // The tempo the user last chose (Start, a tempo change, a tap), which the
+    // trainer moves from: where a stop goes back to.
+    unsigned GetChosenTempo() const { return m_nChosenTempo; }
+    PracticeStatus GetPracticeStatus() const;
 
     bool IsPlaying() const { return m_bPlaying; }
-    unsigned GetTempo() const { return m_nTempo; }
+    // Playing, the tempo sounding now.
+    unsigned GetTempo() const { return m_bPlaying ? m_nSoundingTempo.load() : m_nTempo; }
     bool IsUserBeatMode() const { return m_bUserBeatMode; }
     unsigned GetBeats() const { return m_nBeats; }
     unsigned GetNote() const { return m_nNote; }
@@ -88,6 +114,12 @@ private:
     void Tick(std::int64_t sample, std::int64_t blockStart, CBlockTicks::Timing timing);
     // Stops a playing metronome around the change and starts it again.
     template <class Change> void Restarting(Change&& change);
+    void Start(unsigned tempo, bool fresh);
+    // What the practice tools make of the tick: its sound, a swing of the
+    // count-in, the period after it. True when it begins a swing.
+    bool PlayPracticeTick(std::int64_t sample, bool skipped);
+    void PublishPractice(bool ended);
+    unsigned BarTicks() const;
     void SetEffectiveBeat();
     // Ticks from the start of one swing to the start of the next, at least 1.
     unsigned TicksPerSwing() const;
@@ -96,9 +128,22 @@ private:
     ITickDisplay& m_display;
     ITickStream& m_stream;
     ITickObserver* m_pObserver = nullptr;
+    IPracticeListener* m_pPracticeListener = nullptr;
 
     bool m_bPlaying = false;
     unsigned m_nTempo = 0;
+    unsigned m_nChosenTempo = 0;
+    PracticePlan m_plan;
+    // On the render thread while a run goes.
+    CPracticeRun m_practice;
+    // A tapped tempo waiting for the next beat; 0 for none.
+    std::atomic<unsigned> m_nTapTempo{0};
+    // What the run has come to, for the window thread.
+    std::atomic<unsigned> m_nSoundingTempo{0};
+    std::atomic<unsigned> m_nPracticeBar{0};
+    std::atomic<unsigned> m_nCountInLeft{0};
+    std::atomic<bool> m_bMuted{false};
+    std::atomic<unsigned> m_nPlayedSeconds{0};
     unsigned m_nPeriod = 0;
     // When the run was asked for: its first tick comes one period after.
     std::chrono::steady_clock::time_point m_started;

@@ -3,6 +3,7 @@ pw_sources(
     BeatSequencer.cpp
     LostTime.cpp
     MetronomeEngine.cpp
+    PracticePlan.cpp
     SampleSchedule.cpp
     SoundConversion.cpp
     SoundMixer.cpp

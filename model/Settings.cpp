@@ -20,6 +20,13 @@ constexpr SettingValue kValues[] = {
     {"Show Splash", &CSettings::m_bShowSplash, 1},
     {"Show MsgBox CleanBtn", &CSettings::m_bShowCleanConfirm, 1},
     {"User Beat Mode", &CSettings::m_bUserBeatMode, 0},
+    {"Count In Bars", &CSettings::m_nCountInBars, practice::kCountInBars.nDefault},
+    {"Trainer Step BPM", &CSettings::m_nTrainerStepBpm, practice::kTrainerStepBpm.nDefault},
+    {"Trainer Every Bars", &CSettings::m_nTrainerEveryBars, practice::kTrainerEveryBars.nDefault},
+    {"Trainer Target BPM", &CSettings::m_nTrainerTargetBpm, practice::kTrainerTargetBpm.nDefault},
+    {"Mute Play Bars", &CSettings::m_nMutePlayBars, practice::kMutePlayBars.nDefault},
+    {"Mute Silent Bars", &CSettings::m_nMuteSilentBars, practice::kMuteSilentBars.nDefault},
+    {"Practice Minutes", &CSettings::m_nPracticeMinutes, practice::kPracticeMinutes.nDefault},
 };
 
 constexpr wchar_t kAppPathValue[] = L"App Path";

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "model/PracticeLimits.h"
+
 inline constexpr char kSettingsKey[] = "Software\\KOVEN\\Pulsewick";
 
 // The registry's keys as the settings open them; tests stand in for a
@@ -51,6 +53,14 @@ public:
     int m_bShowSplash = 1;
     int m_bShowCleanConfirm = 1;
     int m_bUserBeatMode = 0;
+    // The practice tools (PracticeLimits.h gives their ranges).
+    int m_nCountInBars = practice::kCountInBars.nDefault;
+    int m_nTrainerStepBpm = practice::kTrainerStepBpm.nDefault;
+    int m_nTrainerEveryBars = practice::kTrainerEveryBars.nDefault;
+    int m_nTrainerTargetBpm = practice::kTrainerTargetBpm.nDefault;
+    int m_nMutePlayBars = practice::kMutePlayBars.nDefault;
+    int m_nMuteSilentBars = practice::kMuteSilentBars.nDefault;
+    int m_nPracticeMinutes = practice::kPracticeMinutes.nDefault;
 
 private:
     void LoadFrom(HKEY root);

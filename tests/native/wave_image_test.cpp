@@ -307,7 +307,7 @@ TEST(ParseWave, EveryShippedSoundParses) {
         EXPECT_LE(wave.pData + wave.nDataSize, base + image.size());
         ++count;
     }
-    EXPECT_EQ(count, 24);
+    EXPECT_EQ(count, 25);
 }
 
 } // namespace

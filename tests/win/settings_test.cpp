@@ -229,3 +229,39 @@ TEST_F(SettingsTest, RefusedMachineKeyStoresTheUsersOwnWhichIsReadOverTheMachine
 }
 
 } // namespace
+
+TEST(PracticeSettingsTest, AreOffAtFirstAndStoredAsDwordsOfTheirNamesAndReadBack) {
+    ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey));
+    pwtest::RegistryBackup backup{HKEY_LOCAL_MACHINE, kSettingsKey};
+    struct Field {
+        const char* name;
+        int CSettings::*field;
+        int stored;
+    };
+    constexpr Field kFields[] = {
+        {"Count In Bars", &CSettings::m_nCountInBars, 2},
+        {"Trainer Step BPM", &CSettings::m_nTrainerStepBpm, 5},
+        {"Trainer Every Bars", &CSettings::m_nTrainerEveryBars, 3},
+        {"Trainer Target BPM", &CSettings::m_nTrainerTargetBpm, 140},
+        {"Mute Play Bars", &CSettings::m_nMutePlayBars, 6},
+        {"Mute Silent Bars", &CSettings::m_nMuteSilentBars, 1},
+        {"Practice Minutes", &CSettings::m_nPracticeMinutes, 25},
+    };
+    {
+        CSettings settings;
+        EXPECT_EQ(settings.m_nCountInBars, 0);
+        EXPECT_EQ(settings.m_nTrainerStepBpm, 0);
+        EXPECT_EQ(settings.m_nMuteSilentBars, 0);
+        EXPECT_EQ(settings.m_nPracticeMinutes, 0);
+        for (const Field& f : kFields)
+            settings.*f.field = f.stored;
+    }
+    CSettings again;
+    for (const Field& f : kFields) {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        ASSERT_TRUE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, f.name, type, data)) << f.name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << f.name;
+        EXPECT_EQ(again.*f.field, f.stored) << f.name;
+    }
+}

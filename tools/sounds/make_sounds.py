@@ -98,6 +98,16 @@ def normal_click(noise):
     return np.column_stack([mono, mono])
 
 
+def practice_end(noise):
+    """Two bell tones a fifth apart, the second after 120 ms: unlike any click
+    or drum, so the end of a practice session is heard as such."""
+    t = axis(0.45)
+    first = mode(t, 660, 0.12) + mode(t, 1980, 0.04, 0.25)
+    later = np.maximum(t - 0.12, 0)
+    second = np.where(t >= 0.12, mode(later, 990, 0.14) + mode(later, 2970, 0.04, 0.2), 0)
+    return first + second
+
+
 def kick(noise):
     t = axis(0.35)
     body = np.tanh(1.6 * sweep(t, 160, 52, 0.035, 0.12))
@@ -265,6 +275,7 @@ def open_conga(noise, f0):
 SOUNDS = (
     (181, "Accent click", 1, accent_click, ("list",)),
     (180, "Normal click", 2, normal_click, ("fact",)),
+    (182, "Practice end", 1, practice_end, ()),
     (129, "Kick", 1, kick, ("list",)),
     (130, "Short Kick", 1, short_kick, ()),
     (131, "Snare", 2, snare, ("list",)),
