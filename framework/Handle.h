@@ -58,11 +58,17 @@ struct IconTraits {
     static Type Invalid() { return nullptr; }
     static void Close(Type h) { ::DestroyIcon(h); }
 };
+struct MenuTraits {
+    using Type = HMENU;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DestroyMenu(h); }
+};
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
 
 // Owns a COM interface pointer.
 template <class T> class ComPtr {

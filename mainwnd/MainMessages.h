@@ -24,8 +24,13 @@ inline constexpr UINT WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL = kMainMessagesFirst + 1
 // frame, or the start of a swing asked for) is due.
 inline constexpr UINT WM_TICKTOCK_START_SWING = kMainMessagesFirst + 2;
 inline constexpr UINT WM_TICKTOCK_FRAMES = kMainMessagesFirst + 3;
+// Posted to the main window by the engine's run: the practice status has
+// changed, or the practice time is up.
+inline constexpr UINT WM_PRACTICE_CHANGED = kMainMessagesFirst + 4;
+inline constexpr UINT WM_PRACTICE_ENDED = kMainMessagesFirst + 5;
 
 inline constexpr UINT kMainMessagesEnd = kMainMessagesFirst + 0x100;
 static_assert(AfxIsMessageBlock(kMainMessagesFirst, kMainMessagesEnd,
                                 {WM_NEED_TO_CHANGE_BEAT, WM_NEED_TO_CLOSE_BEAT_CHANGE_CTRL,
-                                 WM_TICKTOCK_START_SWING, WM_TICKTOCK_FRAMES}));
+                                 WM_TICKTOCK_START_SWING, WM_TICKTOCK_FRAMES, WM_PRACTICE_CHANGED,
+                                 WM_PRACTICE_ENDED}));

@@ -77,14 +77,17 @@ void CMetronomeDlg::SetBeat(unsigned beats, unsigned note) {
 
 void CMetronomeDlg::SetUserBeatMode(bool on) {
     m_engine.SetUserBeatMode(on);
+    ShowPractice();
 }
 
 void CMetronomeDlg::StartTicking(int tempo) {
     m_engine.StartTicking(static_cast<unsigned>(tempo));
+    ShowPractice();
 }
 
 void CMetronomeDlg::StopTicking() {
     m_engine.StopTicking();
+    ReturnToChosenTempo();
 }
 
 void CMetronomeDlg::TakePattern() {
@@ -145,6 +148,7 @@ BOOL CMetronomeDlg::OnInitDialog() {
     CSettings* settings = Settings();
     SetUserBeatMode(settings && settings->m_bUserBeatMode);
     ShowMode();
+    SetUpPractice();
 
     if (settings && settings->m_bShowSplash && m_about.runSplash)
         settings->m_bShowSplash = m_about.runSplash() ? 1 : 0;
@@ -180,6 +184,12 @@ LRESULT CMetronomeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_PUSHED_HYPERLINKBTN:
         OnAbout();
+        return 0;
+    case WM_PRACTICE_CHANGED:
+        OnPracticeChanged();
+        return 0;
+    case WM_PRACTICE_ENDED:
+        OnPracticeEnded();
         return 0;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon.Get());
@@ -392,6 +402,8 @@ void CMetronomeDlg::OnEndSession() {
 }
 
 BOOL CMetronomeDlg::PreTranslateMessage(MSG* msg) {
+    if (OnPracticeInput(*msg))
+        return TRUE;
     if (msg->message == WM_KEYDOWN) {
         if (IsNavigationKey(msg->wParam)) {
             m_sliderTempo.SendMessage(WM_KEYDOWN, msg->wParam, msg->lParam);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 
 #include "engine/MetronomeEngine.h"
@@ -16,6 +17,7 @@
 #include "framework/Handle.h"
 #include "mainwnd/BeatChangeCtrl.h"
 #include "mainwnd/MainMessages.h"
+#include "mainwnd/TapTempo.h"
 #include "mainwnd/TickTockCtrl.h"
 #include "skin/AniButton.h"
 #include "skin/HyperlinkBtn.h"
@@ -99,6 +101,13 @@ protected:
     CTickTockCtrl m_tickTock;
     CTempoSlider m_sliderTempo;
     pw::UniqueIcon m_hIcon;
+    CTapTempo m_tapTempo;
+    // Hands the run's practice news to the window thread.
+    struct PracticePoster : IPracticeListener {
+        std::atomic<HWND> hWnd{nullptr};
+        void OnPracticeChanged() override;
+        void OnPracticeEnded() override;
+    } m_practicePoster;
     // After the bank and the display it drives: it goes first and ends its
     // run of the stream before they do.
     CMetronomeEngine m_engine{m_soundBank, m_tickTock, m_stream};
@@ -124,6 +133,22 @@ private:
     // The session really ends: Windows ends the process as soon as this
     // returns, so everything a close stores is stored here and now.
     void OnEndSession();
+
+    // The practice tools (MetronomePractice.cpp).
+    void SetUpPractice();
+    // T, a click on the tempo figure, P and a right click on the tick
+    // display; true when the message is used up.
+    bool OnPracticeInput(const MSG& msg);
+    void OnTap(DWORD time);
+    void OnPracticeWindow();
+    void ApplyPracticePlan();
+    // The run has come further: the display, and the trainer's tempo on the
+    // figure and the slider.
+    void OnPracticeChanged();
+    void OnPracticeEnded();
+    void ShowPractice();
+    // After a stop: the tempo the user chose, not the trainer's.
+    void ReturnToChosenTempo();
 
     void StepTempo(int delta);
     // The buttons show the engine's state: start or stop, and the button of

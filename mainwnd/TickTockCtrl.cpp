@@ -14,6 +14,9 @@ namespace {
 
 constexpr COLORREF kDialColour = RGB(192, 192, 192);
 constexpr COLORREF kDriftColour = RGB(50, 50, 50);
+constexpr COLORREF kPracticeColour = RGB(90, 96, 110);
+// A silent bar of the mute tool.
+constexpr COLORREF kSilentColour = RGB(200, 60, 60);
 // The needle's pivot sits this far above the bottom.
 constexpr int kPivotLift = 8;
 // Pixels the needle's halo, 3 wide with round ends, may colour beyond the
@@ -199,6 +202,8 @@ void CTickTockCtrl::DrawDial(HDC dc, const RECT& rc) {
     ::InflateRect(&tempo, -(w / 20), -(w / 20));
     ::SetTextColor(dc, m_crTempo);
     text.Draw(Number(m_nTempo), tempo, DT_RIGHT | DT_TOP);
+    const SIZE figure = TextExtent(dc, Number(m_nTempo));
+    m_rcTempo = RECT{tempo.right - figure.cx, tempo.top, tempo.right, tempo.top + figure.cy};
 
     const int inset = (tempo.right - tempo.left) / 24;
     RECT box = rc;
@@ -221,6 +226,38 @@ void CTickTockCtrl::DrawDial(HDC dc, const RECT& rc) {
     }
 
     DrawDrift(dc, rc);
+    DrawPractice(dc, rc);
+}
+
+void CTickTockCtrl::SetPracticeTexts(const practiceview::Texts& texts) {
+    if (texts.row == m_practice.row && texts.mute == m_practice.mute && texts.time == m_practice.time &&
+        texts.bSilentNow == m_practice.bSilentNow)
+        return;
+    m_practice = texts;
+    m_bBackStale = true;
+    if (m_hWnd)
+        Invalidate(FALSE);
+}
+
+void CTickTockCtrl::DrawPractice(HDC dc, const RECT& client) {
+    const int w = client.right - client.left;
+    const int h = client.bottom - client.top;
+    const int line = h / 17;
+    auto box = [](const RECT& rc) {
+        return practiceview::Box{rc.left, rc.top, rc.right, rc.bottom};
+    };
+    m_practiceLayout = practiceview::Place(w, h, line, box(m_rcSignature), box(m_rcTempo));
+    CFittedText text(dc, line);
+    ::SetBkMode(dc, TRANSPARENT);
+    auto draw = [&](const std::string& s, const practiceview::Box& b, UINT format) {
+        if (!s.empty() && !b.IsEmpty())
+            text.Draw(s, RECT{b.left, b.top, b.right, b.bottom}, format | DT_TOP | DT_END_ELLIPSIS);
+    };
+    ::SetTextColor(dc, kPracticeColour);
+    draw(m_practice.row, m_practiceLayout.row, DT_CENTER);
+    draw(m_practice.time, m_practiceLayout.time, DT_RIGHT);
+    ::SetTextColor(dc, m_practice.bSilentNow ? kSilentColour : kPracticeColour);
+    draw(m_practice.mute, m_practiceLayout.mute, DT_LEFT);
 }
 
 void CTickTockCtrl::DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const {

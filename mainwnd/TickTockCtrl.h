@@ -14,6 +14,7 @@
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
 #include "mainwnd/MainMessages.h"
+#include "mainwnd/PracticeView.h"
 #include "mainwnd/TickTockMath.h"
 
 class CFittedText;
@@ -56,6 +57,13 @@ public:
     unsigned GetFrameCount() const { return m_nFrameCount; }
     // The time signature box as the last paint placed it (client coordinates).
     RECT GetSignatureBox() const { return m_rcSignature; }
+    // The tempo figure as the last paint drew it: a click there is a tap.
+    RECT GetTempoBox() const { return m_rcTempo; }
+    // Which practice tools are on, and how far they have come.
+    void SetPracticeTexts(const practiceview::Texts& texts);
+    const practiceview::Texts& GetPracticeTexts() const { return m_practice; }
+    // Where the last paint put them.
+    const practiceview::Layout& GetPracticeLayout() const { return m_practiceLayout; }
 
     COLORREF m_crNeedle = RGB(255, 100, 100);
     COLORREF m_crHalo = RGB(255, 230, 230);
@@ -76,6 +84,7 @@ protected:
     void DrawDial(HDC dc, const RECT& rc);
     void DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const;
     void DrawDrift(HDC dc, const RECT& client) const;
+    void DrawPractice(HDC dc, const RECT& client);
     // Puts the background back where the needle was and draws it anew.
     void DrawNeedle(HDC dc);
     // The needle at its angle over what dc shows, its place kept for the
@@ -93,6 +102,9 @@ protected:
     COLORREF m_crTempo = RGB(0, 0, 0);
     unsigned m_nFrameCount = 0;
     RECT m_rcSignature{};
+    RECT m_rcTempo{};
+    practiceview::Texts m_practice;
+    practiceview::Layout m_practiceLayout;
 
 private:
     void UpdateDrift();

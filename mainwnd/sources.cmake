@@ -1,10 +1,14 @@
 pw_sources(
     PORTABLE
     BeatChangeMath.cpp
+    PracticeView.cpp
+    TapTempo.cpp
     TempoJump.cpp
     TickTockMath.cpp
     WIN32
     BeatChangeCtrl.cpp
     MetronomeDlg.cpp
+    MetronomePractice.cpp
+    PracticeDlg.cpp
     TickTockCtrl.cpp
 )

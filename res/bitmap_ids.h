@@ -110,3 +110,5 @@
 #define IDB_SCROLL_BAR_SKIN 311
 // editor: separator between toolbar and sound button
 #define IDB_TOOLBAR_SEPARATOR 362
+// Practice window panel, white = cut away
+#define IDB_PRACTICE_PANEL 370

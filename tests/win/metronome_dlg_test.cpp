@@ -7,9 +7,11 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "FontReplacement.h"
@@ -18,6 +20,7 @@
 #include "app/AboutDlg.h"
 #include "app/MetronomeApp.h"
 #include "mainwnd/MetronomeDlg.h"
+#include "mainwnd/PracticeDlg.h"
 #include "resource.h"
 #include "skin_support/FocusFrames.h"
 
@@ -641,6 +644,102 @@ TEST_F(MetronomeDlgTest, ClosingWhilePlayingStopsTheTick) {
     ::Sleep(400);
     EXPECT_EQ(dlg.tickCount.load(), ticks);
     EXPECT_FALSE(dlg.IsPlaying());
+}
+
+// A left click at a point of the tick display, which lets it through to the
+// window as the system does.
+void ClickDisplayAt(TestDlg& d, POINT at) {
+    ::ClientToScreen(d.TickTock().GetSafeHwnd(), &at);
+    ::SetCursorPos(at.x, at.y);
+    POINT client = at;
+    d.ScreenToClient(&client);
+    d.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, Point(client.x, client.y));
+    d.PostMessage(WM_LBUTTONUP, 0, Point(client.x, client.y));
+    PumpFor(d, 20ms);
+}
+
+// The taps' own times make the tempo: three taps, two intervals.
+int TappedTempo(const std::vector<DWORD>& times) {
+    return static_cast<int>(
+        std::lround(60000.0 / ((times.back() - times.front()) / double(times.size() - 1))));
+}
+
+TEST_F(MetronomeDlgTest, TOrTheTempoFigureTapsAndPOpensThePracticeWindow) {
+    const int savedStep = settings->m_nTrainerStepBpm;
+    CSettings* stored = settings;
+    dlg.steps = {[stored](TestDlg& d) {
+        std::vector<DWORD> times;
+        for (int i = 0; i < 3; ++i) {
+            PumpFor(d, 400ms);
+            times.push_back(::GetTickCount());
+            KeyTo(d, d.Button(IDC_MAIN_START), 'T');
+        }
+        EXPECT_NEAR(d.GetTempo(), TappedTempo(times), 1);
+        EXPECT_EQ(d.TickTock().GetTempo(), static_cast<unsigned>(d.GetTempo()));
+
+        // After a pause, a new series on the figure.
+        PumpFor(d, 2100ms);
+        times.clear();
+        const RECT figure = d.TickTock().GetTempoBox();
+        ASSERT_FALSE(::IsRectEmpty(&figure));
+        for (int i = 0; i < 3; ++i) {
+            PumpFor(d, 250ms);
+            times.push_back(::GetTickCount());
+            ClickDisplayAt(d, POINT{(figure.left + figure.right) / 2, (figure.top + figure.bottom) / 2});
+        }
+        EXPECT_NEAR(d.GetTempo(), TappedTempo(times), 1);
+        const int tapped = d.GetTempo();
+
+        bool seen = false;
+        pwtest::ModalAnswerer user([&](HWND practice) {
+            if (!::GetDlgItem(practice, IDC_PRACTICE_TRAINER_STEP))
+                return true;
+            seen = true;
+            HWND spin = ::GetDlgItem(practice, CPracticeDlg::kFirstSpinId + 4);
+            EXPECT_TRUE(::IsWindowVisible(spin)) << "the spins stay open";
+            HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+            EXPECT_EQ(::GetWindowRgn(practice, region), COMPLEXREGION) << "shaped";
+            ::DeleteObject(region);
+            ::SendMessageA(spin, WM_COMMAND, MAKEWPARAM(CValueSpin::kUpId, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(spin, CValueSpin::kUpId)));
+            EXPECT_EQ(stored->m_nTrainerStepBpm, 1) << "stored at once";
+            ::PostMessageA(practice, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        KeyTo(d, d.Button(IDC_MAIN_START), 'P');
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(d.TickTock().GetPracticeTexts().row, "trainer " + std::to_string(tapped) + " -> 160");
+    }};
+    Run();
+    settings->m_nTrainerStepBpm = savedStep;
+}
+
+TEST_F(MetronomeDlgTest, TheTrainerMovesTheFigureAndTheSliderAndStopGoesBack) {
+    const int saved[] = {settings->m_nTrainerStepBpm, settings->m_nTrainerEveryBars,
+                         settings->m_nTrainerTargetBpm};
+    settings->m_nTrainerStepBpm = 10;
+    settings->m_nTrainerEveryBars = 1;
+    settings->m_nTrainerTargetBpm = 300;
+    dlg.steps = {[](TestDlg& d) {
+        SetTempo(d, 280);
+        StartAndWaitForTicks(d, 1);
+        for (int tempo : {290, 300}) {
+            ASSERT_TRUE(PumpUntil(
+                d, [&] { return d.GetTempo() == tempo; }, 5s));
+            EXPECT_EQ(d.TickTock().GetTempo(), static_cast<unsigned>(tempo));
+            EXPECT_EQ(d.TickTock().GetPracticeTexts().row.rfind(
+                          "trainer " + std::to_string(tempo) + " -> 300  bar ", 0),
+                      0u)
+                << d.TickTock().GetPracticeTexts().row;
+        }
+        ClickControl(d, d.Button(IDC_MAIN_STOP));
+        EXPECT_EQ(d.GetTempo(), 280);
+        EXPECT_EQ(d.TickTock().GetTempo(), 280u);
+    }};
+    Run();
+    settings->m_nTrainerStepBpm = saved[0];
+    settings->m_nTrainerEveryBars = saved[1];
+    settings->m_nTrainerTargetBpm = saved[2];
 }
 
 } // namespace

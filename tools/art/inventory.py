@@ -91,6 +91,7 @@ SINGLES = {
     362: ("toolbar_separator", (18, 80), "editor: separator between toolbar and sound button"),
     295: ("clean_bubble", (374, 161), "clean confirmation bubble, white = cut away"),
     299: ("about", (500, 370), "About picture"),
+    370: ("practice_panel", (512, 352), "Practice window panel, white = cut away"),
 }
 
 ANIM_FIRST, ANIM_COUNT, ANIM_SIZE = 164, 13, (214, 63)

@@ -238,6 +238,39 @@ def bubble():
     return Image.fromarray(arr, "RGB")
 
 
+# ---------------------------------------------------------------- practice panel
+
+def practice_panel():
+    """370, 512 x 352: the Practice window, a pale panel like the clean
+    bubble on white (white is cut away). The dialog puts two columns of
+    labels at x 24 and 264 with their spins beside them, rows 56 px apart
+    from y 72, and its OK button at (372, 288); the title band is the top
+    56 px, and a hairline parts the columns."""
+    W, Hh = 512, 352
+    line = SLATE
+    c = Canvas(W, Hh)
+    shape = c.mask_rrect((2, 2, W - 2, Hh - 2), 16)
+    inner = c.mask_rrect((4, 4, W - 4, Hh - 4), 14)
+    c.fill(shape, line, cover=True)
+    c.fill(inner, BUBBLE_FILL)
+    # a clock face beside the title
+    pn = Pen(c, 22, 14, 1.0)
+    pn.ellipse((0, 0, 26, 26), fill=AMBER, outline=SLATE_DARK, width=1.6)
+    pn.line([(13, 13), (13, 5)], SLATE_DARK, 1.8)
+    pn.line([(13, 13), (19, 16)], SLATE_DARK, 1.8)
+    c.fill(c.mask_rrect((22, 50, W - 22, 51), 0), H("#E8E4CF"))
+    c.fill(c.mask_rrect((254, 64, 255, 270), 0), H("#EFEBD8"))
+    img = c.finish()
+    draw_text(img, (58, 33), "Practice", font("sans-bold", 17), SLATE_DARK)
+    draw_text(img, (150, 33), "count-in, trainer, muted bars, timer", font("sans", 11), H("#6B7384"))
+    cov = np.array(c.cover.resize((W, Hh), Image.BOX))
+    arr = np.array(img)
+    edge = (cov > 0) & (cov < 255)
+    arr[edge & (cov >= 128)] = line
+    arr[cov < 128] = WHITE
+    return Image.fromarray(arr, "RGB")
+
+
 # ---------------------------------------------------------------- metronome art
 
 def metronome(c, ox, oy, k, pal, angle):
@@ -448,4 +481,5 @@ def singles():
         362: separator(),
         295: bubble(),
         299: about(),
+        370: practice_panel(),
     }
