@@ -41,6 +41,9 @@ void CPracticeDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CPracticeDlg::OnInitDialog() {
     CSkinDialog::OnInitDialog();
+    // A title for the taskbar and for finding the window; a caption in the
+    // template would add a caption bar over the panel.
+    ::SetWindowTextA(m_hWnd, kTitle);
     m_bClearStatics = true;
     // No caption: the panel itself moves the window.
     m_bDragBody = true;

@@ -15,6 +15,7 @@
 class CPracticeDlg : public CSkinDialog {
 public:
     static constexpr COLORREF kKeyColour = RGB(255, 255, 255);
+    static constexpr char kTitle[] = "Practice";
     // Spins are children with ids from here, in the order of kRows.
     static constexpr UINT kFirstSpinId = 1201;
 

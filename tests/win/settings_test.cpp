@@ -230,9 +230,7 @@ TEST_F(SettingsTest, RefusedMachineKeyStoresTheUsersOwnWhichIsReadOverTheMachine
 
 } // namespace
 
-TEST(PracticeSettingsTest, AreOffAtFirstAndStoredAsDwordsOfTheirNamesAndReadBack) {
-    ASSERT_TRUE(pwtest::DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKey));
-    pwtest::RegistryBackup backup{HKEY_LOCAL_MACHINE, kSettingsKey};
+TEST_F(SettingsTest, PracticeToolsAreOffAtFirstAndStoredAsDwordsOfTheirNamesAndReadBack) {
     struct Field {
         const char* name;
         int CSettings::*field;
@@ -247,21 +245,19 @@ TEST(PracticeSettingsTest, AreOffAtFirstAndStoredAsDwordsOfTheirNamesAndReadBack
         {"Mute Silent Bars", &CSettings::m_nMuteSilentBars, 1},
         {"Practice Minutes", &CSettings::m_nPracticeMinutes, 25},
     };
-    {
-        CSettings settings;
-        EXPECT_EQ(settings.m_nCountInBars, 0);
-        EXPECT_EQ(settings.m_nTrainerStepBpm, 0);
-        EXPECT_EQ(settings.m_nMuteSilentBars, 0);
-        EXPECT_EQ(settings.m_nPracticeMinutes, 0);
-        for (const Field& f : kFields)
-            settings.*f.field = f.stored;
-    }
+    CSettings settings;
+    settings.Load();
+    EXPECT_EQ(settings.m_nCountInBars, 0);
+    EXPECT_EQ(settings.m_nTrainerStepBpm, 0);
+    EXPECT_EQ(settings.m_nMuteSilentBars, 0);
+    EXPECT_EQ(settings.m_nPracticeMinutes, 0);
+    for (const Field& f : kFields)
+        settings.*f.field = f.stored;
+    ASSERT_EQ(settings.Save(), ERROR_SUCCESS);
     CSettings again;
+    again.Load();
     for (const Field& f : kFields) {
-        DWORD type = 0;
-        std::vector<BYTE> data;
-        ASSERT_TRUE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, f.name, type, data)) << f.name;
-        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << f.name;
+        EXPECT_EQ(Stored(f.name), f.stored) << f.name;
         EXPECT_EQ(again.*f.field, f.stored) << f.name;
     }
 }
