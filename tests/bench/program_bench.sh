@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# program_bench.sh <build dir> <env file> <seconds> <cpu seconds> <busy seconds> [tempo note]
+# program_bench.sh <build dir> <env file> <seconds> <cpu seconds> <busy seconds> <long seconds> [tempo note]
 #
 # Measures the real program from outside, as scripts/bench.sh runs it: the
 # build's Pulsewick.exe (or the one in $PW_PROGRAM_DIR) driven with the mouse
@@ -13,14 +13,17 @@
 #  - heard intervals, for <seconds> each, at 60, 100, 113, 180 and 300 bpm in
 #    quarters, 113 and 300 in sixteenths (or only at the tempo and note
 #    given), and in user beat mode at 113 with a hi-hat on every sixteenth;
+#  - long: 113 bpm in quarters for <long seconds> (0 leaves it out);
 #  - busy: 300 bpm in sixteenths for <busy seconds> while the window thread
 #    redraws the whole window without pause.
+# The probe records with a latency of 10 ms, as a program recording the
+# player would.
 # Prints figures and asserts nothing.
 set -euo pipefail
 . "$(dirname "$0")/../e2e/lib.sh"
 e2e_init "$1" "$2"
-seconds=$3 cpu_seconds=$4 busy_seconds=$5
-settings=("${@:6}")
+seconds=$3 cpu_seconds=$4 busy_seconds=$5 long_seconds=$6
+settings=("${@:7}")
 probe=${PW_PROBE:?PW_PROBE names the probe}
 
 title="Pulsewick 1.01"
@@ -105,6 +108,13 @@ for run in "${runs[@]}"; do
     listen "$bpm bpm 1/$value" "$seconds" "$bpm" "$value"
     stop
 done
+
+if ((long_seconds > 0)); then
+    tempo 113
+    note 4
+    listen "113 bpm 1/4, ${long_seconds} s" "$long_seconds" 113 4
+    stop
+fi
 
 if ((busy_seconds > 0)); then
     tempo 300

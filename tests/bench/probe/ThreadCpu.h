@@ -1,6 +1,7 @@
 // Processor time of a process's threads, from /proc.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,3 +23,10 @@ struct CpuUse {
     int ended = 0;
 };
 CpuUse Difference(const std::vector<ThreadCpu>& before, const std::vector<ThreadCpu>& after);
+
+// Processor time of the whole process since it started, threads that ended
+// included (/proc/<pid>/stat), in seconds; negative when it cannot be read.
+double ProcessSeconds(int pid);
+
+// The ids of the process's threads now.
+std::set<int> ThreadIds(int pid);

@@ -13,7 +13,8 @@
 //       its click.
 //   pw_probe cpu <seconds> <pid> <wineserver pid>
 //       Prints the processor time of each thread of the process and of the
-//       wine server over the seconds.
+//       wine server over the seconds, that of the whole process with the
+//       threads that ended meanwhile, and how many threads it started.
 //
 // The main figures of each run are also added to $PW_BENCH_SUMMARY, when set,
 // as a line "$PW_BENCH_COLUMN <tab> $PW_BENCH_ROW <tab> kind <tab> figures...".
@@ -25,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,10 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
     std::printf("period:    mean IOI %+.4f ms from the period (target within 0.01 ms), p99 |dev| %.3f ms "
                 "(target 0.1 ms)\n",
                 s.mean - period, s.p99);
+    std::printf(
+        "off:       %zu intervals more than 1 ms off the period (target 0), largest deviation %.3f ms, "
+        "mean IOI %.3f ms\n",
+        s.overOneMs, s.max, s.mean);
     std::printf("drift:     %+.0f ms/hour heard in the device's samples, %+.0f ms/hour on the system clock; "
                 "%+d ms/hour shown by the display: %+.0f ms/hour apart (target within 20)\n",
                 heardDrift, systemDrift, shownDrift, heardDrift - shownDrift);
@@ -125,6 +131,7 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
     Summarise("heard",
               {s.mean - period, s.stdDev, s.p99, heardDrift - shownDrift, systemDrift - shownDrift,
                static_cast<double>(heard.missed), static_cast<double>(heard.doubled), startMs - period});
+    Summarise("off", {static_cast<double>(s.overOneMs), s.max, s.mean});
     if (needle) {
         std::vector<double> offsets;
         for (double start : watch.SwingStarts()) {
@@ -153,11 +160,23 @@ int Listen(double seconds, unsigned tempo, unsigned note, const int* press, cons
 int Cpu(double seconds, int pid, int wineserver) {
     const auto before = ReadThreads(pid);
     const auto serverBefore = ReadThreads(wineserver);
+    const double processBefore = ProcessSeconds(pid);
+    const double serverProcessBefore = ProcessSeconds(wineserver);
     const double from = MonotonicSeconds();
-    SleepUntil(from + seconds);
+    // Every thread that lives a millisecond or more is seen.
+    const std::set<int> first = ThreadIds(pid);
+    std::set<int> seen = first;
+    for (double now = from; now < from + seconds; now = MonotonicSeconds()) {
+        usleep(1000);
+        const std::set<int> ids = ThreadIds(pid);
+        seen.insert(ids.begin(), ids.end());
+    }
     const auto after = ReadThreads(pid);
     const auto serverAfter = ReadThreads(wineserver);
+    const double process = ProcessSeconds(pid) - processBefore;
+    const double serverProcess = ProcessSeconds(wineserver) - serverProcessBefore;
     const double span = MonotonicSeconds() - from;
+    const double started = static_cast<double>(seen.size() - first.size()) / span;
     if (before.empty() || after.empty()) {
         std::fprintf(stderr, "pw_probe: no process %d\n", pid);
         return 1;
@@ -198,8 +217,13 @@ int Cpu(double seconds, int pid, int wineserver) {
         percent(serverTotal));
     std::printf("threads:   %s%s\n", list.c_str(),
                 use.ended ? (", and " + std::to_string(use.ended) + " that ended").c_str() : "");
+    std::printf(
+        "whole:     process %.3f %% of a core, threads that ended included (/proc/%d/stat); wine server "
+        "%.3f %%; %.2f threads started a second (target 0)\n",
+        percent(process), pid, percent(serverProcess), started);
     Summarise("cpu", {percent(total), percent(window + own), percent(window), percent(own), percent(wine),
                       percent(serverTotal)});
+    Summarise("whole", {percent(process), percent(serverProcess), started});
     return 0;
 }
 

@@ -25,6 +25,7 @@ IntervalStats Intervals(const std::vector<double>& intervals, double period) {
     for (double v : intervals) {
         stats.stdDev += (v - stats.mean) * (v - stats.mean);
         deviations.push_back(std::abs(v - period));
+        stats.overOneMs += deviations.back() > 1.0 ? 1 : 0;
     }
     stats.stdDev = std::sqrt(stats.stdDev / static_cast<double>(intervals.size()));
     std::sort(deviations.begin(), deviations.end());

@@ -26,6 +26,8 @@ struct IntervalStats {
     // Of the deviations from the period.
     double p99 = 0;
     double max = 0;
+    // Intervals more than 1 ms from the period.
+    std::size_t overOneMs = 0;
 };
 
 // Mean and spread of intervals, and how far they stray from the period.
