@@ -16,6 +16,7 @@ target_include_directories(pw_resources PRIVATE ${CMAKE_SOURCE_DIR}/res)
 # windres reports no dependencies: regenerated artwork or sounds must still
 # rebuild the resources.
 file(GLOB PW_RESOURCE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h
+     ${CMAKE_SOURCE_DIR}/res/*.manifest
      ${CMAKE_SOURCE_DIR}/res/bmp/* ${CMAKE_SOURCE_DIR}/res/wav/* ${CMAKE_SOURCE_DIR}/res/icon/*)
 set_source_files_properties(res/Pulsewick.rc PROPERTIES OBJECT_DEPENDS "${PW_RESOURCE_FILES}")
 

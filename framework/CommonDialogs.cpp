@@ -5,12 +5,49 @@
 #include "framework/Text.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
+#include "resource.h"
 
 namespace {
+
+// The file dialogs and the message boxes run with the common controls of
+// version 6; the program's own windows keep the classic ones their skin is
+// drawn against.
+class CommonControls6 {
+public:
+    CommonControls6() {
+        HANDLE context = Context();
+        if (context != INVALID_HANDLE_VALUE && !::ActivateActCtx(context, &m_nCookie))
+            m_nCookie = 0;
+    }
+    CommonControls6(const CommonControls6&) = delete;
+    CommonControls6& operator=(const CommonControls6&) = delete;
+    ~CommonControls6() {
+        if (m_nCookie)
+            ::DeactivateActCtx(0, m_nCookie);
+    }
+
+private:
+    // Made once from the program's manifest resource; held until the
+    // process ends.
+    static HANDLE Context() {
+        static const HANDLE context = [] {
+            ACTCTXW request{};
+            request.cbSize = sizeof request;
+            request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+            request.hModule = ::GetModuleHandleW(nullptr);
+            request.lpResourceName = MAKEINTRESOURCEW(IDR_COMMON_CONTROLS_MANIFEST);
+            return ::CreateActCtxW(&request);
+        }();
+        return context;
+    }
+
+    ULONG_PTR m_nCookie = 0;
+};
 
 class SystemFileChooser : public CFileDialog::IChooser {
 public:
     bool Choose(CFileDialog& dialog) override {
+        CommonControls6 controls;
         return (dialog.IsOpenDialog() ? ::GetOpenFileNameW(&dialog.m_ofn)
                                       : ::GetSaveFileNameW(&dialog.m_ofn)) != FALSE;
     }
@@ -24,6 +61,7 @@ int AfxMessageBox(const char* text, UINT type) {
         CWnd* main = AfxGetMainWnd();
         owner = main ? main->GetSafeHwnd() : nullptr;
     }
+    CommonControls6 controls;
     return ::MessageBoxW(owner, pw::Widen(text).c_str(), L"Pulsewick", type);
 }
 

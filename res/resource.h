@@ -10,6 +10,10 @@
 
 #define IDI_PULSEWICK 128
 
+// The manifest the file dialogs and message boxes run under (the program's
+// own is CREATEPROCESS_MANIFEST_RESOURCE_ID, 1).
+#define IDR_COMMON_CONTROLS_MANIFEST 2
+
 // Main metronome window (102)
 #define IDC_MAIN_START 1001
 #define IDC_MAIN_STOP 1002

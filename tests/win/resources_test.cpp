@@ -5,9 +5,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "ModalAnswerer.h"
 #include "WinTest.h"
+#include "framework/CommonDialogs.h"
 #include "framework/Gdi.h"
 #include "resource.h"
 
@@ -206,6 +209,43 @@ TEST(Dialogs, MainWindowLayoutInPixels) {
     EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(dlg, IDC_MAIN_CUSTOM_BEAT), GWL_STYLE) & WS_DISABLED);
     EXPECT_TRUE(::GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     ::DestroyWindow(dlg);
+}
+
+// True when this thread's activation context sends comctl32.dll to the
+// side-by-side version 6 (else the system folder's version 5 serves).
+bool CommonControls6Active() {
+    ACTCTX_SECTION_KEYED_DATA data{};
+    data.cbSize = sizeof data;
+    return ::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
+                                      &data) != FALSE;
+}
+
+// The program's manifest is embedded where the system looks for it. The
+// message boxes (and the file dialogs, in the same way) run with the common
+// controls of version 6; the program's own windows keep version 5, whose
+// classic controls the skin is drawn against.
+TEST(Manifest, SupportedSystemsAsInvokerNoDpiAwarenessAndCommonControls6ForTheSystemsDialogs) {
+    HRSRC found = ::FindResourceA(nullptr, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    const char* data = static_cast<const char*>(::LockResource(::LoadResource(nullptr, found)));
+    std::string manifest(data, ::SizeofResource(nullptr, found));
+    for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                           "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + os + "}\"/>"), std::string::npos) << os;
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+
+    EXPECT_FALSE(CommonControls6Active());
+    bool inBox = false;
+    pwtest::ModalAnswerer user([&](HWND box) {
+        inBox = CommonControls6Active();
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    EXPECT_EQ(AfxMessageBox("Which controls?"), IDOK);
+    EXPECT_TRUE(inBox);
+    EXPECT_FALSE(CommonControls6Active()) << "after the box";
 }
 
 } // namespace
