@@ -91,14 +91,6 @@ void CPracticeDlg::CentreOverOwner() {
     SetWindowPos(nullptr, origin.x, origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CValueSpin* CPracticeDlg::SpinFor(UINT labelId) {
-    for (std::size_t i = 0; i < kRows.size(); ++i) {
-        if (kRows[i].labelId == labelId)
-            return &m_spins[i];
-    }
-    return nullptr;
-}
-
 LRESULT CPracticeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PSC_CHANGED_VALUE:

@@ -32,9 +32,6 @@ public:
     // settings already.
     CPracticeDlg(CSettings& settings, std::function<void()> changed, CWnd* parent = nullptr);
 
-    // The spin of the row whose label has this id; null for none.
-    CValueSpin* SpinFor(UINT labelId);
-
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;

@@ -3,6 +3,7 @@
 // the end of the practice time and a tapped tempo taking over at a beat.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -17,10 +18,17 @@ namespace {
 
 using pwtest::Played;
 
+// Counts the swings of the needle the engine asks for.
+class SwingCounter : public pwtest::NoTickDisplay {
+public:
+    void StartSwing(std::chrono::steady_clock::time_point) override { ++m_nSwings; }
+    unsigned m_nSwings = 0;
+};
+
 class Practice : public ::testing::Test, private IPracticeListener {
 protected:
     pwtest::RecordingSequencer m_sequencer;
-    pwtest::NoTickDisplay m_display;
+    SwingCounter m_display;
     pwtest::BlockStream m_stream;
     CMetronomeEngine m_engine{m_sequencer, m_display, m_stream};
     int m_nEnded = 0;

@@ -709,6 +709,19 @@ TEST_F(MetronomeDlgTest, TOrTheTempoFigureTapsAndPOpensThePracticeWindow) {
         KeyTo(d, d.Button(IDC_MAIN_START), 'P');
         EXPECT_TRUE(seen);
         EXPECT_EQ(d.TickTock().GetPracticeTexts().row, "trainer " + std::to_string(tapped) + " -> 160");
+        // Where the display put it: clear of the needle, the tempo and the
+        // signature as drawn.
+        PumpFor(d, 100ms);
+        RECT client;
+        d.TickTock().GetClientRect(&client);
+        const practiceview::Layout& layout = d.TickTock().GetPracticeLayout();
+        const RECT row{layout.row.left, layout.row.top, layout.row.right, layout.row.bottom};
+        RECT overlap;
+        EXPECT_GT(row.right - row.left, client.right / 3);
+        EXPECT_TRUE(
+            practiceview::ClearOfSweep(layout.row, practiceview::NeedleSweep(client.right, client.bottom)));
+        for (const RECT& taken : {d.TickTock().GetTempoBox(), d.TickTock().GetSignatureBox()})
+            EXPECT_FALSE(::IntersectRect(&overlap, &row, &taken));
     }};
     Run();
     settings->m_nTrainerStepBpm = savedStep;

@@ -207,6 +207,17 @@ def editor_frame():
 BUBBLE_FILL = (255, 255, 242)
 
 
+def hard_edge(c, img, line):
+    """A shaped window's outline: each pixel is either the picture (its
+    edge in the line colour) or exact white, which is cut away."""
+    cov = np.array(c.cover.resize(img.size, Image.BOX))
+    arr = np.array(img)
+    edge = (cov > 0) & (cov < 255)
+    arr[edge & (cov >= 128)] = line
+    arr[cov < 128] = WHITE
+    return Image.fromarray(arr, "RGB")
+
+
 def bubble():
     """295, 374 x 161: a pale speech bubble on white (white is cut away).
     The pointer's tip is where the cursor is, 312 px from the left and 9
@@ -229,13 +240,7 @@ def bubble():
     c.fill(c.mask_rrect((22, 62, 352, 63), 0), H("#E8E4CF"))
     img = c.finish()
     draw_text(img, (46, 52), "Clean the whole pattern?", font("sans-bold", 15), SLATE_DARK)
-    # hard outer edge: a pixel is either bubble or exact white
-    cov = np.array(c.cover.resize((W, Hh), Image.BOX))
-    arr = np.array(img)
-    edge = (cov > 0) & (cov < 255)
-    arr[edge & (cov >= 128)] = line
-    arr[cov < 128] = WHITE
-    return Image.fromarray(arr, "RGB")
+    return hard_edge(c, img, line)
 
 
 # ---------------------------------------------------------------- practice panel
@@ -263,12 +268,7 @@ def practice_panel():
     img = c.finish()
     draw_text(img, (58, 33), "Practice", font("sans-bold", 17), SLATE_DARK)
     draw_text(img, (150, 33), "count-in, trainer, muted bars, timer", font("sans", 11), H("#6B7384"))
-    cov = np.array(c.cover.resize((W, Hh), Image.BOX))
-    arr = np.array(img)
-    edge = (cov > 0) & (cov < 255)
-    arr[edge & (cov >= 128)] = line
-    arr[cov < 128] = WHITE
-    return Image.fromarray(arr, "RGB")
+    return hard_edge(c, img, line)
 
 
 # ---------------------------------------------------------------- metronome art
