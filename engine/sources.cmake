@@ -3,11 +3,13 @@ pw_sources(
     BeatSequencer.cpp
     LostTime.cpp
     MetronomeEngine.cpp
+    OnsetFinder.cpp
     PracticePlan.cpp
     SampleSchedule.cpp
     SoundConversion.cpp
     SoundMixer.cpp
     TickMath.cpp
+    TimingCoach.cpp
     WaveImage.cpp
     WIN32
     OutputStream.cpp

@@ -2,6 +2,7 @@ pw_sources(
     PORTABLE
     BeatPattern.cpp
     PatternCodec.cpp
+    PracticeLog.cpp
     WIN32
     AppData.cpp
     FileStore.cpp
