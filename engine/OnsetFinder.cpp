@@ -47,8 +47,8 @@ bool COnsetFinder::Step(float sample, std::int64_t frame, Onset& done) {
     // after a quiet click coming back is not lost in it.
     const bool rises = loudness > std::max(kFloor, kRise * std::sqrt(m_fSlowPower));
     const std::int64_t since = frame - m_nLastHit;
-    if (rises &&
-        (since >= m_nRefractoryFrames || (since >= m_nSettleFrames && loudness > kLouder * m_fLastLoudness))) {
+    if (rises && (since >= m_nRefractoryFrames ||
+                  (since >= m_nSettleFrames && loudness > kLouder * m_fLastLoudness))) {
         if (m_bInHit) {
             done = m_hit;
             complete = true;

@@ -110,24 +110,40 @@ std::vector<CoachHit> CCoachSession::Match(bool ended) {
 
 std::optional<CoachCalibration> Calibrate(const std::vector<std::int64_t>& clicksUs,
                                           const std::vector<CoachOnset>& onsets) {
-    std::vector<double> delays;
-    float echo = 0.0f;
+    struct Back {
+        double dDelayMs;
+        float fPeak;
+    };
+    std::vector<Back> backs;
     const auto most = static_cast<std::int64_t>(kCalibrationMaxMs * 1000.0);
     for (const std::int64_t click : clicksUs) {
         const auto back = std::find_if(onsets.begin(), onsets.end(), [&](const CoachOnset& onset) {
             return onset.nAtUs >= click && onset.nAtUs - click < most;
         });
-        if (back == onsets.end())
-            continue;
-        delays.push_back(static_cast<double>(back->nAtUs - click) / 1000.0);
-        echo = std::max(echo, back->fPeak);
+        if (back != onsets.end())
+            backs.push_back(Back{static_cast<double>(back->nAtUs - click) / 1000.0, back->fPeak});
     }
-    if (delays.size() < 3 || delays.size() * 2 < clicksUs.size())
+    std::sort(backs.begin(), backs.end(),
+              [](const Back& a, const Back& b) { return a.dDelayMs < b.dDelayMs; });
+    // The most delays that agree: a click lost in a drop-out of the sound
+    // path does not move the round trip.
+    std::size_t from = 0;
+    std::size_t count = 0;
+    for (std::size_t first = 0, last = 0; first < backs.size(); ++first) {
+        while (last < backs.size() && backs[last].dDelayMs - backs[first].dDelayMs <= kCalibrationSpreadMs)
+            ++last;
+        if (last - first > count) {
+            from = first;
+            count = last - first;
+        }
+    }
+    if (count < 3 || count * 2 <= clicksUs.size())
         return std::nullopt;
-    std::sort(delays.begin(), delays.end());
-    if (delays.back() - delays.front() > kCalibrationSpreadMs)
-        return std::nullopt;
-    const double median = delays.size() % 2 ? delays[delays.size() / 2]
-                                            : (delays[delays.size() / 2 - 1] + delays[delays.size() / 2]) / 2;
+    const double median = count % 2
+                              ? backs[from + count / 2].dDelayMs
+                              : (backs[from + count / 2 - 1].dDelayMs + backs[from + count / 2].dDelayMs) / 2;
+    float echo = 0.0f;
+    for (std::size_t i = from; i < from + count; ++i)
+        echo = std::max(echo, backs[i].fPeak);
     return CoachCalibration{static_cast<unsigned>(std::lround(median)), echo};
 }

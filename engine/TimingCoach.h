@@ -98,10 +98,10 @@ struct CoachCalibration {
 };
 
 // The round trip from clicks heard at the given times and the onsets taken
-// meanwhile: the median delay of each click's first onset after it. None when
-// fewer than half of the clicks (and fewer than 3) came back, or their delays
-// disagree by more than kCalibrationSpreadMs.
+// meanwhile: each click's delay to the first onset after it, and the median
+// of the most delays within kCalibrationSpreadMs of each other. None unless
+// more than half of the clicks (and at least 3) agree so.
 inline constexpr double kCalibrationMaxMs = 400.0;
-inline constexpr double kCalibrationSpreadMs = 10.0;
+inline constexpr double kCalibrationSpreadMs = 4.0;
 std::optional<CoachCalibration> Calibrate(const std::vector<std::int64_t>& clicksUs,
                                           const std::vector<CoachOnset>& onsets);

@@ -12,6 +12,7 @@ pw_sources(
     TimingCoach.cpp
     WaveImage.cpp
     WIN32
+    InputStream.cpp
     OutputStream.cpp
     SoundBank.cpp
     SoundVoice.cpp

@@ -81,12 +81,15 @@ void CMetronomeDlg::SetUserBeatMode(bool on) {
 }
 
 void CMetronomeDlg::StartTicking(int tempo) {
+    if (!m_engine.IsPlaying())
+        m_coach.OnRunStart(static_cast<unsigned>(tempo), m_engine.IsUserBeatMode());
     m_engine.StartTicking(static_cast<unsigned>(tempo));
     ShowPractice();
 }
 
 void CMetronomeDlg::StopTicking() {
     m_engine.StopTicking();
+    m_coach.OnRunStop(m_engine.GetTempo());
     ReturnToChosenTempo();
 }
 
@@ -126,6 +129,9 @@ BOOL CMetronomeDlg::OnInitDialog() {
     m_sliderTempo.SetSelectionColour(RGB(0, 0, 0));
     m_sliderTempo.SetChannelColour(RGB(0, 0, 0));
 
+    m_coach.Create(this, kTimingCoachId);
+    m_coach.SetSettings(Settings());
+    m_engine.SetTickObserver(&m_coach);
     m_tickTock.SetTempo(static_cast<unsigned>(GetTempo()));
     SetBeat(4, 4);
     TakePattern();
@@ -264,7 +270,7 @@ bool CMetronomeDlg::OnCommand(UINT id, UINT code) {
         OnCustomBeat();
         return true;
     default:
-        return CDialog::OnCommand(id, code);
+        return m_coach.DoCommand(id) || CDialog::OnCommand(id, code);
     }
 }
 

@@ -19,6 +19,7 @@
 #include "mainwnd/MainMessages.h"
 #include "mainwnd/TapTempo.h"
 #include "mainwnd/TickTockCtrl.h"
+#include "mainwnd/TimingCoach.h"
 #include "skin/AniButton.h"
 #include "skin/HyperlinkBtn.h"
 #include "skin/SkinButton.h"
@@ -43,6 +44,7 @@ class CMetronomeDlg : public CDialog {
 public:
     static constexpr UINT kBeatChangeId = 12;
     static constexpr UINT kModeSwitchAnimationId = 11;
+    static constexpr UINT kTimingCoachId = 13;
 
     // The settings and the pattern come from the data store and go back to
     // it; without one the window starts in click mode without a splash and
@@ -62,6 +64,7 @@ public:
     void StartTicking(int tempo);
     void StopTicking();
     bool IsPlaying() const { return m_engine.IsPlaying(); }
+    CTimingCoach& GetCoach() { return m_coach; }
 
     // Navigation keys move the tempo whatever has the focus; other keys and
     // clicks outside close the beat popup; Escape is swallowed.
@@ -99,6 +102,8 @@ protected:
     CFlashButton m_btnTempoUp;
     CFlashButton m_btnStart;
     CTickTockCtrl m_tickTock;
+    // Between the engine and the display: it hears every beat and tick.
+    CTimingCoach m_coach{m_tickTock, m_stream};
     CTempoSlider m_sliderTempo;
     pw::UniqueIcon m_hIcon;
     CTapTempo m_tapTempo;
@@ -110,7 +115,7 @@ protected:
     } m_practicePoster;
     // After the bank and the display it drives: it goes first and ends its
     // run of the stream before they do.
-    CMetronomeEngine m_engine{m_soundBank, m_tickTock, m_stream};
+    CMetronomeEngine m_engine{m_soundBank, m_coach, m_stream};
 
 private:
     // The commands of the buttons.

@@ -1,6 +1,7 @@
 #include "mainwnd/TickTockCtrl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -80,6 +81,15 @@ void CTickTockCtrl::StopSwing() {
     m_bNeedleShown = false;
     if (m_hWnd)
         Invalidate(TRUE);
+}
+
+void CTickTockCtrl::SetCoachText(const CoachText& text) {
+    if (text == m_coach)
+        return;
+    m_coach = text;
+    m_bBackStale = true;
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 void CTickTockCtrl::OnTick() {
@@ -227,6 +237,7 @@ void CTickTockCtrl::DrawDial(HDC dc, const RECT& rc) {
 
     DrawDrift(dc, rc);
     DrawPractice(dc, rc);
+    DrawCoach(dc, rc);
 }
 
 void CTickTockCtrl::SetPracticeTexts(const practiceview::Texts& texts) {
@@ -284,6 +295,31 @@ void CTickTockCtrl::DrawDrift(HDC dc, const RECT& client) const {
     ::SetBkMode(dc, TRANSPARENT);
     ::InflateRect(&rc, -(w / 20), -(w / 20));
     text.Draw(ticktock::FormatDrift(m_nDrift), rc, DT_CENTER | DT_TOP);
+}
+
+void CTickTockCtrl::DrawCoach(HDC dc, const RECT& client) const {
+    const int w = client.right - client.left;
+    const int h = client.bottom - client.top;
+    // Beside the dial the practice tools' second lines, clear of the needle.
+    CFittedText side(dc, h / 17);
+    ::SetTextColor(dc, kDriftColour);
+    ::SetBkMode(dc, TRANSPARENT);
+    const auto draw = [&](const CFittedText& text, const std::string& shown, const practiceview::Box& b,
+                          UINT format) {
+        if (!shown.empty() && !b.IsEmpty())
+            text.Draw(shown, RECT{b.left, b.top, b.right, b.bottom}, format | DT_TOP);
+    };
+    draw(side, m_coach.left, m_practiceLayout.spareLeft, DT_LEFT);
+    draw(side, m_coach.right, m_practiceLayout.spareRight, DT_RIGHT);
+    // Across the dial below them: the needle rests along its foot.
+    const int line = h / 14;
+    const int inset = w / 20;
+    int y = std::max(m_practiceLayout.spareLeft.bottom, m_practiceLayout.spareRight.bottom) + line / 2;
+    CFittedText across(dc, line);
+    for (const std::string& shown : m_coach.lines) {
+        draw(across, shown, practiceview::Box{inset, y, w - inset, y + line}, DT_CENTER);
+        y += line;
+    }
 }
 
 void CTickTockCtrl::DrawNeedle(HDC dc) {

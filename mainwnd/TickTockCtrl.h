@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/TickInterfaces.h"
 #include "engine/TickTimer.h"
@@ -39,6 +41,19 @@ public:
     void StartSwing(Clock::time_point heardAt) override;
     // Drops the swing that runs and any asked for before.
     void StopSwing() override;
+
+    // The timing coach's words: beside the dial on the practice tools' free
+    // second lines, under the signature and under the tempo, and lines across
+    // the dial below them for while it rests (the resting needle lies along
+    // its foot). Empty ones are not drawn.
+    struct CoachText {
+        std::string left;
+        std::string right;
+        std::vector<std::string> lines;
+        bool operator==(const CoachText&) const = default;
+    };
+    void SetCoachText(const CoachText& text);
+    const CoachText& GetCoachText() const { return m_coach; }
 
     unsigned GetTempo() const { return m_nTempo; }
     std::int32_t GetDrift() const { return m_nDrift; }
@@ -85,6 +100,7 @@ protected:
     void DrawTimeSignature(HDC dc, const CFittedText& text, const RECT& box) const;
     void DrawDrift(HDC dc, const RECT& client) const;
     void DrawPractice(HDC dc, const RECT& client);
+    void DrawCoach(HDC dc, const RECT& client) const;
     // Puts the background back where the needle was and draws it anew.
     void DrawNeedle(HDC dc);
     // The needle at its angle over what dc shows, its place kept for the
@@ -105,6 +121,7 @@ protected:
     RECT m_rcTempo{};
     practiceview::Texts m_practice;
     practiceview::Layout m_practiceLayout;
+    CoachText m_coach;
 
 private:
     void UpdateDrift();

@@ -11,4 +11,5 @@ pw_sources(
     MetronomePractice.cpp
     PracticeDlg.cpp
     TickTockCtrl.cpp
+    TimingCoach.cpp
 )

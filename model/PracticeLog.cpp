@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -13,6 +14,11 @@ std::string Fixed(double value, int decimals) {
     char text[32];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
+}
+
+// Paths are UTF-8, whatever the system's code page.
+std::filesystem::path PathOf(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
 } // namespace
@@ -40,7 +46,7 @@ std::string FormatPracticeLine(const PracticeRun& run) {
 bool AppendPracticeLog(const std::string& path, const PracticeRun& run) {
     std::string text;
     {
-        std::ifstream existing(path, std::ios::binary | std::ios::ate);
+        std::ifstream existing(PathOf(path), std::ios::binary | std::ios::ate);
         const std::streamoff size = existing ? static_cast<std::streamoff>(existing.tellg()) : 0;
         if (size <= 0) {
             text = std::string(kPracticeLogHeader) + "\r\n";
@@ -53,8 +59,17 @@ bool AppendPracticeLog(const std::string& path, const PracticeRun& run) {
         }
     }
     text += FormatPracticeLine(run) + "\r\n";
-    std::ofstream log(path, std::ios::binary | std::ios::app);
+    std::ofstream log(PathOf(path), std::ios::binary | std::ios::app);
     log.write(text.data(), static_cast<std::streamsize>(text.size()));
+    log.flush();
+    return static_cast<bool>(log);
+}
+
+bool EnsurePracticeLog(const std::string& path) {
+    if (std::ifstream(PathOf(path), std::ios::binary))
+        return true;
+    std::ofstream log(PathOf(path), std::ios::binary | std::ios::app);
+    log << kPracticeLogHeader << "\r\n";
     log.flush();
     return static_cast<bool>(log);
 }

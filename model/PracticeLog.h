@@ -35,7 +35,11 @@ struct PracticeRun {
 std::string FormatIsoLocal(const std::tm& time);
 // The run's line, without the line end.
 std::string FormatPracticeLine(const PracticeRun& run);
+// Paths are UTF-8.
 // Appends the run's line, the header first into a new or empty file; a last
 // line left unended (a write cut short) is ended first so that the new line
 // stays whole. False when the file cannot be written.
 bool AppendPracticeLog(const std::string& path, const PracticeRun& run);
+// Makes a log holding only the header where there is none; false when it
+// cannot.
+bool EnsurePracticeLog(const std::string& path);

@@ -27,6 +27,9 @@ constexpr SettingValue kValues[] = {
     {"Mute Play Bars", &CSettings::m_nMutePlayBars, practice::kMutePlayBars.nDefault},
     {"Mute Silent Bars", &CSettings::m_nMuteSilentBars, practice::kMuteSilentBars.nDefault},
     {"Practice Minutes", &CSettings::m_nPracticeMinutes, practice::kPracticeMinutes.nDefault},
+    {"Coach On", &CSettings::m_bCoachOn, 0},
+    {"Coach Latency Ms", &CSettings::m_nCoachLatencyMs, 0},
+    {"Coach Echo Level", &CSettings::m_nCoachEchoLevel, 0},
 };
 
 constexpr wchar_t kAppPathValue[] = L"App Path";

@@ -61,6 +61,12 @@ public:
     int m_nMutePlayBars = practice::kMutePlayBars.nDefault;
     int m_nMuteSilentBars = practice::kMuteSilentBars.nDefault;
     int m_nPracticeMinutes = practice::kPracticeMinutes.nDefault;
+    // The timing coach: whether it listens, the round trip from the speakers
+    // to the microphone, and how loud the metronome's clicks come back in
+    // 1/10000 of full scale (0 until calibrated).
+    int m_bCoachOn = 0;
+    int m_nCoachLatencyMs = 0;
+    int m_nCoachEchoLevel = 0;
 
 private:
     void LoadFrom(HKEY root);

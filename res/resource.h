@@ -59,3 +59,8 @@
 #define IDC_PRACTICE_MUTE_PLAY 1105
 #define IDC_PRACTICE_MUTE_SILENT 1106
 #define IDC_PRACTICE_MINUTES 1107
+
+// The timing coach's commands to the main window
+#define IDM_COACH_ON 40221
+#define IDM_COACH_CALIBRATE 40222
+#define IDM_COACH_LOG 40223
