@@ -270,7 +270,7 @@ bool CMetronomeDlg::OnCommand(UINT id, UINT code) {
         OnCustomBeat();
         return true;
     default:
-        return m_coach.DoCommand(id) || CDialog::OnCommand(id, code);
+        return CDialog::OnCommand(id, code);
     }
 }
 

@@ -99,7 +99,7 @@ void CMetronomeDlg::OnPracticeWindow() {
     if (!settings)
         return;
     CPracticeDlg practice(
-        *settings, [this] { ApplyPracticePlan(); }, this);
+        *settings, [this] { ApplyPracticePlan(); }, this, &m_coach);
     practice.DoModal();
 }
 

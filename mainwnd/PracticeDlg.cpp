@@ -1,5 +1,6 @@
 #include "mainwnd/PracticeDlg.h"
 
+#include <string>
 #include <utility>
 
 #include "bitmap_ids.h"
@@ -22,7 +23,7 @@ skin::Box ToBox(const RECT& rc) {
 
 } // namespace
 
-const std::array<CPracticeDlg::Row, 7> CPracticeDlg::kRows = {{
+const std::array<CPracticeDlg::Row, 8> CPracticeDlg::kRows = {{
     {IDC_PRACTICE_COUNT_IN, &CSettings::m_nCountInBars, practice::kCountInBars},
     {IDC_PRACTICE_MUTE_PLAY, &CSettings::m_nMutePlayBars, practice::kMutePlayBars},
     {IDC_PRACTICE_MUTE_SILENT, &CSettings::m_nMuteSilentBars, practice::kMuteSilentBars},
@@ -30,13 +31,18 @@ const std::array<CPracticeDlg::Row, 7> CPracticeDlg::kRows = {{
     {IDC_PRACTICE_TRAINER_STEP, &CSettings::m_nTrainerStepBpm, practice::kTrainerStepBpm},
     {IDC_PRACTICE_TRAINER_EVERY, &CSettings::m_nTrainerEveryBars, practice::kTrainerEveryBars},
     {IDC_PRACTICE_TRAINER_TARGET, &CSettings::m_nTrainerTargetBpm, practice::kTrainerTargetBpm},
+    {IDC_PRACTICE_COACH_ON, &CSettings::m_bCoachOn, SettingRange{0, 1, 0}},
 }};
 
-CPracticeDlg::CPracticeDlg(CSettings& settings, std::function<void()> changed, CWnd* parent)
-    : CSkinDialog(IDD_PRACTICE, parent), m_settings(settings), m_changed(std::move(changed)) {}
+CPracticeDlg::CPracticeDlg(CSettings& settings, std::function<void()> changed, CWnd* parent,
+                           CTimingCoach* coach)
+    : CSkinDialog(IDD_PRACTICE, parent), m_settings(settings), m_changed(std::move(changed)),
+      m_pCoach(coach) {}
 
 void CPracticeDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDOK, m_btnOK);
+    DDX_Control(dx, IDC_PRACTICE_CALIBRATE, m_btnCalibrate);
+    DDX_Control(dx, IDC_PRACTICE_LOG, m_btnLog);
 }
 
 BOOL CPracticeDlg::OnInitDialog() {
@@ -52,7 +58,16 @@ BOOL CPracticeDlg::OnInitDialog() {
     SetShaped(true);
     SetUpFlashButton(m_btnOK, IDB_OK_HOT, IDB_OK_NORMAL, 0, IDB_OK_FLASH);
     m_btnOK.m_nFocusInset = kOkFocusInset;
+    SetUpFlashButton(m_btnCalibrate, IDB_CALIBRATE_HOT, IDB_CALIBRATE_NORMAL, 0, IDB_CALIBRATE_FLASH);
+    m_btnCalibrate.m_nFocusInset = kOkFocusInset;
+    SetUpFlashButton(m_btnLog, IDB_PRACTICE_LOG_HOT, IDB_PRACTICE_LOG_NORMAL, 0, IDB_PRACTICE_LOG_FLASH);
+    m_btnLog.m_nFocusInset = kOkFocusInset;
     CreateSpins();
+    if (m_pCoach)
+        m_pCoach->m_onChange = [this] {
+            ShowCoach();
+        };
+    ShowCoach();
     CentreOverOwner();
     return TRUE;
 }
@@ -102,6 +117,53 @@ LRESULT CPracticeDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         return CSkinDialog::WindowProc(msg, wp, lp);
     }
+}
+
+bool CPracticeDlg::OnCommand(UINT id, UINT code) {
+    if (code == BN_CLICKED && id == IDC_PRACTICE_CALIBRATE) {
+        if (m_pCoach)
+            m_pCoach->Calibrate();
+        ShowCoach();
+        return true;
+    }
+    if (code == BN_CLICKED && id == IDC_PRACTICE_LOG) {
+        CTimingCoach::OpenPracticeLog();
+        return true;
+    }
+    return CSkinDialog::OnCommand(id, code);
+}
+
+void CPracticeDlg::OnDestroy() {
+    if (m_pCoach)
+        m_pCoach->m_onChange = nullptr;
+    CSkinDialog::OnDestroy();
+}
+
+void CPracticeDlg::ShowCoach() {
+    const bool can = m_pCoach && m_pCoach->GetUnavailableReason().empty();
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        if (kRows[i].labelId == IDC_PRACTICE_COACH_ON)
+            m_spins[i].EnableWindow(can);
+    }
+    m_btnCalibrate.EnableWindow(can && !m_pCoach->IsCalibrating() && !m_pCoach->IsInRun());
+    std::string state;
+    if (!m_pCoach)
+        state = "No timing coach";
+    else if (!can)
+        state = m_pCoach->GetUnavailableReason();
+    else if (m_pCoach->IsCalibrating())
+        state = "Calibrating...";
+    else if (m_pCoach->IsCalibrated())
+        state = "Round trip " + std::to_string(m_pCoach->GetLatencyMs()) + " ms";
+    else
+        state = "Not calibrated";
+    // The label is clear: the panel under its old words is painted anew.
+    HWND label = GetDlgItem(IDC_PRACTICE_COACH_STATE);
+    RECT rc{};
+    ::GetWindowRect(label, &rc);
+    ScreenToClient(&rc);
+    ::SetWindowTextA(label, state.c_str());
+    ::RedrawWindow(m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPracticeDlg::OnValueChanged(HWND spin, int value) {

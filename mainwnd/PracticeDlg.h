@@ -1,5 +1,6 @@
 // The Practice window: the practice tools' settings, each a value spin beside
-// its label on a shaped panel, stored with the other settings as they change.
+// its label on a shaped panel, stored with the other settings as they change;
+// the timing coach's switch, its calibration and the practice log.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <array>
 #include <functional>
 
+#include "mainwnd/TimingCoach.h"
 #include "model/Settings.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinDialog.h"
@@ -26,24 +28,32 @@ public:
         int CSettings::*field;
         SettingRange range;
     };
-    static const std::array<Row, 7> kRows;
+    static const std::array<Row, 8> kRows;
 
     // changed is called after every change of a value, which is in the
-    // settings already.
-    CPracticeDlg(CSettings& settings, std::function<void()> changed, CWnd* parent = nullptr);
+    // settings already. Without a coach its switch and buttons are greyed.
+    CPracticeDlg(CSettings& settings, std::function<void()> changed, CWnd* parent = nullptr,
+                 CTimingCoach* coach = nullptr);
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnCommand(UINT id, UINT code) override;
+    void OnDestroy() override;
 
     CSettings& m_settings;
     const std::function<void()> m_changed;
+    CTimingCoach* const m_pCoach;
     CFlashButton m_btnOK;
+    CFlashButton m_btnCalibrate;
+    CFlashButton m_btnLog;
     std::array<CValueSpin, kRows.size()> m_spins;
 
 private:
     void CreateSpins();
     void CentreOverOwner();
     void OnValueChanged(HWND spin, int value);
+    // Greys what the coach cannot do and says what it knows.
+    void ShowCoach();
 };

@@ -10,7 +10,6 @@
 #include "model/FileStore.h"
 #include "model/PracticeLog.h"
 #include "model/Settings.h"
-#include "resource.h"
 
 namespace {
 
@@ -92,23 +91,6 @@ bool CTimingCoach::OpenPracticeLog() {
         return false;
     return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", SystemPath(path).c_str(), nullptr,
                                                      nullptr, SW_SHOWNORMAL)) > 32;
-}
-
-bool CTimingCoach::DoCommand(UINT id) {
-    switch (id) {
-    case IDM_COACH_ON:
-        SetOn(!IsOn());
-        Changed();
-        return true;
-    case IDM_COACH_CALIBRATE:
-        Calibrate();
-        return true;
-    case IDM_COACH_LOG:
-        OpenPracticeLog();
-        return true;
-    default:
-        return false;
-    }
 }
 
 std::int64_t CTimingCoach::HeardUs(std::int64_t sample) const {
@@ -292,6 +274,8 @@ void CTimingCoach::FinishCalibration() {
         m_pSettings->m_nCoachLatencyMs = static_cast<int>(found.nLatencyMs);
         m_pSettings->m_nCoachEchoLevel =
             std::max(1, static_cast<int>(std::lround(found.fEchoLevel * kEchoScale)));
+        // Stored at once: a calibration is worth keeping through a crash.
+        m_pSettings->Save();
         Show("", "", {"Coach: round trip " + std::to_string(found.nLatencyMs) + " ms"});
     }
     Changed();

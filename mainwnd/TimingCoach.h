@@ -83,9 +83,6 @@ public:
     // Opens the practice log in the program the system opens CSV files with
     // (a new log holds only its header). False when there is none.
     static bool OpenPracticeLog();
-    // The coach's commands (IDM_COACH_ON toggles the switch); true when id is
-    // one of them.
-    bool DoCommand(UINT id);
     // Called on the window thread whenever what the coach can do or knows
     // changes (a calibration ends, the input is lost).
     std::function<void()> m_onChange;

@@ -80,6 +80,14 @@
 #define IDB_PREVIEW_STOP_HOT 289
 #define IDB_PREVIEW_STOP_NORMAL 284
 #define IDB_PREVIEW_STOP_FLASH 288
+// practice: coach calibrate
+#define IDB_CALIBRATE_HOT 371
+#define IDB_CALIBRATE_NORMAL 372
+#define IDB_CALIBRATE_FLASH 373
+// practice: open the practice log
+#define IDB_PRACTICE_LOG_HOT 374
+#define IDB_PRACTICE_LOG_NORMAL 375
+#define IDB_PRACTICE_LOG_FLASH 376
 
 // Editor toolbar item k (0..23) is the first id of each state plus k.
 #define IDB_TOOL_HOT 241

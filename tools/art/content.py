@@ -21,4 +21,6 @@ BUTTON_CONTENT = {
     "save": ([S("disk", "accent"), T("SAVE", 13)], 6),
     "play": ([S("play_big", "accent", dy=0)], 0),
     "preview_stop": ([S("stop_big", "accent")], 0),
+    "calibrate": ([T("CALIBRATE", 13)], 0),
+    "practice_log": ([T("LOG", 16)], 0),
 }

@@ -35,11 +35,14 @@ BUTTONS = {
     "play": ((50, 38), {"hot": 286, "normal": 287, "flash": 285}, "editor: preview play (1001)"),
     "preview_stop": ((50, 38), {"hot": 289, "normal": 284, "flash": 288},
                      "editor: preview stop (1004)"),
+    # Practice window: the timing coach
+    "calibrate": ((120, 48), {"hot": 371, "normal": 372, "flash": 373}, "practice: coach calibrate"),
+    "practice_log": ((120, 48), {"hot": 374, "normal": 375, "flash": 376}, "practice: open the practice log"),
 }
 
 # How far inside its button each window draws the focus rectangle
 # (m_nFocusInset); the content of every image of a set keeps clear of it.
-FOCUS_INSET = {"sound_on": 8, "sound_off": 8, "ok": 12, "cancel": 12}
+FOCUS_INSET = {"sound_on": 8, "sound_off": 8, "ok": 12, "cancel": 12, "calibrate": 12, "practice_log": 12}
 DEFAULT_FOCUS_INSET = 9
 TOOL_FOCUS_INSET = 0
 

@@ -1,4 +1,5 @@
 // sendmsg <window title> <message> [wparam [lparam]]
+// sendmsg --enabled <window title> <control id>
 //
 // Posts a message to the top-level window with the given title, so that the
 // end-to-end tests can drive the program the way Windows itself would (xdotool
@@ -47,6 +48,19 @@ bool ParseMessage(const char* text, UINT& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // sendmsg --enabled <window title> <control id>: prints 1 when the
+    // window's control takes input, 0 when it is greyed.
+    if (argc == 4 && std::strcmp(argv[1], "--enabled") == 0) {
+        unsigned long long id = 0;
+        HWND hwnd = ::FindWindowA(nullptr, argv[2]);
+        HWND control = hwnd && ParseNumber(argv[3], id) ? ::GetDlgItem(hwnd, static_cast<int>(id)) : nullptr;
+        if (!control) {
+            std::fprintf(stderr, "sendmsg: no control %s in \"%s\"\n", argv[3], argv[2]);
+            return 1;
+        }
+        std::printf("%d\n", ::IsWindowEnabled(control) ? 1 : 0);
+        return 0;
+    }
     UINT message = 0;
     unsigned long long wparam = 0;
     unsigned long long lparam = 0;
