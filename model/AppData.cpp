@@ -53,9 +53,7 @@ void CAppData::Load() {
     QuietDiskErrors quiet;
     m_strDataFolder = program.empty() || (!CanCreateFilesIn(program) && !user.empty()) ? user : program;
     const std::string& other = m_strDataFolder == program ? user : program;
-    bool here =
-        ::GetFileAttributesW(SystemPath(m_strDataFolder + kDataFileName).c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (here || other.empty())
+    if (IsFile(m_strDataFolder + kDataFileName) || other.empty())
         LoadDataFile();
     else
         ReadPatternFile(other + kDataFileName, *m_pCustomBeat);
