@@ -13,6 +13,9 @@ target_include_directories(pw_native_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(pw_native_tests PRIVATE pw_app GTest::gtest_main)
 gtest_discover_tests(pw_native_tests DISCOVERY_TIMEOUT 60)
 
+# Every C++ file of the tree is as clang-format makes it (checked once, here).
+add_test(NAME format.clang_format COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-format.sh ${CMAKE_SOURCE_DIR})
+
 # Fuzz targets for the parsers of untrusted bytes. Each runs for a bounded time
 # in the test suite (PW_FUZZ_SECONDS, default 20) from its committed seeds.
 set(PW_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs in ctest")

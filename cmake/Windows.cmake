@@ -56,6 +56,25 @@ target_include_directories(pw_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SO
                                                   ${CMAKE_SOURCE_DIR}/tests/win/support)
 target_link_libraries(pw_test_support PUBLIC pw_app gtest)
 
+# Each case of a test executable is a ctest entry of its own, run alone in a
+# process of its own. The cases are read from the source, because listing them
+# from the executable would need Wine and the headless environment before any
+# test runs; a case written in any other form stops the configuration.
+function(pw_add_test_cases name source)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    file(STRINGS ${source} lines REGEX "^[ \t]*(TEST|TEST_F|TEST_P|TYPED_TEST|TYPED_TEST_P)[ \t]*\\(")
+    foreach(line ${lines})
+        if(NOT line MATCHES "^TEST(_F)?\\(([A-Za-z0-9_]+), ([A-Za-z0-9_]+)\\) {$")
+            message(FATAL_ERROR "${source}: a case ctest cannot list: ${line}")
+        endif()
+        set(case ${CMAKE_MATCH_2}.${CMAKE_MATCH_3})
+        add_test(NAME win.${name}.${case} COMMAND ${name} --gtest_filter=${case})
+        set_tests_properties(win.${name}.${case} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 300
+                             RESOURCE_LOCK wine SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+                             FAIL_REGULAR_EXPRESSION "Running 0 tests")
+    endforeach()
+endfunction()
+
 # One executable per test file, so a crash takes down only its own cases.
 pw_glob(PW_WIN_TESTS tests/win/*_test.cpp)
 foreach(source ${PW_WIN_TESTS})
@@ -64,9 +83,7 @@ foreach(source ${PW_WIN_TESTS})
     target_link_libraries(${name} PRIVATE pw_test_support gtest_main)
     # For the scripts of the headless environment.
     target_compile_definitions(${name} PRIVATE PW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    add_test(NAME win.${name} COMMAND ${name})
-    set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED headless TIMEOUT 300
-                         RESOURCE_LOCK wine)
+    pw_add_test_cases(${name} ${source})
 endforeach()
 
 # Benchmarks print figures; scripts/bench.sh runs them.

@@ -28,7 +28,8 @@ SIZE CreateFittingFont(CFont& font, HDC dc, int height, int weight, const std::s
 }
 
 CFittedText::CFittedText(HDC dc, int height, int weight)
-    : m_dc(dc), m_height(height), m_weight(weight), m_font(ProgramFont(height, weight)), m_select(dc, m_font) {}
+    : m_dc(dc), m_height(height), m_weight(weight), m_font(ProgramFont(height, weight)),
+      m_select(dc, m_font) {}
 
 void CFittedText::Draw(const std::string& text, RECT rect, UINT format) const {
     const int width = rect.right - rect.left;

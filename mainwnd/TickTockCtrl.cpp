@@ -294,7 +294,7 @@ void CTickTockCtrl::DrawDrift(HDC dc, const RECT& client) const {
     ::SetTextColor(dc, kDriftColour);
     ::SetBkMode(dc, TRANSPARENT);
     ::InflateRect(&rc, -(w / 20), -(w / 20));
-    text.Draw(ticktock::FormatDrift(m_nDrift), rc, DT_CENTER | DT_TOP);
+    text.Draw(GetDriftText(), rc, DT_CENTER | DT_TOP);
 }
 
 void CTickTockCtrl::DrawCoach(HDC dc, const RECT& client) const {

@@ -57,6 +57,8 @@ public:
 
     unsigned GetTempo() const { return m_nTempo; }
     std::int32_t GetDrift() const { return m_nDrift; }
+    // The drift as the display shows it.
+    std::string GetDriftText() const { return ticktock::FormatDrift(m_nDrift); }
     COLORREF GetTempoColour() const { return m_crTempo; }
     double GetAngle() const { return m_swing.GetNeedle().dAngle; }
     bool IsSwingingUp() const { return m_swing.GetNeedle().bUp; }

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    clang libclang-rt-14-dev libgtest-dev googletest
+    clang libclang-rt-14-dev libgtest-dev googletest clang-format
     # the Windows program under Wine: 64-bit Wine alone runs it, so no i386
     # architecture; Wine's own fonts draw captions and dialogs as on Windows
     wine wine64 fonts-wine

@@ -2,9 +2,9 @@
 # Installs what is missing, builds both presets and runs the whole test suite
 # headless: native tests directly, Windows tests under Wine on a private Xvfb
 # display even when you have a display of your own. Build and test logs go to
-# build/logs/. The last line is "tests: N passed, M failed" (a preset that
-# fails to build counts as one failure); the exit status is non-zero when
-# anything failed.
+# build/logs/. Every test case is a ctest entry of its own; the last line is
+# "tests: N passed, M failed, K skipped" (a preset that fails to build counts
+# as one failure); the exit status is non-zero when anything failed.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +19,7 @@ trap '"$root/scripts/headless.sh" stop "$root/build/windows" || true' EXIT
 
 passed=0
 failed=0
+skipped=0
 
 # build <preset>: configures and builds quietly; shows the log if it fails.
 build() {
@@ -33,16 +34,23 @@ build() {
     return 1
 }
 
+# count <attribute> <junit file>: a count of ctest's JUnit report.
+count() {
+    sed -nE "s/^[[:space:]]*$1=\"([0-9]+)\".*/\1/p" "$2" | head -n 1
+}
+
 # run_tests <preset>: runs ctest, shows its log if anything failed, and adds
-# to the totals.
+# to the totals. ctest counts a skipped test among the passed ones; its JUnit
+# report tells them apart.
 run_tests() {
-    local log=$logs/$1-ctest.log start=$SECONDS rc=0
-    ctest --preset "$1" </dev/null >"$log" 2>&1 || rc=$?
-    local summary total=0 bad=0
-    summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
-    if [[ -n $summary ]]; then
-        bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
-        total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
+    local log=$logs/$1-ctest.log junit=$logs/$1-ctest.xml start=$SECONDS rc=0
+    rm -f "$junit"
+    ctest --preset "$1" --output-junit "$junit" </dev/null >"$log" 2>&1 || rc=$?
+    local total=0 bad=0 skip=0
+    if [[ -s $junit ]]; then
+        total=$(count tests "$junit")
+        bad=$(count failures "$junit")
+        skip=$(($(count skipped "$junit") + $(count disabled "$junit")))
     fi
     if ((rc != 0 && bad == 0)); then
         # ctest itself failed (no tests found, bad preset): count it.
@@ -52,9 +60,10 @@ run_tests() {
     if ((bad > 0)); then
         cat "$log"
     fi
-    echo "$1: $((total - bad)) passed, $bad failed in $((SECONDS - start)) s"
-    passed=$((passed + total - bad))
+    echo "$1: $((total - bad - skip)) passed, $bad failed, $skip skipped in $((SECONDS - start)) s"
+    passed=$((passed + total - bad - skip))
     failed=$((failed + bad))
+    skipped=$((skipped + skip))
 }
 
 for preset in native windows; do
@@ -63,5 +72,5 @@ for preset in native windows; do
     fi
 done
 
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed, $skipped skipped"
 ((failed == 0))

@@ -45,8 +45,11 @@ press_after=$(recorded_ms)
 sleep 10
 screenshot "$id" click_playing.png
 
+# The popup's whole rectangle, once open (static 1013 about the button's middle).
+popup=($((border + 123)) $((top + 225)) 106 60)
+before=$(region_sum "$id" "${popup[@]}")
 click_at 176 255 # the beat button opens the popup over itself
-sleep 1
+wait_until_settled 5 "the beat popup did not open" "$before" "$id" "${popup[@]}"
 change_before=$(recorded_ms)
 click_at 146 271 # the popup's bottom left corner: one beat fewer
 change_after=$(recorded_ms)

@@ -265,6 +265,50 @@ darkest() {
         e2e_fail "cannot read window $1: $(cat "$E2E_OUT/$E2E_NAME.import.log")"
 }
 
+# custom_beat_enabled <window id> <border> <top>: true once the main window's
+# custom beat button shows enabled: its face is slate then, pale grey disabled.
+custom_beat_enabled() {
+    local face
+    face=$(import -window "$1" miff:- 2>"$E2E_OUT/$E2E_NAME.import.log" |
+        convert - -crop "1x1+$(($2 + 300))+$(($3 + 268))" -format '%[fx:int(255*r)]' info:) ||
+        e2e_fail "cannot read window $1: $(cat "$E2E_OUT/$E2E_NAME.import.log")"
+    ((face < 120))
+}
+
+# region_sum <window id> <x> <y> <width> <height>: a checksum of what the
+# window shows in that rectangle.
+region_sum() {
+    import -window "$1" miff:- 2>"$E2E_OUT/$E2E_NAME.import.log" |
+        convert - -crop "$4x$5+$2+$3" +repage rgb:- | md5sum ||
+        e2e_fail "cannot read window $1: $(cat "$E2E_OUT/$E2E_NAME.import.log")"
+}
+
+# wait_until_settled <seconds> <message> <before> <window id> <x> <y> <width>
+# <height>: waits until the rectangle shows something other than <before> (a
+# region_sum) and holds still, as it does once an animation there has ended.
+wait_until_settled() {
+    local deadline=$((SECONDS + $1)) what=$2 before=$3 last= now
+    shift 3
+    while :; do
+        now=$(region_sum "$@")
+        [[ $now != "$before" && $now == "$last" ]] && return 0
+        ((SECONDS < deadline)) || e2e_fail "$what"
+        last=$now
+        sleep 0.1
+    done
+}
+
+# switch_to_user_beat <window id> <border> <top>: clicks the main window's mode
+# switch in click mode and waits until its animation over the beat and custom
+# beat buttons (static 1014) has ended with the custom beat button enabled.
+switch_to_user_beat() {
+    local area=($(($2 + 128)) $(($3 + 222)) 206 52) before
+    before=$(region_sum "$1" "${area[@]}")
+    click_in "$1" "$2" "$3" 56 255
+    wait_until_settled 10 "the mode switch did not end" "$before" "$1" "${area[@]}"
+    custom_beat_enabled "$1" "$2" "$3" || e2e_fail "the custom beat button is not enabled after the switch"
+}
+
 # send_message <title> <WM_CLOSE|WM_COMMAND|number> [wparam [lparam]]: posts a
 # window message from inside Wine to the top-level window with this title.
 send_message() {

@@ -125,8 +125,7 @@ play_and_check() {
 
 open_main
 screenshot "$main_id" pattern_main.png
-main_click 56 255 # the mode switch: user beat mode
-sleep 1.5
+switch_to_user_beat "$main_id" "$main_border" "$main_top"
 main_click 288 255 # Custom Beat Setting
 editor_id=$(wait_for_window "$editor_title")
 sleep 1

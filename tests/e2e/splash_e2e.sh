@@ -57,23 +57,16 @@ click_in "$splash" 0 0 30 348
 wait_until 5 "the click did not untick the check box" unticked
 send_key "$splash" Return
 wait_until_gone "$splash"
-main_id=$(wait_for_window "$main_title" 10)
-sleep 1
-read -r border top < <(frame "$main_id" 344 292)
+read -r main_id border top < <(wait_for_client "$main_title" 344 292)
 
 # The mode switch: the animation covers the two buttons, then the custom beat
 # button is enabled and takes the focus.
-click_in "$main_id" "$border" "$top" 56 255
-sleep 0.1
-screenshot "$main_id" splash_switching.png
-sleep 1.5
+switch_to_user_beat "$main_id" "$border" "$top"
 screenshot "$main_id" splash_user_beat.png
-# The pattern button's face is slate when enabled and pale grey when disabled.
-face=$(convert "$E2E_OUT/splash_user_beat.png" -crop "1x1+$((border + 300))+$((top + 268))" -format '%[fx:int(255*r)]' info:)
-((face < 120)) || e2e_fail "the custom beat button is not enabled after the switch (face red $face)"
 
 close_window "$main_title"
 wait_for_exit 10
+((PROGRAM_STATUS == 0)) || e2e_fail "the program exited with $PROGRAM_STATUS"
 [[ $(reg_get "Show Splash") == 0x0 ]] || e2e_fail "\"Show Splash\" is $(reg_get "Show Splash") after unticking, not 0"
 [[ $(reg_get "User Beat Mode") == 0x1 ]] || e2e_fail "\"User Beat Mode\" was not stored as 1"
 
@@ -83,3 +76,4 @@ main_id=$(wait_for_window "$main_title" 20)
 [[ $(xdotool search --onlyvisible --class 'pulsewick.exe' | wc -l) -eq 1 ]] || e2e_fail "a second window shows beside the main window"
 close_window "$main_title"
 wait_for_exit 10
+((PROGRAM_STATUS == 0)) || e2e_fail "the program exited with $PROGRAM_STATUS after the second start"

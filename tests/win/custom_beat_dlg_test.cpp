@@ -760,6 +760,8 @@ TEST_F(CustomBeatDlgTest, SaveIntoAFolderWithADotStillAddsTheExtension) {
 
 TEST_F(CustomBeatDlgTest, SaveAsksBeforeReplacingTheFileTheExtensionNames) {
     pwtest::TempFolder folder;
+    const CCustomBeat beat = NumberedPattern(12);
+    *store->m_pCustomBeat = beat;
     std::vector<unsigned char> old{'o', 'l', 'd'};
     ASSERT_TRUE(pwtest::WriteWholeFile(folder.Path("groove.PWK"), old));
     chooser.answer = [&](const CFileDialog&) {
@@ -780,7 +782,7 @@ TEST_F(CustomBeatDlgTest, SaveAsksBeforeReplacingTheFileTheExtensionNames) {
         answer = IDYES;
         Click(d.save);
         ASSERT_TRUE(pwtest::ReadWholeFile(folder.Path("groove.PWK"), bytes));
-        EXPECT_EQ(bytes, EncodePatternFile(d.grid.GetPattern()));
+        EXPECT_EQ(bytes, EncodePatternFile(beat));
         Click(d.cancel);
     });
     ASSERT_EQ(messages.size(), 2u);
@@ -1012,9 +1014,11 @@ TEST_F(CustomBeatDlgTest, ScreenshotsOfPatternSpinAndBubble) {
     }
     beat.GetTrack(4).GetCell(15) = Cell(143);
     Run([&](Editor& d) {
+        // In front and drawn whole before the pictures are taken.
         ::SetForegroundWindow(d);
         ASSERT_TRUE(PumpUntil(
-                        d, [] { return false; }, 300ms) == false);
+            d, [&] { return ::GetForegroundWindow() == d.hwnd; }, 3s));
+        ::RedrawWindow(d, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         RECT frame = RectIn(d, ::GetDlgItem(d, IDC_CB_FRAME_AREA));
         // The frame bitmap's top left corner lies at the placeholder's.
         EXPECT_EQ(SaveScreenshot(d, "editor_pattern", frame.left + 2, frame.top + 2),

@@ -88,7 +88,7 @@ TEST_F(TickTockCtrlTest, ExactTempoShowsBlackAndNoDrift) {
     Show(100, 4, 4);
     EXPECT_EQ(display.GetDrift(), 0);
     EXPECT_EQ(display.GetTempoColour(), RGB(0, 0, 0));
-    EXPECT_EQ(ticktock::FormatDrift(display.GetDrift()), "0.00s / h");
+    EXPECT_EQ(display.GetDriftText(), "0.00s / h");
     pwtest::Snapshot shot(display);
     // The figure in the top right corner (inside the black border).
     EXPECT_GT(Count(shot, RECT{kWidth / 2, 1, kWidth - 1, kHeight / 3}, RGB(0, 0, 0)), 20);
@@ -116,7 +116,7 @@ TEST_F(TickTockCtrlTest, DriftTintsTheTempoFigure) {
         Show(c.tempo, c.beats, c.note);
         EXPECT_EQ(display.GetDrift(), c.drift) << c.tempo;
         EXPECT_EQ(display.GetTempoColour(), RGB(c.grey, c.grey, c.grey)) << c.tempo;
-        EXPECT_EQ(ticktock::FormatDrift(display.GetDrift()), c.text);
+        EXPECT_EQ(display.GetDriftText(), c.text);
         pwtest::Snapshot shot(display);
         const RECT figure{kWidth / 2, 1, kWidth - 1, kHeight / 3};
         EXPECT_GT(Count(shot, figure, RGB(c.grey, c.grey, c.grey)), 20) << c.tempo;
