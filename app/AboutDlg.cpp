@@ -16,7 +16,8 @@ skin::Box ToBox(const RECT& rc) {
 
 } // namespace
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUT, nullptr) {}
+CAboutDlg::CAboutDlg(CHyperlinkBtn::IShell& shell)
+    : CDialog(IDD_ABOUT, nullptr), m_linkWeb(shell), m_linkMail(shell) {}
 
 void CAboutDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_ABOUT_WEB, m_linkWeb);

@@ -21,7 +21,8 @@ public:
     enum TimerId : UINT_PTR { kUnlockTimerId = 12000 };
     static constexpr UINT kLockPeriod = 5000;
 
-    CAboutDlg();
+    // The links open their targets through the shell.
+    explicit CAboutDlg(CHyperlinkBtn::IShell& shell = CHyperlinkBtn::SystemShell());
 
     // Set by the caller before DoModal.
     int m_nMode = kStartupMode;

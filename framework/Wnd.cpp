@@ -27,7 +27,7 @@ ATOM RegisterOwnClass() {
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = ::DefWindowProcA;
         wc.hInstance = AfxGetInstanceHandle();
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = kWindowClass;
         return ::RegisterClassExA(&wc);
     }();

@@ -6,19 +6,29 @@
 
 #include "framework/TextFit.h"
 
-ShellExecuteFn g_pfnShellExecute = ::ShellExecuteA;
-
 namespace {
 
 constexpr int kFontHeight = 12;
 // Kept free between a widened label and the control after it.
 constexpr int kRoomGap = 4;
 
+class CSystemShell final : public CHyperlinkBtn::IShell {
+public:
+    void Execute(HWND owner, const char* verb, const char* file, const char* parameters,
+                 const char* directory, int show) override {
+        ::ShellExecuteA(owner, verb, file, parameters, directory, show);
+    }
+};
+
 } // namespace
 
-CHyperlinkBtn::CHyperlinkBtn()
-    : m_hHand(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))),   // IDC_HAND
-      m_hArrow(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))) { // IDC_ARROW
+CHyperlinkBtn::IShell& CHyperlinkBtn::SystemShell() {
+    static CSystemShell shell;
+    return shell;
+}
+
+CHyperlinkBtn::CHyperlinkBtn(IShell& shell)
+    : m_hHand(::LoadCursorA(nullptr, IDC_HAND)), m_hArrow(::LoadCursorA(nullptr, IDC_ARROW)), m_shell(shell) {
 }
 
 void CHyperlinkBtn::PreSubclassWindow() {
@@ -103,7 +113,7 @@ void CHyperlinkBtn::OnLButtonDown(POINT point) {
     }
     MeasureText();
     if (HitText(point) && !m_strURL.empty())
-        g_pfnShellExecute(nullptr, "open", m_strURL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        m_shell.Execute(nullptr, "open", m_strURL.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 LRESULT CHyperlinkBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -11,13 +11,22 @@
 #include "framework/Gdi.h"
 #include "skin/SkinMessages.h"
 
-// The shell call behind every link; tests replace it to watch what is opened.
-using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-extern ShellExecuteFn g_pfnShellExecute;
-
 class CHyperlinkBtn : public CStatic {
 public:
-    CHyperlinkBtn();
+    // Opens a link's target; tests stand in for the shell (the style of
+    // framework/CommonDialogs.h).
+    class IShell {
+    public:
+        // As ShellExecute: null parameters and directory for none.
+        virtual void Execute(HWND owner, const char* verb, const char* file, const char* parameters,
+                             const char* directory, int show) = 0;
+
+    protected:
+        ~IShell() = default;
+    };
+    static IShell& SystemShell();
+
+    explicit CHyperlinkBtn(IShell& shell = SystemShell());
 
     void SetURL(const char* url) { m_strURL = url ? url : ""; }
     // Widens the label so that its whole text shows in the link font, at most
@@ -50,6 +59,7 @@ protected:
     bool m_bMeasured = false;
     HCURSOR m_hHand;
     HCURSOR m_hArrow;
+    IShell& m_shell;
 
 private:
     void OnMouseMove(POINT point);

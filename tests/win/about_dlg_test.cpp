@@ -227,18 +227,18 @@ TEST(AboutDlg, ControlsAreDrawnTransparentlyOnWhite) {
     EXPECT_EQ(mode, TRANSPARENT);
 }
 
-std::vector<std::string> g_opened;
-
-HINSTANCE WINAPI RecordShell(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT) {
-    g_opened.push_back(std::string(verb) + " " + file);
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-}
+// What the links asked the shell to do.
+class RecordingShell final : public CHyperlinkBtn::IShell {
+public:
+    void Execute(HWND, const char* verb, const char* file, const char*, const char*, int) override {
+        opened.push_back(std::string(verb) + " " + file);
+    }
+    std::vector<std::string> opened;
+};
 
 TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
-    ShellExecuteFn previous = g_pfnShellExecute;
-    g_pfnShellExecute = RecordShell;
-    g_opened.clear();
-    CAboutDlg dlg;
+    RecordingShell shell;
+    CAboutDlg dlg(shell);
     dlg.m_nMode = CAboutDlg::kLinkMode;
     COLORREF webNormal = CLR_INVALID;
     COLORREF mailHover = CLR_INVALID;
@@ -253,9 +253,8 @@ TEST(AboutDlg, LinksOpenTheWebPageAndAMailMessage) {
         return true;
     }});
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-    g_pfnShellExecute = previous;
-    EXPECT_EQ(g_opened, (std::vector<std::string>{"open http://www.example.org/pulsewick",
-                                                  "open mailto:pulsewick@example.org"}));
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"open http://www.example.org/pulsewick",
+                                                      "open mailto:pulsewick@example.org"}));
     EXPECT_EQ(webNormal, RGB(0, 0, 50));
     EXPECT_EQ(mailHover, RGB(0, 0, 255));
 }

@@ -30,19 +30,22 @@ struct ShellCall {
 };
 std::vector<ShellCall> g_calls;
 
-HINSTANCE WINAPI RecordShell(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                             INT show) {
-    g_calls.push_back(ShellCall{owner, verb ? verb : "", file ? file : "", parameters != nullptr,
-                                directory != nullptr, show});
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-}
+// Records the calls instead of opening anything.
+class RecordingShell final : public CHyperlinkBtn::IShell {
+public:
+    void Execute(HWND owner, const char* verb, const char* file, const char* parameters,
+                 const char* directory, int show) override {
+        g_calls.push_back(ShellCall{owner, verb ? verb : "", file ? file : "", parameters != nullptr,
+                                    directory != nullptr, show});
+    }
+};
 
 LPARAM At(int x, int y) {
     return MAKELPARAM(x, y);
 }
 
-const HCURSOR kArrow = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-const HCURSOR kHand = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+const HCURSOR kArrow = ::LoadCursorA(nullptr, IDC_ARROW);
+const HCURSOR kHand = ::LoadCursorA(nullptr, IDC_HAND);
 
 // Whether a click at (x, y) of the link opens its target.
 bool OpensAt(CHyperlinkBtn& link, int x, int y) {
@@ -74,8 +77,6 @@ class HyperlinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_calls.clear();
-        m_previous = g_pfnShellExecute;
-        g_pfnShellExecute = RecordShell;
         parent.watched = {WM_PUSHED_HYPERLINKBTN};
         ASSERT_TRUE(parent.Create());
         // A hidden label has not been painted yet.
@@ -85,7 +86,6 @@ protected:
         ASSERT_TRUE(link.SubclassWindow(m_static));
         link.SetURL("http://www.example.org/pulsewick");
     }
-    void TearDown() override { g_pfnShellExecute = m_previous; }
 
     void PaintOnce() {
         link.ShowWindow(SW_SHOW);
@@ -105,11 +105,9 @@ protected:
     bool ShowsHover() { return CountColour(pwtest::Snapshot(link), link.m_crHover) > 10; }
 
     pwtest::RecordingParent parent;
-    CHyperlinkBtn link;
+    RecordingShell shell;
+    CHyperlinkBtn link{shell};
     HWND m_static = nullptr;
-
-private:
-    ShellExecuteFn m_previous = nullptr;
 };
 
 TEST_F(HyperlinkTest, BindingTakesTheTextAndTheNotifyStyle) {
@@ -187,7 +185,7 @@ int TextWidth(CHyperlinkBtn& label) {
 // of it.
 TEST_F(HyperlinkTest, NarrowLabelShowsItsWholeTextInASmallerFont) {
     const LONG full = pwtest::MeasureFont("Arial", 12, {kLongText}).widths.at(0);
-    CHyperlinkBtn small;
+    CHyperlinkBtn small{shell};
     Bind(small, kLongText, 20, 80, 120);
     small.UpdateWindow();
     const int width = TextWidth(small);
@@ -213,7 +211,7 @@ TEST_F(HyperlinkTest, FitToTextWidensTheLabelWithinItsRoom) {
         label.UpdateWindow();
         return RectInParent(hwnd);
     };
-    CHyperlinkBtn roomy, cramped, atTheEdge;
+    CHyperlinkBtn roomy{shell}, cramped{shell}, atTheEdge{shell};
     RECT rc = fit(20, 60, 360, roomy);
     EXPECT_EQ(rc.right - rc.left, full) << "as wide as its text";
     EXPECT_EQ(TextWidth(roomy), full);
