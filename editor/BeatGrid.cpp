@@ -5,6 +5,7 @@
 #include "bitmap_ids.h"
 #include "editor/EditorMessages.h"
 #include "editor/GridScroll.h"
+#include "skin/ScrollGeometry.h"
 
 namespace {
 
@@ -51,7 +52,6 @@ int CBeatGrid::OnCreate(CREATESTRUCTA* cs) {
 
     SkinSB_Initialize(m_hWnd);
     SkinSB_SetScrollRange(m_hWnd, SB_VERT, 0, 100, FALSE);
-    SkinSB_SetStyle(m_hWnd, SB_BOTH, SKINSB_NORMAL);
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -241,18 +241,18 @@ LRESULT CBeatGrid::DrawBarPart(const NMSKINSBCUSTOMDRAW& draw) const {
     };
     const RECT& rc = draw.rect;
     ::SetStretchBltMode(draw.hdc, COLORONCOLOR);
-    switch (draw.uItem) {
-    case 0:
+    switch (static_cast<int>(draw.uItem)) {
+    case skinsb::kPartLineUp:
         Stretch(draw.hdc, rc, skin, source(kUpArrow));
         break;
-    case 1:
+    case skinsb::kPartLineDown:
         Stretch(draw.hdc, rc, skin, source(kDownArrow));
         break;
-    case 2:
-    case 3:
+    case skinsb::kPartPageUp:
+    case skinsb::kPartPageDown:
         Stretch(draw.hdc, rc, skin, source(kTrack));
         break;
-    case 5:
+    case skinsb::kPartThumb:
         Stretch(draw.hdc, rc, skin, source(kThumbBody));
         Stretch(draw.hdc, RECT{rc.left, rc.top, rc.right, rc.top + 1}, skin, source(kThumbEdge));
         Stretch(draw.hdc, RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom}, skin, source(kThumbEdge));

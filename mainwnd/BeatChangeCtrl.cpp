@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr int kButtonWidth = 46;
-constexpr int kButtonHeight = 27;
 constexpr int kCentreWidth = 92;
 constexpr int kCentreHeight = 38;
 
@@ -158,10 +156,11 @@ bool CBeatChangeCtrl::OnCommand(UINT id, UINT code) {
 void CBeatChangeCtrl::Layout(int cx, int cy) {
     if (!m_btnNoteDown.GetSafeHwnd())
         return;
-    m_btnBeatsUp.MoveWindow(0, 0, kButtonWidth, kButtonHeight);
-    m_btnBeatsDown.MoveWindow(0, cy - kButtonHeight, kButtonWidth, kButtonHeight);
-    m_btnNoteUp.MoveWindow(cx - kButtonWidth, 0, kButtonWidth, kButtonHeight);
-    m_btnNoteDown.MoveWindow(cx - kButtonWidth, cy - kButtonHeight, kButtonWidth, kButtonHeight);
+    m_btnBeatsUp.MoveWindow(0, 0, kArrowButtonWidth, kArrowButtonHeight);
+    m_btnBeatsDown.MoveWindow(0, cy - kArrowButtonHeight, kArrowButtonWidth, kArrowButtonHeight);
+    m_btnNoteUp.MoveWindow(cx - kArrowButtonWidth, 0, kArrowButtonWidth, kArrowButtonHeight);
+    m_btnNoteDown.MoveWindow(cx - kArrowButtonWidth, cy - kArrowButtonHeight, kArrowButtonWidth,
+                             kArrowButtonHeight);
 }
 
 void CBeatChangeCtrl::OnPaint(HDC dc) {

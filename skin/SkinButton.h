@@ -9,6 +9,9 @@
 
 // The transparent colour of every button image.
 inline constexpr COLORREF kSkinButtonKey = RGB(0, 255, 0);
+// The up and down arrow buttons in the corners of the pop-up spins.
+inline constexpr int kArrowButtonWidth = 46;
+inline constexpr int kArrowButtonHeight = 27;
 
 class CSkinButton : public CButton {
 public:
@@ -45,9 +48,10 @@ public:
     // A double-click is turned into a second press, so it clicks twice.
     BOOL PreTranslateMessage(MSG* msg) override;
 
-protected:
-    enum { kHotImage, kNormalImage, kDisabledImage };
+    enum Image { kHotImage, kNormalImage, kDisabledImage };
+    const CSkinImage& GetImage(Image which) const { return m_images[which]; }
 
+protected:
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
@@ -89,6 +93,7 @@ public:
     // Shows the flash image over the button now, for 120 ms. A flash
     // meanwhile starts the 120 ms again.
     void Flash();
+    const CSkinImage& GetFlashImage() const { return m_flashImage; }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;

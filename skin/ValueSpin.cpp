@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int kButtonWidth = 46;
-constexpr int kButtonHeight = 27;
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
 constexpr COLORREF kLimitColour = RGB(255, 0, 0);
 // Shown where the background bitmap does not reach (above and below it once
@@ -130,9 +128,10 @@ void CValueSpin::OnDestroy() {
 
 void CValueSpin::Layout(int cx, int cy) {
     if (m_btnUp.GetSafeHwnd())
-        m_btnUp.MoveWindow(cx - kButtonWidth, 0, kButtonWidth, kButtonHeight);
+        m_btnUp.MoveWindow(cx - kArrowButtonWidth, 0, kArrowButtonWidth, kArrowButtonHeight);
     if (m_btnDown.GetSafeHwnd())
-        m_btnDown.MoveWindow(cx - kButtonWidth, cy - kButtonHeight, kButtonWidth, kButtonHeight);
+        m_btnDown.MoveWindow(cx - kArrowButtonWidth, cy - kArrowButtonHeight, kArrowButtonWidth,
+                             kArrowButtonHeight);
     m_rcText = RECT{10, 0, cx - 60, cy};
 }
 

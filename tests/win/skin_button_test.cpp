@@ -64,13 +64,6 @@ bool TimerRuns(HWND hwnd, UINT_PTR id) {
     return ::PeekMessageA(&msg, hwnd, WM_TIMER, WM_TIMER, PM_NOREMOVE) && msg.wParam == id;
 }
 
-// Its images, to see that they are released.
-class TestButton : public CFlashButton {
-public:
-    using CFlashButton::m_flashImage;
-    using CFlashButton::m_images;
-};
-
 // Dispatches one queued message for hwnd of the given kind, pretranslated.
 bool DispatchNext(HWND hwnd, UINT first, UINT last) {
     MSG msg;
@@ -102,7 +95,7 @@ protected:
         pwtest::PumpMessages();
     }
 
-    bool Create(TestButton& b, UINT id, int x, DWORD extraStyle = 0) {
+    bool Create(CFlashButton& b, UINT id, int x, DWORD extraStyle = 0) {
         if (!b.Create("BUTTON", "", WS_CHILD | WS_VISIBLE | extraStyle, RECT{x, 20, x + kWidth, 20 + kHeight},
                       &parent, id))
             return false;
@@ -133,7 +126,7 @@ protected:
     }
 
     pwtest::RecordingParent parent;
-    TestButton button;
+    CFlashButton button;
 };
 
 TEST(SkinImage, KeyPixelsLeaveTheTargetAndNeighboursAreDrawn) {
@@ -185,7 +178,7 @@ TEST_F(SkinButtonTest, AttachingMakesTheButtonOwnerDrawn) {
     // A template's default push button is bound by subclassing.
     HWND raw = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 150, 20, 92, 38,
                                  parent, reinterpret_cast<HMENU>(1002), nullptr, nullptr);
-    TestButton bound;
+    CFlashButton bound;
     ASSERT_TRUE(bound.SubclassWindow(raw));
     EXPECT_EQ(bound.GetStyle() & 0x1F, static_cast<DWORD>(BS_OWNERDRAW));
     EXPECT_TRUE(bound.SendMessage(WM_GETDLGCODE) & DLGC_DEFPUSHBUTTON);
@@ -373,9 +366,9 @@ TEST_F(SkinButtonTest, FlashOnAHiddenButtonStillEnds) {
 
 TEST_F(SkinButtonTest, DisablingMovesTheFocusToTheNextTabStop) {
     button.ModifyStyle(0, WS_TABSTOP);
-    TestButton second;
+    CFlashButton second;
     ASSERT_TRUE(Create(second, 1002, 130, WS_TABSTOP));
-    TestButton third;
+    CFlashButton third;
     ASSERT_TRUE(Create(third, 1003, 240, WS_TABSTOP));
 
     // Also when another control has the focus.
@@ -400,9 +393,11 @@ TEST_F(SkinButtonTest, DisablingMovesTheFocusToTheNextTabStop) {
 // Wine keeps no per-process GDI count, so each handle is checked.
 TEST_F(SkinButtonTest, ImagesAndMasksAreReleased) {
     std::vector<HGDIOBJ> held;
-    auto collect = [&](const TestButton& b) {
+    auto collect = [&](const CFlashButton& b) {
         std::vector<HGDIOBJ> handles;
-        for (const CSkinImage* image : {&b.m_images[0], &b.m_images[1], &b.m_images[2], &b.m_flashImage}) {
+        for (const CSkinImage* image :
+             {&b.GetImage(CSkinButton::kHotImage), &b.GetImage(CSkinButton::kNormalImage),
+              &b.GetImage(CSkinButton::kDisabledImage), &b.GetFlashImage()}) {
             handles.push_back(image->BitmapHandle());
             handles.push_back(image->MaskHandle());
         }
@@ -416,12 +411,12 @@ TEST_F(SkinButtonTest, ImagesAndMasksAreReleased) {
     button.SetImages(kHot, kSkinButtonKey, kNormal, kSkinButtonKey, 0, kSkinButtonKey, 0, kSkinButtonKey);
     for (HGDIOBJ object : held)
         EXPECT_EQ(::GetObjectType(object), 0u);
-    EXPECT_TRUE(button.m_images[2].IsEmpty());
-    EXPECT_TRUE(button.m_flashImage.IsEmpty());
+    EXPECT_TRUE(button.GetImage(CSkinButton::kDisabledImage).IsEmpty());
+    EXPECT_TRUE(button.GetFlashImage().IsEmpty());
 
     // A destroyed button's go too.
     {
-        TestButton temporary;
+        CFlashButton temporary;
         ASSERT_TRUE(Create(temporary, 1004, 150));
         held = collect(temporary);
     }
