@@ -11,47 +11,18 @@ COLORREF Sys(int index) {
     return ::GetSysColor(index);
 }
 
-// Draws in the coordinates of a horizontal slider. For a vertical one every
-// point is mirrored across the diagonal: that turns each shape a quarter turn
-// and keeps the light edges at the top and left. All lines are straight or at
-// 45 degrees, so the mirror hits the same pixels.
-class Painter {
-public:
-    Painter(HDC dc, bool vertical) : m_dc(dc), m_vertical(vertical) {}
-
-    POINT Map(int x, int y) const { return m_vertical ? POINT{y, x} : POINT{x, y}; }
-
-    // A pen stroke through the points; like LineTo, the last point is left out.
-    void Lines(HPEN pen, std::initializer_list<POINT> points) const {
-        CSelectObject select(m_dc, pen);
-        bool first = true;
-        for (POINT p : points) {
-            POINT at = Map(p.x, p.y);
-            if (first)
-                ::MoveToEx(m_dc, at.x, at.y, nullptr);
-            else
-                ::LineTo(m_dc, at.x, at.y);
-            first = false;
-        }
+// A pen stroke through the points; like LineTo, the last point is left out.
+void Lines(HDC dc, HPEN pen, std::initializer_list<POINT> points) {
+    CSelectObject select(dc, pen);
+    bool first = true;
+    for (POINT p : points) {
+        if (first)
+            ::MoveToEx(dc, p.x, p.y, nullptr);
+        else
+            ::LineTo(dc, p.x, p.y);
+        first = false;
     }
-    void Pixel(int x, int y, COLORREF colour) const {
-        POINT at = Map(x, y);
-        ::SetPixelV(m_dc, at.x, at.y, colour);
-    }
-    void FloodFill(int x, int y, COLORREF border) const {
-        POINT at = Map(x, y);
-        ::ExtFloodFill(m_dc, at.x, at.y, border, FLOODFILLBORDER);
-    }
-    void RoundRect(int l, int t, int r, int b) const {
-        POINT from = Map(l, t);
-        POINT to = Map(r, b);
-        ::RoundRect(m_dc, from.x, from.y, to.x, to.y, 2, 2);
-    }
-
-private:
-    HDC m_dc;
-    bool m_vertical;
-};
+}
 
 } // namespace
 
@@ -112,17 +83,8 @@ void CTempoSlider::RedrawNow() const {
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void CTempoSlider::DrawHorizontalThumb(HDC dc, RECT rect) const {
-    DrawThumb(dc, rect, false);
-}
-
-void CTempoSlider::DrawVerticalThumb(HDC dc, RECT rect) const {
-    DrawThumb(dc, RECT{rect.top, rect.left, rect.bottom, rect.right}, true);
-}
-
-// rect is in the painter's (horizontal) coordinates: across the slider is y.
-void CTempoSlider::DrawThumb(HDC dc, const RECT& rect, bool vertical) const {
-    const Painter p(dc, vertical);
+// The thumb of a horizontal slider with its ticks below: it points down.
+void CTempoSlider::DrawThumb(HDC dc, const RECT& rect) const {
     const COLORREF frame = Sys(COLOR_WINDOWFRAME);
     CPen outline(PS_SOLID, 1, frame);
     CBrush face(m_crFace);
@@ -132,110 +94,73 @@ void CTempoSlider::DrawThumb(HDC dc, const RECT& rect, bool vertical) const {
     int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
     const int w = r - l;
     const int d = w >> 1;
-    const DWORD style = GetStyle();
-    if (style & TBS_BOTH) {
-        p.RoundRect(l, t, r, b);
-        ++l, ++t, --r, --b;
-        p.Lines(m_penLight1, {{l, b - 1}, {l, t}, {r, t}});
-        p.Lines(m_penDark1, {{l, b - 1}, {r - 1, b - 1}, {r - 1, t - 1}});
-        p.Pixel(l, t, m_crLight2);
-        p.Pixel(r - 1, t, m_crFace);
-        p.Pixel(r - 1, b - 1, m_crDark2);
-        p.Pixel(l, b - 1, m_crFace);
-    } else if (style & TBS_TOP) {
-        p.Lines(outline, {{l, t + d - 1},
-                          {l, b - 2},
-                          {l + 1, b - 1},
-                          {r - 2, b - 1},
-                          {r - 1, b - 2},
-                          {r - 1, t + d - 1},
-                          {r - d, t},
-                          {l + d - 1, t},
-                          {l, t + d - 1}});
-        p.FloodFill(l + d, t + d, frame);
-        if (w > 5) {
-            p.Lines(m_penLight1, {{l + 1, b - 2}, {l + 1, t + d - 1}, {l + d, t}});
-            p.Lines(m_penLight2, {{l + d, t + 1}, {r - d, t + 1}});
-            p.Lines(m_penDark1, {{r - d, t + 1}, {r - 2, t + d - 1}, {r - 2, b - 2}, {l + 1, b - 2}});
-        }
-        ++l, t += 2, --r;
-    } else {
-        p.Lines(outline, {{l, t + 1},
-                          {l, b - d},
-                          {l + d - 1, b - 1},
-                          {r - d, b - 1},
-                          {r - 1, b - d},
-                          {r - 1, t + 1},
-                          {r - 2, t},
-                          {l, t}});
-        p.FloodFill(l + d, t + d, frame);
-        if (w > 5) {
-            p.Pixel(l + 1, t + 1, m_crLight2);
-            p.Lines(m_penLight1, {{l + 1, t + 2}, {l + 1, b - d + 1}});
-            p.Lines(m_penLight1, {{l + 2, t + 1}, {r - 2, t + 1}});
-            p.Lines(m_penDark1, {{l + 2, b - d + 1}, {l + d - 1, b - 2}, {r - d, b - 2}});
-            p.Lines(m_penDark1, {{r - 2, b - d - 1}, {r - 2, t + 1}});
-            p.Lines(m_penDark2, {{r - d, b - 2}, {r - 1, b - d - 1}});
-        }
-        ++l, --r, b -= 2;
+    Lines(dc, outline,
+          {{l, t + 1},
+           {l, b - d},
+           {l + d - 1, b - 1},
+           {r - d, b - 1},
+           {r - 1, b - d},
+           {r - 1, t + 1},
+           {r - 2, t},
+           {l, t}});
+    ::ExtFloodFill(dc, l + d, t + d, frame, FLOODFILLBORDER);
+    if (w > 5) {
+        ::SetPixelV(dc, l + 1, t + 1, m_crLight2);
+        Lines(dc, m_penLight1, {{l + 1, t + 2}, {l + 1, b - d + 1}});
+        Lines(dc, m_penLight1, {{l + 2, t + 1}, {r - 2, t + 1}});
+        Lines(dc, m_penDark1, {{l + 2, b - d + 1}, {l + d - 1, b - 2}, {r - d, b - 2}});
+        Lines(dc, m_penDark1, {{r - 2, b - d - 1}, {r - 2, t + 1}});
+        Lines(dc, m_penDark2, {{r - d, b - 2}, {r - 1, b - d - 1}});
     }
+    ++l, --r, b -= 2;
 
     if (!IsWindowEnabled())
         return;
     const skin::GripLines grip = skin::GripFor(w);
     for (int i = 0; i < grip.light; ++i) {
         int x = l + 1 + 2 * i;
-        p.Lines(m_penLight1, {{x, t + 5}, {x, b - 5}});
-        p.Pixel(x, t + 4, m_crLight2);
+        Lines(dc, m_penLight1, {{x, t + 5}, {x, b - 5}});
+        ::SetPixelV(dc, x, t + 4, m_crLight2);
     }
     for (int i = 0; i < grip.dark; ++i) {
         int x = l + 2 + 2 * i;
-        p.Lines(m_penDark2, {{x, t + 5}, {x, b - 4}});
+        Lines(dc, m_penDark2, {{x, t + 5}, {x, b - 4}});
     }
 }
 
-void CTempoSlider::DrawChannel(HDC dc, const RECT& rect, bool horizontal) const {
+void CTempoSlider::DrawChannel(HDC dc, const RECT& rect) const {
     RECT rc = rect;
     if (GetRangeMin() != 0 || GetRangeMax() != 0) {
         ++rc.top;
         --rc.bottom;
     }
-    if (horizontal) {
-        ++rc.left;
-        --rc.right;
-        ++rc.bottom;
-    } else {
-        ++rc.top;
-        --rc.bottom;
-    }
+    ++rc.left;
+    --rc.right;
+    ++rc.bottom;
 
-    const Painter p(dc, false);
     // A disabled slider shows an empty channel in the face of the dialog.
     CBrush channel(IsWindowEnabled() ? m_crChannel : Sys(COLOR_BTNFACE));
     {
         CSelectObject selectPen(dc, m_penDkShadowMid);
         CSelectObject selectBrush(dc, channel);
-        int thickness = horizontal ? rc.bottom - rc.top : rc.right - rc.left;
-        if (thickness > 3)
-            p.RoundRect(rc.left, rc.top, rc.right, rc.bottom);
+        if (rc.bottom - rc.top > 3)
+            ::RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 2, 2);
     }
 
     --rc.left, --rc.top, ++rc.right;
     const int l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
-    p.Lines(m_penShadowMid, {{l, b - 2}, {l, t + 2}, {l + 2, t}, {r - 2, t}});
-    p.Lines(
-        m_penHilight,
+    Lines(dc, m_penShadowMid, {{l, b - 2}, {l, t + 2}, {l + 2, t}, {r - 2, t}});
+    Lines(
+        dc, m_penHilight,
         {{l + 1, b - 1}, {l + 2, b}, {r - 2, b}, {r - 2, b - 1}, {r - 1, b - 1}, {r - 1, t + 2}, {r - 3, t}});
 
     int start = 0, end = 0;
     GetSelection(&start, &end);
-    const int base = horizontal ? rect.left : rect.top;
-    const int length = horizontal ? rect.right - rect.left : rect.bottom - rect.top;
-    auto span = skin::SelectionSpan(start, end, GetRangeMin(), GetRangeMax(), base, length);
+    auto span =
+        skin::SelectionSpan(start, end, GetRangeMin(), GetRangeMax(), rect.left, rect.right - rect.left);
     if (!span)
         return;
-    RECT band = horizontal ? RECT{span->begin + 2, rect.top + 2, span->end - 2, rect.bottom - 1}
-                           : RECT{rect.left + 1, span->begin + 2, rect.right - 1, span->end - 2};
+    RECT band{span->begin + 2, rect.top + 2, span->end - 2, rect.bottom - 1};
     if (band.left < band.right && band.top < band.bottom) {
         CBrush selection(m_crSelection);
         ::FillRect(dc, &band, selection);
@@ -250,17 +175,12 @@ LRESULT CTempoSlider::OnCustomDraw(NMCUSTOMDRAW* draw) {
     const RECT& rc = draw->rc;
     if (draw->dwItemSpec == TBCD_THUMB) {
         CSaveDC save(draw->hdc);
-        if (rc.bottom - rc.top > rc.right - rc.left)
-            DrawHorizontalThumb(draw->hdc, rc);
-        else
-            DrawVerticalThumb(draw->hdc, rc);
+        DrawThumb(draw->hdc, rc);
         return CDRF_SKIPDEFAULT;
     }
     if (draw->dwItemSpec == TBCD_CHANNEL) {
         CSaveDC save(draw->hdc);
-        RECT thumb{};
-        GetThumbRect(&thumb);
-        DrawChannel(draw->hdc, rc, thumb.bottom - thumb.top > thumb.right - thumb.left);
+        DrawChannel(draw->hdc, rc);
         return CDRF_SKIPDEFAULT;
     }
     return CDRF_DODEFAULT;

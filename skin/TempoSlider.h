@@ -1,4 +1,5 @@
-// The tempo slider: the platform's trackbar with its own thumb and channel,
+// The tempo slider: the platform's horizontal trackbar with its ticks below
+// (the one style the program uses), its own thumb and channel,
 // colours chosen by the owner, keyboard focus that follows the mouse, and
 // Page Up / Page Down handed to the parent instead of paging.
 #pragma once
@@ -32,9 +33,8 @@ protected:
     void UpdateShades();
     void CreatePens();
     // The steps of the custom drawing, each given the item's rectangle.
-    void DrawHorizontalThumb(HDC dc, RECT rect) const;
-    void DrawVerticalThumb(HDC dc, RECT rect) const;
-    void DrawChannel(HDC dc, const RECT& rect, bool horizontal) const;
+    void DrawThumb(HDC dc, const RECT& rect) const;
+    void DrawChannel(HDC dc, const RECT& rect) const;
 
     UINT_PTR m_nHoverTimer = 0;
 
@@ -58,7 +58,6 @@ protected:
     CPen m_penHilight;
 
 private:
-    void DrawThumb(HDC dc, const RECT& rect, bool vertical) const;
     LRESULT OnCustomDraw(NMCUSTOMDRAW* draw);
     void RedrawNow() const;
     void EndHoverTimer();

@@ -182,18 +182,6 @@ TEST_F(TempoSliderTest, DisabledThumbHasNoGrip) {
         ExpectThumb(slider, thumb, false);
 }
 
-TEST_F(TempoSliderTest, VerticalThumbIsTheHorizontalOneTurned) {
-    CreateSlider();
-    slider.SetFaceColour(kFace);
-    pwtest::Canvas across(40, 40);
-    pwtest::Canvas down(40, 40);
-    DrawPart(slider, across.Dc(), TBCD_THUMB, RECT{10, 5, 21, 25});
-    DrawPart(slider, down.Dc(), TBCD_THUMB, RECT{5, 10, 25, 21});
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(across.Pixel(x, y), down.Pixel(y, x)) << x << "," << y;
-}
-
 TEST_F(TempoSliderTest, TrackbarThumbIsDrawnByTheSlider) {
     CreateSlider();
     slider.SetFaceColour(kFace);
@@ -213,22 +201,6 @@ TEST_F(TempoSliderTest, TrackbarThumbIsDrawnByTheSlider) {
     EXPECT_EQ(shot.Pixel(thumb.left + 3, thumb.top + 6), kDark2);
     EXPECT_EQ(shot.Pixel(thumb.left + 2, thumb.top + 4), kLight2);
     std::printf("thumb %ld,%ld-%ld,%ld\n", thumb.left, thumb.top, thumb.right, thumb.bottom);
-}
-
-TEST_F(TempoSliderTest, VerticalTrackbarThumbIsTurned) {
-    CreateSlider(TBS_VERT | TBS_AUTOTICKS, RECT{10, 10, 54, 190});
-    slider.SetFaceColour(kFace);
-    RECT thumb{};
-    slider.GetThumbRect(&thumb);
-    ASSERT_GT(thumb.right - thumb.left, thumb.bottom - thumb.top);
-    ASSERT_GT(thumb.bottom - thumb.top, 5);
-    pwtest::Snapshot shot(slider);
-    // The horizontal thumb's grip with x and y exchanged.
-    EXPECT_EQ(shot.Pixel(thumb.left + 6, thumb.top + 1), kLight1);
-    EXPECT_EQ(shot.Pixel(thumb.left + 6, thumb.top + 2), kLight1);
-    EXPECT_EQ(shot.Pixel(thumb.left + 6, thumb.top + 3), kDark2);
-    EXPECT_EQ(shot.Pixel(thumb.left + 4, thumb.top + 2), kLight2);
-    EXPECT_EQ(shot.Pixel(thumb.left + 3, thumb.top), ::GetSysColor(COLOR_WINDOWFRAME));
 }
 
 TEST_F(TempoSliderTest, ChannelHasItsBevelAndColour) {
