@@ -181,13 +181,8 @@ int TrackPosFromThumb(const ScrollValues& values, const BarLayout& layout, int t
     return ClampPos(values, static_cast<int>(values.nMin + int64_t{MulDiv64(offset, span, travel)}));
 }
 
-ClientFit FitBars(const SbRect& client, bool hWanted, int hWidth, bool vWanted, int vWidth,
-                  bool leftScrollBar) {
+ClientFit FitBar(const SbRect& client, bool vWanted, int vWidth, bool leftScrollBar) {
     ClientFit fit{client};
-    if (hWanted && hWidth < fit.client.bottom - fit.client.top) {
-        fit.client.bottom -= hWidth;
-        fit.hShown = true;
-    }
     if (vWanted && fit.client.right - fit.client.left >= vWidth) {
         if (leftScrollBar)
             fit.client.left += vWidth;
@@ -198,37 +193,18 @@ ClientFit FitBars(const SbRect& client, bool hWanted, int hWidth, bool vWanted, 
     return fit;
 }
 
-SbRect BarRect(const BarFrame& frame, bool vertical) {
+SbRect BarRect(const BarFrame& frame) {
     SbRect rect;
-    if (vertical) {
-        rect.top = frame.insets.top;
-        rect.bottom = frame.height - frame.insets.bottom - (frame.hShown ? frame.hWidth : 0);
-        if (frame.leftScrollBar) {
-            rect.left = frame.insets.left;
-            rect.right = rect.left + frame.vWidth;
-        } else {
-            rect.right = frame.width - frame.insets.right;
-            rect.left = rect.right - frame.vWidth;
-        }
-        return rect;
-    }
+    rect.top = frame.insets.top;
     rect.bottom = frame.height - frame.insets.bottom;
-    rect.top = rect.bottom - frame.hWidth;
-    rect.left = frame.insets.left;
-    rect.right = frame.width - frame.insets.right;
-    if (frame.vShown) {
-        if (frame.leftScrollBar)
-            rect.left += frame.vWidth;
-        else
-            rect.right -= frame.vWidth;
+    if (frame.leftScrollBar) {
+        rect.left = frame.insets.left;
+        rect.right = rect.left + frame.vWidth;
+    } else {
+        rect.right = frame.width - frame.insets.right;
+        rect.left = rect.right - frame.vWidth;
     }
     return rect;
-}
-
-SbRect CornerRect(const BarFrame& frame) {
-    SbRect vertical = BarRect(frame, true);
-    SbRect horizontal = BarRect(frame, false);
-    return SbRect{vertical.left, horizontal.top, vertical.right, horizontal.bottom};
 }
 
 } // namespace skinsb

@@ -110,29 +110,23 @@ int DragThumbStart(const BarLayout& layout, const SbRect& barAtPress, bool verti
 // The scroll position a thumb start stands for.
 int TrackPosFromThumb(const ScrollValues& values, const BarLayout& layout, int thumbStart);
 
-// The client rectangle left after the bars take their room from the one the
+// The client rectangle left after the bar takes its room from the one the
 // frame leaves.
 struct ClientFit {
     SbRect client;
-    bool hShown = false;
     bool vShown = false;
 };
-ClientFit FitBars(const SbRect& client, bool hWanted, int hWidth, bool vWanted, int vWidth,
-                  bool leftScrollBar);
+ClientFit FitBar(const SbRect& client, bool vWanted, int vWidth, bool leftScrollBar);
 
 // A bar's rectangle in window coordinates (the window's top left is 0, 0).
 struct BarFrame {
     int width = 0;
     int height = 0;
     SbInsets insets;
-    bool hShown = false;
-    int hWidth = 0;
     bool vShown = false;
     int vWidth = 0;
     bool leftScrollBar = false;
 };
-SbRect BarRect(const BarFrame& frame, bool vertical);
-// The square between two shown bars.
-SbRect CornerRect(const BarFrame& frame);
+SbRect BarRect(const BarFrame& frame);
 
 } // namespace skinsb

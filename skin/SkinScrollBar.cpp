@@ -14,50 +14,20 @@ namespace {
 
 constexpr char kProperty[] = "CoolSBSubclassPtr";
 
-// The timers the bars run on their window.
+// The timers the bar runs on its window, with ids far above any the window's
+// own code uses: the delay before a held arrow or page area repeats, and the
+// repeat.
 enum TimerId : UINT_PTR {
     kDelayTimer = 0xFFFD,
     kRepeatTimer = 0xFFFE,
-    kHotTimer = static_cast<UINT_PTR>(-14),
 };
 constexpr UINT kDelayMs = 300;
 constexpr UINT kRepeatMs = 55;
-constexpr UINT kHotPollMs = 20;
+// The shortest thumb, in pixels.
+constexpr int kMinThumb = 6;
 
-constexpr UINT kCornerItem = 32;
-
-struct BarData {
-    unsigned state = 0;
-    bool shown = false;
-    ScrollValues values;
-    // Negative: that many times the platform's metric.
-    int arrowLength = -1;
-    int width = -1;
-    int kind = SB_HORZ;
-    UINT style = SKINSB_NORMAL;
-    int minThumb = 0;
-};
-
-// The bars of one window: a hook ahead of the window's own handling, found
-// from the window by its property, deleted when it leaves the window.
-class CSkinScrollBars final : public CWnd {
-public:
-    BarData bars[2];
-    bool leftScrollBar = false;
-    SbInsets insets;
-    // The module itself is hiding and restoring the scroll styles.
-    bool styleGuard = false;
-    bool thumbTracking = false;
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    void PostNcDestroy() override { delete this; }
-};
-
-// The one press in progress in the process.
+// A press on the bar, from the button going down until it comes up.
 struct Press {
-    HWND hwnd = nullptr;
-    int bar = SB_VERT;
     int part = kPartNone;
     // The pressed part while the pointer is on it, else none.
     int drawnPressed = kPartNone;
@@ -68,40 +38,36 @@ struct Press {
     int lastTrackPos = 0;
 };
 
-struct Hot {
-    HWND hwnd = nullptr;
-    int bar = SB_VERT;
-    SbRect rect;
-    int part = kPartNone;
-};
+// The vertical bar of one window: a hook ahead of the window's own handling,
+// found from the window by its property, deleted when it leaves the window.
+class CSkinScrollBars final : public CWnd {
+public:
+    unsigned state = 0;
+    bool shown = false;
+    ScrollValues values;
+    bool leftScrollBar = false;
+    SbInsets insets;
+    // The module itself is hiding and restoring the scroll style.
+    bool styleGuard = false;
+    bool thumbTracking = false;
+    bool pressed = false;
+    Press press;
 
-Press g_press;
-Hot g_hot;
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void PostNcDestroy() override { delete this; }
+};
 
 CSkinScrollBars* Find(HWND hwnd) {
     return hwnd ? static_cast<CSkinScrollBars*>(::GetPropA(hwnd, kProperty)) : nullptr;
 }
 
-bool IsBar(int bar) {
-    return bar == SB_HORZ || bar == SB_VERT;
+int ArrowLength() {
+    return ::GetSystemMetrics(SM_CYVSCROLL);
 }
 
-int DefaultMinThumb() {
-    DWORD version = ::GetVersion();
-    bool win9x = (version & 0x80000000u) != 0;
-    return (win9x || LOBYTE(LOWORD(version)) < 5) ? 8 : 6;
-}
-
-int Metric(int value, int index) {
-    return value < 0 ? -value * ::GetSystemMetrics(index) : value;
-}
-
-int ArrowLength(const BarData& bar) {
-    return Metric(bar.arrowLength, bar.kind == SB_VERT ? SM_CYVSCROLL : SM_CXHSCROLL);
-}
-
-int BarWidth(const BarData& bar) {
-    return Metric(bar.width, bar.kind == SB_VERT ? SM_CXVSCROLL : SM_CYHSCROLL);
+int BarWidth() {
+    return ::GetSystemMetrics(SM_CXVSCROLL);
 }
 
 BarFrame FrameOf(HWND hwnd, const CSkinScrollBars& data) {
@@ -111,32 +77,25 @@ BarFrame FrameOf(HWND hwnd, const CSkinScrollBars& data) {
     frame.width = rc.right - rc.left;
     frame.height = rc.bottom - rc.top;
     frame.insets = data.insets;
-    frame.hShown = data.bars[SB_HORZ].shown;
-    frame.hWidth = BarWidth(data.bars[SB_HORZ]);
-    frame.vShown = data.bars[SB_VERT].shown;
-    frame.vWidth = BarWidth(data.bars[SB_VERT]);
+    frame.vShown = data.shown;
+    frame.vWidth = BarWidth();
     frame.leftScrollBar = data.leftScrollBar;
     return frame;
 }
 
-SbRect BarRectOf(HWND hwnd, const CSkinScrollBars& data, int bar) {
-    return BarRect(FrameOf(hwnd, data), bar == SB_VERT);
+SbRect BarRectOf(HWND hwnd, const CSkinScrollBars& data) {
+    return BarRect(FrameOf(hwnd, data));
 }
 
-BarLayout LayoutOf(HWND hwnd, const CSkinScrollBars& data, int bar, const SbRect& rect) {
-    const BarData& b = data.bars[bar];
-    bool vertical = bar == SB_VERT;
-    BarLayout layout = LayoutBar(vertical ? rect.top : rect.left, vertical ? rect.bottom : rect.right,
-                                 ArrowLength(b), b.values, b.minThumb, b.state);
-    if (data.thumbTracking && g_press.hwnd == hwnd && g_press.bar == bar)
-        layout = WithThumbAt(layout, g_press.thumbStart);
+BarLayout LayoutOf(const CSkinScrollBars& data, const SbRect& rect) {
+    BarLayout layout = LayoutBar(rect.top, rect.bottom, ArrowLength(), data.values, kMinThumb, data.state);
+    if (data.thumbTracking && data.pressed)
+        layout = WithThumbAt(layout, data.press.thumbStart);
     return layout;
 }
 
-RECT PartRect(const SbRect& bar, bool vertical, const PartSpan& span) {
-    if (vertical)
-        return RECT{bar.left, span.begin, bar.right, span.end};
-    return RECT{span.begin, bar.top, span.end, bar.bottom};
+RECT PartRect(const SbRect& bar, const PartSpan& span) {
+    return RECT{bar.left, span.begin, bar.right, span.end};
 }
 
 POINT ScreenToWindow(HWND hwnd, POINT pt) {
@@ -145,17 +104,17 @@ POINT ScreenToWindow(HWND hwnd, POINT pt) {
     return POINT{pt.x - rc.left, pt.y - rc.top};
 }
 
-// The part of a shown bar under a point in window coordinates.
-int PartAt(HWND hwnd, const CSkinScrollBars& data, int bar, POINT pt) {
-    if (!data.bars[bar].shown)
+// The part of the shown bar under a point in window coordinates.
+int PartAt(HWND hwnd, const CSkinScrollBars& data, POINT pt) {
+    if (!data.shown)
         return kPartNone;
-    SbRect rect = BarRectOf(hwnd, data, bar);
+    SbRect rect = BarRectOf(hwnd, data);
     if (!rect.Contains(pt.x, pt.y))
         return kPartNone;
-    return HitPart(LayoutOf(hwnd, data, bar, rect), bar == SB_VERT ? pt.y : pt.x);
+    return HitPart(LayoutOf(data, rect), pt.y);
 }
 
-LRESULT Notify(HWND hwnd, DWORD stage, HDC dc, const RECT* rect, UINT item, UINT state, UINT bar) {
+LRESULT Notify(HWND hwnd, DWORD stage, HDC dc, const RECT* rect, UINT item, UINT state) {
     HWND parent = ::GetParent(hwnd);
     if (!parent)
         return 0;
@@ -169,47 +128,36 @@ LRESULT Notify(HWND hwnd, DWORD stage, HDC dc, const RECT* rect, UINT item, UINT
         nm.rect = *rect;
     nm.uItem = item;
     nm.uState = state;
-    nm.nBar = bar;
+    nm.nBar = SB_VERT;
     return ::SendMessageA(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
-UINT PartState(HWND hwnd, const CSkinScrollBars& data, int bar, int part) {
-    if (g_press.hwnd == hwnd && g_press.bar == bar && g_press.drawnPressed == part)
+UINT PartState(const CSkinScrollBars& data, int part) {
+    if (data.pressed && data.press.drawnPressed == part)
         return CDIS_SELECTED;
     bool arrow = part == kPartLineUp || part == kPartLineDown;
-    const BarData& b = data.bars[bar];
-    if ((arrow || part == kPartThumb) && b.style == SKINSB_HOTTRACKED && g_hot.hwnd == hwnd &&
-        g_hot.bar == bar && g_hot.part == part)
-        return CDIS_HOT;
-    if (arrow && IsArrowDisabled(b.values, b.state, part))
+    if (arrow && IsArrowDisabled(data.values, data.state, part))
         return CDIS_DISABLED;
     return CDIS_DEFAULT;
 }
 
-// The module's own look, much like the platform's bars.
-void DrawDefaultPart(HDC dc, RECT rc, int part, UINT state, bool vertical, UINT style) {
+// The module's own look, much like the platform's bar.
+void DrawDefaultPart(HDC dc, RECT rc, int part, UINT state) {
     bool pressed = state == CDIS_SELECTED;
-    bool hot = state == CDIS_HOT;
     switch (part) {
     case kPartLineUp:
     case kPartLineDown: {
-        UINT kind = part == kPartLineUp ? (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT)
-                                        : (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT);
+        UINT kind = part == kPartLineUp ? DFCS_SCROLLUP : DFCS_SCROLLDOWN;
         if (pressed)
             kind |= DFCS_PUSHED | DFCS_FLAT;
         if (state == CDIS_DISABLED)
             kind |= DFCS_INACTIVE;
-        if (style != SKINSB_NORMAL && !hot)
-            kind |= DFCS_FLAT;
         ::DrawFrameControl(dc, &rc, DFC_SCROLL, kind);
         break;
     }
     case kPartThumb:
-        ::FillRect(dc, &rc, ::GetSysColorBrush(hot ? COLOR_3DHILIGHT : COLOR_BTNFACE));
-        if (style == SKINSB_NORMAL)
-            ::DrawEdge(dc, &rc, EDGE_RAISED, BF_RECT);
-        else
-            ::FrameRect(dc, &rc, ::GetSysColorBrush(COLOR_3DSHADOW));
+        ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+        ::DrawEdge(dc, &rc, EDGE_RAISED, BF_RECT);
         break;
     default:
         ::FillRect(dc, &rc, ::GetSysColorBrush(pressed ? COLOR_3DDKSHADOW : COLOR_SCROLLBAR));
@@ -217,55 +165,30 @@ void DrawDefaultPart(HDC dc, RECT rc, int part, UINT state, bool vertical, UINT 
     }
 }
 
-// Paints one shown bar; true when the parent paints the parts.
-bool PaintBar(HWND hwnd, const CSkinScrollBars& data, int bar, HDC dc) {
-    bool vertical = bar == SB_VERT;
-    SbRect rect = BarRectOf(hwnd, data, bar);
-    BarLayout layout = LayoutOf(hwnd, data, bar, rect);
-    UINT barValue = static_cast<UINT>(bar);
-    bool owner = Notify(hwnd, CDDS_PREPAINT, dc, nullptr, 0, 0, barValue) == CDRF_SKIPDEFAULT;
+// Paints the shown bar.
+void PaintBar(HWND hwnd, const CSkinScrollBars& data, HDC dc) {
+    SbRect rect = BarRectOf(hwnd, data);
+    BarLayout layout = LayoutOf(data, rect);
+    bool owner = Notify(hwnd, CDDS_PREPAINT, dc, nullptr, 0, 0) == CDRF_SKIPDEFAULT;
     PartSpan parts[5];
     int count = ListParts(layout, parts);
     for (int i = 0; i < count; ++i) {
-        RECT rc = PartRect(rect, vertical, parts[i]);
-        UINT state = PartState(hwnd, data, bar, parts[i].part);
+        RECT rc = PartRect(rect, parts[i]);
+        UINT state = PartState(data, parts[i].part);
         if (owner)
-            Notify(hwnd, CDDS_ITEMPREPAINT, dc, &rc, static_cast<UINT>(parts[i].part), state, barValue);
+            Notify(hwnd, CDDS_ITEMPREPAINT, dc, &rc, static_cast<UINT>(parts[i].part), state);
         else
-            DrawDefaultPart(dc, rc, parts[i].part, state, vertical, data.bars[bar].style);
+            DrawDefaultPart(dc, rc, parts[i].part, state);
     }
-    Notify(hwnd, CDDS_POSTPAINT, dc, nullptr, 0, 0, barValue);
-    return owner;
+    Notify(hwnd, CDDS_POSTPAINT, dc, nullptr, 0, 0);
 }
 
-void PaintCorner(HWND hwnd, const CSkinScrollBars& data, HDC dc, bool owner) {
-    SbRect corner = CornerRect(FrameOf(hwnd, data));
-    RECT rc{corner.left, corner.top, corner.right, corner.bottom};
-    if (owner) {
-        Notify(hwnd, CDDS_ITEMPREPAINT, dc, &rc, kCornerItem, CDIS_DEFAULT, SKINSB_CORNER);
-        return;
-    }
-    // A window in its parent's bottom right corner shows the size grip there.
-    HWND parent = ::GetParent(hwnd);
-    RECT window{};
-    RECT client{};
-    ::GetWindowRect(hwnd, &window);
-    if (parent && ::GetClientRect(parent, &client)) {
-        ::MapWindowPoints(parent, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        if (window.right == client.right && window.bottom == client.bottom) {
-            ::DrawFrameControl(dc, &rc, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
-            return;
-        }
-    }
-    ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-}
-
-void RedrawBar(HWND hwnd, const CSkinScrollBars& data, int bar) {
-    if (!data.bars[bar].shown || !::IsWindowVisible(hwnd))
+void RedrawBar(HWND hwnd, const CSkinScrollBars& data) {
+    if (!data.shown || !::IsWindowVisible(hwnd))
         return;
     CWindowDC dc(hwnd);
     if (dc.GetSafeHdc())
-        PaintBar(hwnd, data, bar, dc);
+        PaintBar(hwnd, data, dc);
 }
 
 void RecalcFrame(HWND hwnd) {
@@ -283,126 +206,108 @@ void SetStyleGuarded(HWND hwnd, LONG_PTR style) {
         after->styleGuard = previous;
 }
 
-// The previous procedure with the window's scroll styles hidden, so that it
-// neither makes room for nor paints the platform's bars.
-LRESULT CallWithoutScrollStyles(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// The previous procedure with the window's scroll style hidden, so that it
+// neither makes room for nor paints the platform's bar.
+LRESULT CallWithoutScrollStyle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
-    LONG_PTR bars = style & (WS_HSCROLL | WS_VSCROLL);
-    if (bars)
-        SetStyleGuarded(hwnd, style & ~bars);
+    LONG_PTR bar = style & WS_VSCROLL;
+    if (bar)
+        SetStyleGuarded(hwnd, style & ~bar);
     LRESULT result = ::DefSubclassProc(hwnd, msg, wp, lp);
-    if (bars)
-        SetStyleGuarded(hwnd, ::GetWindowLongPtrA(hwnd, GWL_STYLE) | bars);
+    if (bar)
+        SetStyleGuarded(hwnd, ::GetWindowLongPtrA(hwnd, GWL_STYLE) | bar);
     return result;
 }
 
-// Shows or hides bars (SB_HORZ, SB_VERT or SB_BOTH) and fits the frame.
-void SetBarsWanted(HWND hwnd, CSkinScrollBars& data, int which, bool wanted) {
+// Shows or hides the bar and fits the frame.
+void SetBarWanted(HWND hwnd, CSkinScrollBars& data, bool wanted) {
     LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
     LONG_PTR changed = style;
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        if (which != bar && which != SB_BOTH)
-            continue;
-        LONG_PTR bit = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
-        if (wanted) {
-            data.bars[bar].state |= kStateWanted;
-            changed |= bit;
-        } else {
-            data.bars[bar].state &= ~kStateWanted;
-            changed &= ~bit;
-        }
+    if (wanted) {
+        data.state |= kStateWanted;
+        changed |= WS_VSCROLL;
+    } else {
+        data.state &= ~kStateWanted;
+        changed &= ~WS_VSCROLL;
     }
     if (changed != style)
         SetStyleGuarded(hwnd, changed);
     RecalcFrame(hwnd);
 }
 
-void SendScroll(HWND hwnd, int bar, int code, int pos = 0) {
+void SendScroll(HWND hwnd, int code, int pos = 0) {
     WPARAM wp = MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(pos));
-    ::SendMessageA(hwnd, bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, wp, 0);
-}
-
-void StopHot() {
-    if (!g_hot.hwnd)
-        return;
-    HWND hwnd = g_hot.hwnd;
-    int bar = g_hot.bar;
-    g_hot = Hot{};
-    ::KillTimer(hwnd, kHotTimer);
-    if (CSkinScrollBars* data = Find(hwnd); data && data->bars[bar].style == SKINSB_HOTTRACKED)
-        RedrawBar(hwnd, *data, bar);
+    ::SendMessageA(hwnd, WM_VSCROLL, wp, 0);
 }
 
 // Ends the press: the capture is released and the window told the scroll ended.
-void FinishPress(HWND hwnd) {
-    Press press = g_press;
-    g_press = Press{};
+void FinishPress(HWND hwnd, CSkinScrollBars& pressedData) {
+    Press press = pressedData.press;
+    pressedData.pressed = false;
+    pressedData.press = Press{};
     ::KillTimer(hwnd, kDelayTimer);
     ::KillTimer(hwnd, kRepeatTimer);
     if (::GetCapture() == hwnd)
         ::ReleaseCapture();
     CSkinScrollBars* data = Find(hwnd);
     if (press.part == kPartThumb && data) {
-        int trackPos = data->bars[press.bar].values.nTrackPos;
-        SendScroll(hwnd, press.bar, SB_THUMBPOSITION, trackPos);
+        SendScroll(hwnd, SB_THUMBPOSITION, data->values.nTrackPos);
         if ((data = Find(hwnd)) != nullptr)
             data->thumbTracking = false;
     }
     if (!::IsWindow(hwnd))
         return;
-    SendScroll(hwnd, press.bar, SB_ENDSCROLL);
+    SendScroll(hwnd, SB_ENDSCROLL);
     if ((data = Find(hwnd)) != nullptr)
-        RedrawBar(hwnd, *data, press.bar);
+        RedrawBar(hwnd, *data);
 }
 
 // Follows the pointer with a pressed arrow or page area; true when the pressed
 // part is under it.
-bool UpdatePressedPart(HWND hwnd, const CSkinScrollBars& data, POINT windowPt) {
-    int under = PartAt(hwnd, data, g_press.bar, windowPt);
-    int drawn = under == g_press.part ? under : kPartNone;
-    if (drawn != g_press.drawnPressed) {
-        g_press.drawnPressed = drawn;
-        RedrawBar(hwnd, data, g_press.bar);
+bool UpdatePressedPart(HWND hwnd, CSkinScrollBars& data, POINT windowPt) {
+    int under = PartAt(hwnd, data, windowPt);
+    int drawn = under == data.press.part ? under : kPartNone;
+    if (drawn != data.press.drawnPressed) {
+        data.press.drawnPressed = drawn;
+        RedrawBar(hwnd, data);
     }
     return drawn != kPartNone;
 }
 
-LRESULT OnPress(HWND hwnd, CSkinScrollBars& data, int bar, POINT screenPt, UINT msg, WPARAM wp, LPARAM lp) {
-    if (g_press.hwnd)
+LRESULT OnPress(HWND hwnd, CSkinScrollBars& data, POINT screenPt, UINT msg, WPARAM wp, LPARAM lp) {
+    if (data.pressed)
         return 0;
     POINT pt = ScreenToWindow(hwnd, screenPt);
-    int part = PartAt(hwnd, data, bar, pt);
+    int part = PartAt(hwnd, data, pt);
     if (part == kPartNone)
         return ::DefSubclassProc(hwnd, msg, wp, lp);
-    const BarData& b = data.bars[bar];
-    if ((part == kPartLineUp && (b.state & kStateUpDisabled)) ||
-        (part == kPartLineDown && (b.state & kStateDownDisabled)) || !IsOperable(b.values, b.state))
+    if ((part == kPartLineUp && (data.state & kStateUpDisabled)) ||
+        (part == kPartLineDown && (data.state & kStateDownDisabled)) || !IsOperable(data.values, data.state))
         return 0;
 
-    SbRect rect = BarRectOf(hwnd, data, bar);
-    g_press = Press{};
-    g_press.hwnd = hwnd;
-    g_press.bar = bar;
-    g_press.part = part;
-    g_press.drawnPressed = part;
+    SbRect rect = BarRectOf(hwnd, data);
+    data.pressed = true;
+    data.press = Press{};
+    data.press.part = part;
+    data.press.drawnPressed = part;
     if (part == kPartThumb) {
-        BarLayout layout = LayoutOf(hwnd, data, bar, rect);
+        BarLayout layout = LayoutOf(data, rect);
         data.thumbTracking = true;
-        data.bars[bar].values.nTrackPos = b.values.nPos;
-        g_press.barAtPress = rect;
-        g_press.grabOffset = (bar == SB_VERT ? pt.y : pt.x) - layout.thumbStart;
-        g_press.thumbStartAtPress = layout.thumbStart;
-        g_press.thumbStart = layout.thumbStart;
-        g_press.lastTrackPos = b.values.nPos;
-        RedrawBar(hwnd, data, bar);
+        data.values.nTrackPos = data.values.nPos;
+        data.press.barAtPress = rect;
+        data.press.grabOffset = pt.y - layout.thumbStart;
+        data.press.thumbStartAtPress = layout.thumbStart;
+        data.press.thumbStart = layout.thumbStart;
+        data.press.lastTrackPos = data.values.nPos;
+        RedrawBar(hwnd, data);
         ::SetCapture(hwnd);
         return 0;
     }
-    SendScroll(hwnd, bar, part);
+    SendScroll(hwnd, part);
     CSkinScrollBars* after = Find(hwnd);
-    if (!after || g_press.hwnd != hwnd)
+    if (!after || !after->pressed)
         return 0;
-    RedrawBar(hwnd, *after, bar);
+    RedrawBar(hwnd, *after);
     ::SetTimer(hwnd, kDelayTimer, kDelayMs, nullptr);
     ::SetCapture(hwnd);
     return 0;
@@ -412,132 +317,67 @@ void OnPressedMouseMove(HWND hwnd, CSkinScrollBars& data, POINT clientPt) {
     POINT screen = clientPt;
     ::ClientToScreen(hwnd, &screen);
     POINT pt = ScreenToWindow(hwnd, screen);
-    if (g_press.part != kPartThumb) {
+    if (data.press.part != kPartThumb) {
         UpdatePressedPart(hwnd, data, pt);
         return;
     }
-    int bar = g_press.bar;
-    bool vertical = bar == SB_VERT;
-    SbRect rect = BarRectOf(hwnd, data, bar);
-    const BarData& b = data.bars[bar];
-    BarLayout layout = LayoutBar(vertical ? rect.top : rect.left, vertical ? rect.bottom : rect.right,
-                                 ArrowLength(b), b.values, b.minThumb, b.state);
-    g_press.thumbStart = DragThumbStart(layout, g_press.barAtPress, vertical, pt.x, pt.y, g_press.grabOffset,
-                                        g_press.thumbStartAtPress);
-    RedrawBar(hwnd, data, bar);
-    int trackPos = TrackPosFromThumb(b.values, layout, g_press.thumbStart);
-    if (trackPos != g_press.lastTrackPos) {
-        g_press.lastTrackPos = trackPos;
-        data.bars[bar].values.nTrackPos = trackPos;
-        SendScroll(hwnd, bar, SB_THUMBTRACK, trackPos);
+    SbRect rect = BarRectOf(hwnd, data);
+    BarLayout layout = LayoutBar(rect.top, rect.bottom, ArrowLength(), data.values, kMinThumb, data.state);
+    data.press.thumbStart = DragThumbStart(layout, data.press.barAtPress, true, pt.x, pt.y,
+                                           data.press.grabOffset, data.press.thumbStartAtPress);
+    RedrawBar(hwnd, data);
+    int trackPos = TrackPosFromThumb(data.values, layout, data.press.thumbStart);
+    if (trackPos != data.press.lastTrackPos) {
+        data.press.lastTrackPos = trackPos;
+        data.values.nTrackPos = trackPos;
+        SendScroll(hwnd, SB_THUMBTRACK, trackPos);
     }
 }
 
-void OnRepeatTick(HWND hwnd, const CSkinScrollBars& data) {
+void OnRepeatTick(HWND hwnd, CSkinScrollBars& data) {
     POINT screen{};
     ::GetCursorPos(&screen);
     if (UpdatePressedPart(hwnd, data, ScreenToWindow(hwnd, screen)))
-        SendScroll(hwnd, g_press.bar, g_press.part);
-}
-
-void OnHotMove(HWND hwnd, const CSkinScrollBars& data, int bar, POINT screenPt) {
-    if (g_hot.hwnd == hwnd && g_hot.bar == bar)
-        return;
-    StopHot();
-    g_hot.hwnd = hwnd;
-    g_hot.bar = bar;
-    g_hot.rect = BarRectOf(hwnd, data, bar);
-    g_hot.part = PartAt(hwnd, data, bar, ScreenToWindow(hwnd, screenPt));
-    ::SetTimer(hwnd, kHotTimer, kHotPollMs, nullptr);
-    if (data.bars[bar].style == SKINSB_HOTTRACKED)
-        RedrawBar(hwnd, data, bar);
-}
-
-void OnHotTick(HWND hwnd, const CSkinScrollBars& data) {
-    if (g_hot.hwnd != hwnd) {
-        ::KillTimer(hwnd, kHotTimer);
-        return;
-    }
-    if (data.thumbTracking)
-        return;
-    POINT screen{};
-    ::GetCursorPos(&screen);
-    POINT pt = ScreenToWindow(hwnd, screen);
-    if (!g_hot.rect.Contains(pt.x, pt.y)) {
-        StopHot();
-        return;
-    }
-    int part = PartAt(hwnd, data, g_hot.bar, pt);
-    if (part != g_hot.part) {
-        g_hot.part = part;
-        if (data.bars[g_hot.bar].style == SKINSB_HOTTRACKED)
-            RedrawBar(hwnd, data, g_hot.bar);
-    }
+        SendScroll(hwnd, data.press.part);
 }
 
 LRESULT OnNcCalcSize(HWND hwnd, WPARAM wp, LPARAM lp) {
     RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
     RECT window = *rc;
-    LRESULT result = CallWithoutScrollStyles(hwnd, WM_NCCALCSIZE, wp, lp);
+    LRESULT result = CallWithoutScrollStyle(hwnd, WM_NCCALCSIZE, wp, lp);
     CSkinScrollBars* data = Find(hwnd);
     if (!data)
         return result;
     data->insets = SbInsets{rc->left - window.left, rc->top - window.top, window.right - rc->right,
                             window.bottom - rc->bottom};
-    const BarData& h = data->bars[SB_HORZ];
-    const BarData& v = data->bars[SB_VERT];
-    ClientFit fit = FitBars(SbRect{rc->left, rc->top, rc->right, rc->bottom}, (h.state & kStateWanted) != 0,
-                            BarWidth(h), (v.state & kStateWanted) != 0, BarWidth(v), data->leftScrollBar);
+    ClientFit fit = FitBar(SbRect{rc->left, rc->top, rc->right, rc->bottom},
+                           (data->state & kStateWanted) != 0, BarWidth(), data->leftScrollBar);
     *rc = RECT{fit.client.left, fit.client.top, fit.client.right, fit.client.bottom};
-    data->bars[SB_HORZ].shown = fit.hShown;
-    data->bars[SB_VERT].shown = fit.vShown;
+    data->shown = fit.vShown;
     return result;
 }
 
 LRESULT OnNcPaint(HWND hwnd, CSkinScrollBars& data, WPARAM wp, LPARAM lp) {
-    bool owner = false;
-    {
-        CWindowDC dc(hwnd);
-        if (dc.GetSafeHdc()) {
-            for (int bar : {SB_HORZ, SB_VERT}) {
-                if (data.bars[bar].shown)
-                    owner = PaintBar(hwnd, data, bar, dc) || owner;
-            }
-        }
-    }
-    LRESULT result = CallWithoutScrollStyles(hwnd, WM_NCPAINT, wp, lp);
-    CSkinScrollBars* after = Find(hwnd);
-    if (after && after->bars[SB_HORZ].shown && after->bars[SB_VERT].shown) {
+    if (data.shown) {
         CWindowDC dc(hwnd);
         if (dc.GetSafeHdc())
-            PaintCorner(hwnd, *after, dc, owner);
+            PaintBar(hwnd, data, dc);
     }
-    return result;
+    return CallWithoutScrollStyle(hwnd, WM_NCPAINT, wp, lp);
 }
 
-// Ends a press and the hot state on the window and forgets its bars; the
-// bars' object goes once it has left the window.
-void Forget(HWND hwnd) {
-    if (g_press.hwnd == hwnd) {
-        g_press = Press{};
+// Ends a press on the window and forgets its bar; the bar's object goes once
+// it has left the window.
+void Forget(HWND hwnd, CSkinScrollBars& data) {
+    if (data.pressed) {
+        data.pressed = false;
+        data.press = Press{};
         ::KillTimer(hwnd, kDelayTimer);
         ::KillTimer(hwnd, kRepeatTimer);
         if (::GetCapture() == hwnd)
             ::ReleaseCapture();
     }
-    if (g_hot.hwnd == hwnd) {
-        g_hot = Hot{};
-        ::KillTimer(hwnd, kHotTimer);
-    }
     ::RemovePropA(hwnd, kProperty);
-}
-
-int BarOfHitCode(WPARAM hit) {
-    if (hit == HTHSCROLL)
-        return SB_HORZ;
-    if (hit == HTVSCROLL)
-        return SB_VERT;
-    return -1;
 }
 
 } // namespace
@@ -548,24 +388,21 @@ LRESULT CSkinScrollBars::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     // Forgotten, about to leave the window.
     if (data != this)
         return Default();
-    bool pressedHere = g_press.hwnd == hwnd;
     switch (msg) {
     case WM_NCCALCSIZE:
         return OnNcCalcSize(hwnd, wp, lp);
     case WM_NCPAINT:
-        return OnNcPaint(hwnd, *data, wp, lp);
+        return OnNcPaint(hwnd, *this, wp, lp);
     case WM_NCHITTEST: {
         POINT pt = ScreenToWindow(hwnd, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-        if (data->bars[SB_HORZ].shown && BarRectOf(hwnd, *data, SB_HORZ).Contains(pt.x, pt.y))
-            return HTHSCROLL;
-        if (data->bars[SB_VERT].shown && BarRectOf(hwnd, *data, SB_VERT).Contains(pt.x, pt.y))
+        if (shown && BarRectOf(hwnd, *this).Contains(pt.x, pt.y))
             return HTVSCROLL;
         break;
     }
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-        if (int bar = BarOfHitCode(wp); bar >= 0)
-            return OnPress(hwnd, *data, bar, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, msg, wp, lp);
+        if (wp == HTVSCROLL)
+            return OnPress(hwnd, *this, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, msg, wp, lp);
         break;
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP:
@@ -573,59 +410,50 @@ LRESULT CSkinScrollBars::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCMBUTTONDOWN:
     case WM_NCMBUTTONUP:
     case WM_NCMBUTTONDBLCLK:
-        if (BarOfHitCode(wp) >= 0)
+        if (wp == HTVSCROLL)
             return 0;
         break;
-    case WM_NCMOUSEMOVE:
-        if (int bar = BarOfHitCode(wp); bar >= 0)
-            OnHotMove(hwnd, *data, bar, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
-        break;
     case WM_MOUSEMOVE:
-        if (pressedHere && ::GetCapture() == hwnd) {
-            OnPressedMouseMove(hwnd, *data, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        if (pressed && ::GetCapture() == hwnd) {
+            OnPressedMouseMove(hwnd, *this, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
             return 0;
         }
         break;
     case WM_LBUTTONUP:
-        if (pressedHere) {
-            FinishPress(hwnd);
+        if (pressed) {
+            FinishPress(hwnd, *this);
             return 0;
         }
         break;
     case WM_CAPTURECHANGED:
         // Another window took the mouse: the press ends as if released.
-        if (pressedHere && reinterpret_cast<HWND>(lp) != hwnd)
-            FinishPress(hwnd);
+        if (pressed && reinterpret_cast<HWND>(lp) != hwnd)
+            FinishPress(hwnd, *this);
         break;
     case WM_TIMER:
         if (wp == kDelayTimer) {
             ::KillTimer(hwnd, kDelayTimer);
-            if (pressedHere)
+            if (pressed)
                 ::SetTimer(hwnd, kRepeatTimer, kRepeatMs, nullptr);
             return 0;
         }
         if (wp == kRepeatTimer) {
-            if (pressedHere)
-                OnRepeatTick(hwnd, *data);
+            if (pressed)
+                OnRepeatTick(hwnd, *this);
             else
                 ::KillTimer(hwnd, kRepeatTimer);
             return 0;
         }
-        if (wp == kHotTimer) {
-            OnHotTick(hwnd, *data);
-            return 0;
-        }
         break;
     case WM_STYLECHANGED:
-        if (data->styleGuard)
+        if (styleGuard)
             return 0;
         if (wp == static_cast<WPARAM>(GWL_EXSTYLE))
-            data->leftScrollBar =
-                (reinterpret_cast<const STYLESTRUCT*>(lp)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+            leftScrollBar = (reinterpret_cast<const STYLESTRUCT*>(lp)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
         break;
     case WM_NCDESTROY: {
         LRESULT result = Default();
-        Forget(hwnd);
+        Forget(hwnd, *this);
         return result;
     }
     default:
@@ -638,23 +466,17 @@ bool SkinSB_Initialize(HWND hwnd) {
     if (!::IsWindow(hwnd) || Find(hwnd))
         return false;
     auto data = std::make_unique<CSkinScrollBars>();
-    LONG_PTR style = ::GetWindowLongPtrA(hwnd, GWL_STYLE);
-    int minThumb = DefaultMinThumb();
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        BarData& b = data->bars[bar];
-        b.kind = bar;
-        b.minThumb = minThumb;
-        SCROLLINFO si{};
-        si.cbSize = sizeof si;
-        si.fMask = SIF_ALL;
-        if (::GetScrollInfo(hwnd, bar, &si)) {
-            b.values = ScrollValues{si.nMin, si.nMax, si.nPage, si.nPos, si.nPos};
-            b.values.nPage = ClampPage(b.values, b.values.nPage);
-            b.values.nPos = b.values.nTrackPos = ClampPos(b.values, b.values.nPos);
-        }
-        if (style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL))
-            b.state |= kStateWanted;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    if (::GetScrollInfo(hwnd, SB_VERT, &si)) {
+        ScrollValues& v = data->values;
+        v = ScrollValues{si.nMin, si.nMax, si.nPage, si.nPos, si.nPos};
+        v.nPage = ClampPage(v, v.nPage);
+        v.nPos = v.nTrackPos = ClampPos(v, v.nPos);
     }
+    if (::GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VSCROLL)
+        data->state |= kStateWanted;
     data->leftScrollBar = (::GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
     if (!::SetPropA(hwnd, kProperty, data.get()))
         return false;
@@ -671,7 +493,7 @@ bool SkinSB_Uninitialize(HWND hwnd) {
     CSkinScrollBars* data = Find(hwnd);
     if (!data)
         return false;
-    Forget(hwnd);
+    Forget(hwnd, *data);
     data->UnsubclassWindow();
     RecalcFrame(hwnd);
     return true;
@@ -679,11 +501,11 @@ bool SkinSB_Uninitialize(HWND hwnd) {
 
 BOOL SkinSB_GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
     CSkinScrollBars* data = Find(hwnd);
-    if (!data || !IsBar(bar))
+    if (!data || bar != SB_VERT)
         return ::GetScrollInfo(hwnd, bar, info);
     if (!info)
         return FALSE;
-    const ScrollValues& v = data->bars[bar].values;
+    const ScrollValues& v = data->values;
     if (info->fMask & SIF_RANGE) {
         info->nMin = v.nMin;
         info->nMax = v.nMax;
@@ -699,12 +521,11 @@ BOOL SkinSB_GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
 
 int SkinSB_SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
     CSkinScrollBars* data = Find(hwnd);
-    if (!data || !IsBar(bar))
+    if (!data || bar != SB_VERT)
         return ::SetScrollInfo(hwnd, bar, info, redraw);
-    BarData& b = data->bars[bar];
+    ScrollValues& v = data->values;
     if (!info)
-        return b.values.nPos;
-    ScrollValues& v = b.values;
+        return v.nPos;
     if (info->fMask & SIF_RANGE) {
         v.nMin = info->nMin;
         v.nMax = info->nMax;
@@ -714,41 +535,41 @@ int SkinSB_SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw
     if (!data->thumbTracking)
         v.nTrackPos = v.nPos;
     int pos = v.nPos;
-    bool show = WantsShowing(v, b.state, (info->fMask & SIF_DISABLENOSCROLL) != 0);
-    bool wanted = (b.state & kStateWanted) != 0;
+    bool show = WantsShowing(v, data->state, (info->fMask & SIF_DISABLENOSCROLL) != 0);
+    bool wanted = (data->state & kStateWanted) != 0;
     if (show != wanted)
-        SetBarsWanted(hwnd, *data, bar, show);
+        SetBarWanted(hwnd, *data, show);
     else if (redraw)
-        RedrawBar(hwnd, *data, bar);
+        RedrawBar(hwnd, *data);
     return pos;
 }
 
 int SkinSB_GetScrollPos(HWND hwnd, int bar) {
     CSkinScrollBars* data = Find(hwnd);
-    if (!data || !IsBar(bar))
+    if (!data || bar != SB_VERT)
         return ::GetScrollPos(hwnd, bar);
-    return data->bars[bar].values.nPos;
+    return data->values.nPos;
 }
 
 int SkinSB_SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
     CSkinScrollBars* data = Find(hwnd);
-    if (!data || !IsBar(bar))
+    if (!data || bar != SB_VERT)
         return ::SetScrollPos(hwnd, bar, pos, redraw);
-    ScrollValues& v = data->bars[bar].values;
+    ScrollValues& v = data->values;
     int previous = v.nPos;
     v.nPos = ClampPos(v, pos);
     if (!data->thumbTracking)
         v.nTrackPos = v.nPos;
     if (redraw)
-        RedrawBar(hwnd, *data, bar);
+        RedrawBar(hwnd, *data);
     return previous;
 }
 
 BOOL SkinSB_SetScrollRange(HWND hwnd, int bar, int minimum, int maximum, BOOL redraw) {
     CSkinScrollBars* data = Find(hwnd);
-    if (!data || !IsBar(bar))
+    if (!data || bar != SB_VERT)
         return ::SetScrollRange(hwnd, bar, minimum, maximum, redraw);
-    ScrollValues& v = data->bars[bar].values;
+    ScrollValues& v = data->values;
     v.nMin = minimum;
     v.nMax = maximum;
     v.nPage = ClampPage(v, v.nPage);
@@ -756,38 +577,6 @@ BOOL SkinSB_SetScrollRange(HWND hwnd, int bar, int minimum, int maximum, BOOL re
     if (!data->thumbTracking)
         v.nTrackPos = v.nPos;
     if (redraw)
-        RedrawBar(hwnd, *data, bar);
+        RedrawBar(hwnd, *data);
     return TRUE;
-}
-
-BOOL SkinSB_ShowScrollBar(HWND hwnd, int bar, BOOL show) {
-    CSkinScrollBars* data = Find(hwnd);
-    if (!data || (!IsBar(bar) && bar != SB_BOTH))
-        return ::ShowScrollBar(hwnd, bar, show);
-    SetBarsWanted(hwnd, *data, bar, show != FALSE);
-    return TRUE;
-}
-
-bool SkinSB_SetStyle(HWND hwnd, int bar, UINT style) {
-    CSkinScrollBars* data = Find(hwnd);
-    if (!data || style > SKINSB_HOTTRACKED)
-        return false;
-    for (int b : {SB_HORZ, SB_VERT}) {
-        if (b == bar || bar == SB_BOTH) {
-            data->bars[b].style = style;
-            RedrawBar(hwnd, *data, b);
-        }
-    }
-    return true;
-}
-
-bool SkinSB_SetMinThumbSize(HWND hwnd, int bar, int size) {
-    CSkinScrollBars* data = Find(hwnd);
-    if (!data)
-        return false;
-    for (int b : {SB_HORZ, SB_VERT}) {
-        if (b == bar || bar == SB_BOTH)
-            data->bars[b].minThumb = size < 0 ? DefaultMinThumb() : size;
-    }
-    return true;
 }

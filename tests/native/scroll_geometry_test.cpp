@@ -206,22 +206,16 @@ TEST(ScrollGeometry, EveryThumbPixelRoundTrips) {
 
 TEST(ScrollGeometry, VerticalBarTakesItsWidthOffTheRight) {
     SbRect client{1, 1, 101, 301};
-    ClientFit fit = FitBars(client, false, 17, true, 17, false);
+    ClientFit fit = FitBar(client, true, 17, false);
     EXPECT_TRUE(fit.vShown);
-    EXPECT_FALSE(fit.hShown);
     EXPECT_EQ(fit.client, (SbRect{1, 1, 84, 301}));
 
-    ClientFit left = FitBars(client, false, 17, true, 17, true);
+    ClientFit left = FitBar(client, true, 17, true);
     EXPECT_EQ(left.client, (SbRect{18, 1, 101, 301}));
 
-    ClientFit narrow = FitBars(SbRect{0, 0, 16, 100}, false, 17, true, 17, false);
+    ClientFit narrow = FitBar(SbRect{0, 0, 16, 100}, true, 17, false);
     EXPECT_FALSE(narrow.vShown);
     EXPECT_EQ(narrow.client, (SbRect{0, 0, 16, 100}));
-
-    ClientFit both = FitBars(client, true, 17, true, 17, false);
-    EXPECT_EQ(both.client, (SbRect{1, 1, 84, 284}));
-    ClientFit flat = FitBars(SbRect{0, 0, 100, 17}, true, 17, false, 17, false);
-    EXPECT_FALSE(flat.hShown);
 }
 
 TEST(ScrollGeometry, BarRectanglesInsideTheFrame) {
@@ -231,17 +225,10 @@ TEST(ScrollGeometry, BarRectanglesInsideTheFrame) {
     frame.insets = {1, 1, 1, 1};
     frame.vShown = true;
     frame.vWidth = 17;
-    frame.hWidth = 17;
-    EXPECT_EQ(BarRect(frame, true), (SbRect{84, 1, 101, 301}));
-
-    frame.hShown = true;
-    EXPECT_EQ(BarRect(frame, true), (SbRect{84, 1, 101, 284}));
-    EXPECT_EQ(BarRect(frame, false), (SbRect{1, 284, 84, 301}));
-    EXPECT_EQ(CornerRect(frame), (SbRect{84, 284, 101, 301}));
+    EXPECT_EQ(BarRect(frame), (SbRect{84, 1, 101, 301}));
 
     frame.leftScrollBar = true;
-    EXPECT_EQ(BarRect(frame, true), (SbRect{1, 1, 18, 284}));
-    EXPECT_EQ(BarRect(frame, false), (SbRect{18, 284, 101, 301}));
+    EXPECT_EQ(BarRect(frame), (SbRect{1, 1, 18, 301}));
 }
 
 } // namespace
