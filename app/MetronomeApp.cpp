@@ -19,11 +19,6 @@ BOOL CMetronomeApp::InitInstance() {
         return FALSE;
     }
 
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!CheckPlatform(::GetVersionExA(&version) ? &version : nullptr))
-        return FALSE;
-
     CMetronomeDlg dlg(m_pAppData.get(), {ShowAboutDialog, RunStartupSplash});
     m_pMainWnd = &dlg;
     m_bRanMainWindow = true;
@@ -61,24 +56,4 @@ bool CMetronomeApp::ActivateRunningInstance() {
     if (::IsIconic(found))
         ::ShowWindow(found, SW_RESTORE);
     return true;
-}
-
-bool CMetronomeApp::IsPlatformSupported(const OSVERSIONINFOA* version) {
-    if (!version)
-        return true;
-    switch (version->dwPlatformId) {
-    case VER_PLATFORM_WIN32_WINDOWS:
-        return version->dwMajorVersion > 4 || (version->dwMajorVersion == 4 && version->dwMinorVersion > 0);
-    case VER_PLATFORM_WIN32_NT:
-        return version->dwMajorVersion > 4;
-    default:
-        return false;
-    }
-}
-
-bool CMetronomeApp::CheckPlatform(const OSVERSIONINFOA* version) {
-    if (IsPlatformSupported(version))
-        return true;
-    AfxMessageBox(kPlatformMessage, MB_OK);
-    return false;
 }

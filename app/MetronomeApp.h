@@ -12,15 +12,14 @@
 #include "model/AppData.h"
 
 inline constexpr char kInstanceMutexName[] = "Pulsewick 1.0 Is Running";
-inline constexpr char kPlatformMessage[] = "This Program Requires Windows98 or a higher version.";
 
 class CMetronomeApp : public CWinApp {
 public:
     CMetronomeApp();
     ~CMetronomeApp() override;
 
-    // Runs the main window unless another copy is running or the platform is
-    // too old; always false, so the process ends when it returns.
+    // Runs the main window unless another copy is running; always false, so
+    // the process ends when it returns.
     BOOL InitInstance() override;
     // Saves the data store; tells the user what could not be written.
     int ExitInstance() override;
@@ -31,11 +30,6 @@ public:
     // Brings the running copy's main window to the front, restored; false if
     // none answered.
     static bool ActivateRunningInstance();
-    // The consumer line from 4.10 and the NT line from 5.0; null (the version
-    // could not be queried) passes.
-    static bool IsPlatformSupported(const OSVERSIONINFOA* version);
-    // Tells the user when the platform is refused.
-    static bool CheckPlatform(const OSVERSIONINFOA* version);
 
     std::unique_ptr<CAppData> m_pAppData;
 

@@ -1,4 +1,4 @@
-// Start-up: the platform check, finding a running copy, and the real program
+// Start-up: finding a running copy, and the real program
 // started twice and again, each copy in a process of its own.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "ModalAnswerer.h"
 #include "RegistryBackup.h"
 #include "TestFiles.h"
 #include "WinTest.h"
@@ -21,59 +20,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-OSVERSIONINFOA Version(DWORD platform, DWORD major, DWORD minor) {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    version.dwPlatformId = platform;
-    version.dwMajorVersion = major;
-    version.dwMinorVersion = minor;
-    return version;
-}
-
-TEST(Platform, VersionRecordSize) {
-    EXPECT_EQ(sizeof(OSVERSIONINFOA), 148u);
-}
-
-TEST(Platform, ConsumerLineFrom410AndNtLineFrom50) {
-    struct Case {
-        DWORD platform, major, minor;
-        bool accepted;
-    };
-    const Case cases[] = {
-        {VER_PLATFORM_WIN32_WINDOWS, 4, 0, false}, {VER_PLATFORM_WIN32_WINDOWS, 4, 10, true},
-        {VER_PLATFORM_WIN32_WINDOWS, 4, 90, true}, {VER_PLATFORM_WIN32_WINDOWS, 3, 95, false},
-        {VER_PLATFORM_WIN32_WINDOWS, 5, 0, true},  {VER_PLATFORM_WIN32_NT, 4, 0, false},
-        {VER_PLATFORM_WIN32_NT, 4, 90, false},     {VER_PLATFORM_WIN32_NT, 3, 51, false},
-        {VER_PLATFORM_WIN32_NT, 5, 0, true},       {VER_PLATFORM_WIN32_NT, 10, 0, true},
-        {VER_PLATFORM_WIN32s, 5, 0, false},        {3, 10, 0, false},
-    };
-    for (const Case& c : cases) {
-        OSVERSIONINFOA version = Version(c.platform, c.major, c.minor);
-        EXPECT_EQ(CMetronomeApp::IsPlatformSupported(&version), c.accepted)
-            << "platform " << c.platform << " version " << c.major << "." << c.minor;
-    }
-}
-
-TEST(Platform, FailedVersionQuerySkipsTheCheck) {
-    EXPECT_TRUE(CMetronomeApp::IsPlatformSupported(nullptr));
-    EXPECT_TRUE(CMetronomeApp::CheckPlatform(nullptr));
-}
-
-TEST(Platform, RefusedPlatformIsToldWithTheExactMessage) {
-    OSVERSIONINFOA old = Version(VER_PLATFORM_WIN32_NT, 4, 0);
-    OSVERSIONINFOA current = Version(VER_PLATFORM_WIN32_NT, 5, 0);
-    // Presses OK on every message box and keeps their texts.
-    std::vector<std::string> texts;
-    pwtest::ModalAnswerer user([&](HWND box) {
-        texts.push_back(pwtest::MessageText(box));
-        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-        return true;
-    });
-    EXPECT_TRUE(CMetronomeApp::CheckPlatform(&current));
-    EXPECT_FALSE(CMetronomeApp::CheckPlatform(&old));
-    EXPECT_EQ(texts, std::vector<std::string>{"This Program Requires Windows98 or a higher version."});
-}
 
 // A top-level window of this thread that answers the question with reply.
 class AnsweringWindow {
