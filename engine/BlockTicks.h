@@ -36,8 +36,7 @@ public:
     // Calls tick(n, sample, timing) for every tick not yet taken whose sample
     // lies before the block's end, in order. The rate is the stream's, which
     // changes only when it reopens on another device: the ticks keep their
-    // times.
-    // tick may call ChangePeriod.
+    // times. tick may call ChangePeriod.
     template <class Tick> void Take(std::int64_t from, std::int64_t to, unsigned rate, Tick&& tick) {
         if (!m_schedule.IsValid())
             return;
