@@ -64,6 +64,11 @@ public:
     void StartTicking(int tempo);
     void StopTicking();
     bool IsPlaying() const { return m_engine.IsPlaying(); }
+    // What the window plays, for those who watch it (tests, benchmarks).
+    const CMetronomeEngine& GetEngine() const { return m_engine; }
+    const CSoundBank& GetSoundBank() const { return m_soundBank; }
+    // Told of every tick before it plays; only while stopped.
+    void SetTickObserver(ITickObserver* observer) { m_engine.SetTickObserver(observer); }
     CTimingCoach& GetCoach() { return m_coach; }
 
     // Navigation keys move the tempo whatever has the focus; other keys and
@@ -84,6 +89,7 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
     void OnDestroy() override;
 
+private:
     CAppData* const m_pAppData;
     const AboutDialogs m_about;
     CBrush m_brushBack;
@@ -117,7 +123,6 @@ protected:
     // run of the stream before they do.
     CMetronomeEngine m_engine{m_soundBank, m_coach, m_stream};
 
-private:
     // The commands of the buttons.
     void OnStart();
     void OnStop();

@@ -69,7 +69,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CMetronomeDlg::OnInitDialog();
-        m_engine.SetTickObserver(this);
+        SetTickObserver(this);
         PostMessage(kBegin);
         return result;
     }

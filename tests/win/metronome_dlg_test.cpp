@@ -40,11 +40,6 @@ public:
 
     using CMetronomeDlg::CMetronomeDlg;
 
-    // The engine and its sound bank are not windows: the tests look at them
-    // directly, to see which beat each tick played.
-    using CMetronomeDlg::m_engine;
-    using CMetronomeDlg::m_soundBank;
-
     // The controls, found as the user finds them: in their places in the window.
     CFlashButton& Button(int id) const { return pwtest::Child<CFlashButton>(m_hWnd, id); }
     CTempoSlider& Slider() const { return pwtest::Child<CTempoSlider>(m_hWnd, IDC_MAIN_SLIDER); }
@@ -67,8 +62,8 @@ public:
     void OnTick(std::uint64_t, std::int64_t) override {
         const unsigned i = tickCount.load();
         if (i < kMaxTicks) {
-            tickStep[i].store(m_soundBank.GetStep());
-            tickUserBeat[i].store(m_soundBank.IsUserBeat());
+            tickStep[i].store(GetSoundBank().GetStep());
+            tickUserBeat[i].store(GetSoundBank().IsUserBeat());
             tickCount.store(i + 1);
         }
     }
@@ -83,7 +78,7 @@ public:
 protected:
     BOOL OnInitDialog() override {
         BOOL result = CMetronomeDlg::OnInitDialog();
-        m_engine.SetTickObserver(this);
+        SetTickObserver(this);
         PostMessage(kNextStep);
         return result;
     }
@@ -146,7 +141,7 @@ void StartAndWaitForTicks(TestDlg& d, unsigned ticks) {
 // Waits until the next tick will play this step of the bar.
 void WaitForStep(TestDlg& d, unsigned step) {
     ASSERT_TRUE(PumpUntil(
-        d, [&] { return d.m_soundBank.GetStep() == step; }, 5s));
+        d, [&] { return d.GetSoundBank().GetStep() == step; }, 5s));
 }
 
 class MetronomeDlgTest : public ::testing::Test {
@@ -187,9 +182,9 @@ TEST_F(MetronomeDlgTest, StartsStoppedAt100InFourFour) {
         EXPECT_EQ(d.Slider().GetRangeMax(), 300);
         EXPECT_EQ(d.Slider().GetPos(), 230) << "the position runs against the tempo";
         EXPECT_EQ(d.TickTock().GetTempo(), 100u);
-        EXPECT_EQ(d.m_engine.GetBeats(), 4u);
-        EXPECT_EQ(d.m_engine.GetNote(), 4u);
-        EXPECT_FALSE(d.m_engine.IsUserBeatMode());
+        EXPECT_EQ(d.GetEngine().GetBeats(), 4u);
+        EXPECT_EQ(d.GetEngine().GetNote(), 4u);
+        EXPECT_FALSE(d.GetEngine().IsUserBeatMode());
         EXPECT_EQ(d.Popup().GetBeats(), 4u);
         EXPECT_EQ(d.Popup().GetNote(), 4u);
         EXPECT_FALSE(d.Popup().IsWindowVisible());
@@ -383,7 +378,7 @@ TEST_F(MetronomeDlgTest, PopupOpensOverTheBeatButtonAndClosesOnKeysAndClicksOuts
             d, [&] { return !d.Popup().IsAnimating(); }, 2s));
         ClickControl(d, d.Popup().GetDlgItem(CBeatChangeCtrl::kNoteUpId));
         EXPECT_TRUE(d.Popup().IsOpen());
-        EXPECT_EQ(d.m_engine.GetNote(), 8u);
+        EXPECT_EQ(d.GetEngine().GetNote(), 8u);
 
         // Escape closes it and is swallowed.
         ClickControl(d, d.Button(IDC_MAIN_BEAT_CHANGE));
@@ -410,7 +405,7 @@ TEST_F(MetronomeDlgTest, BeatChosenWhilePlayingRestartsTheBar) {
         WaitForStep(d, 2);
         const unsigned before = d.tickCount.load();
         ClickControl(d, d.Popup().GetDlgItem(CBeatChangeCtrl::kBeatsDownId));
-        EXPECT_EQ(d.m_engine.GetBeats(), 3u);
+        EXPECT_EQ(d.GetEngine().GetBeats(), 3u);
         EXPECT_TRUE(d.Popup().IsOpen()) << "the popup stays open";
         ASSERT_TRUE(PumpUntil(
             d, [&] { return d.tickCount.load() >= before + 7; }, 5s));
@@ -455,8 +450,8 @@ TEST_F(MetronomeDlgTest, ModeSwitchWhilePlayingThenEditorStopsAndCloseStoresUser
         SetTempo(d, 300);
         StartAndWaitForTicks(d, 2);
         ClickControl(d, d.Button(IDC_MAIN_MODE_SWITCH));
-        EXPECT_TRUE(d.m_engine.IsUserBeatMode()) << "the mode changes at once";
-        EXPECT_EQ(d.m_engine.GetTickNote(), 16u);
+        EXPECT_TRUE(d.GetEngine().IsUserBeatMode()) << "the mode changes at once";
+        EXPECT_EQ(d.GetEngine().GetTickNote(), 16u);
         EXPECT_TRUE(d.IsPlaying());
         EXPECT_TRUE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled())
             << "the buttons change over after the animation";
@@ -490,7 +485,7 @@ TEST_F(MetronomeDlgTest, ModeSwitchWhilePlayingThenEditorStopsAndCloseStoresUser
         EXPECT_FALSE(d.IsPlaying()) << "and stays stopped";
         EXPECT_TRUE(d.Button(IDC_MAIN_START).IsWindowVisible());
         EXPECT_FALSE(d.Button(IDC_MAIN_STOP).IsWindowVisible());
-        EXPECT_TRUE(d.m_engine.IsUserBeatMode());
+        EXPECT_TRUE(d.GetEngine().IsUserBeatMode());
         const unsigned after = d.tickCount.load();
         PumpFor(d, 400ms);
         EXPECT_EQ(d.tickCount.load(), after);
@@ -502,14 +497,14 @@ TEST_F(MetronomeDlgTest, ModeSwitchWhilePlayingThenEditorStopsAndCloseStoresUser
 TEST_F(MetronomeDlgTest, StartsInUserBeatModeFromTheSettingAndStoresClickModeOnClose) {
     settings->m_bUserBeatMode = 1;
     dlg.steps = {[](TestDlg& d) {
-        EXPECT_TRUE(d.m_engine.IsUserBeatMode());
-        EXPECT_EQ(d.m_engine.GetTickNote(), 16u);
+        EXPECT_TRUE(d.GetEngine().IsUserBeatMode());
+        EXPECT_EQ(d.GetEngine().GetTickNote(), 16u);
         EXPECT_FALSE(d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled());
         EXPECT_TRUE(d.Button(IDC_MAIN_CUSTOM_BEAT).IsWindowEnabled());
         EXPECT_EQ(d.TickTock().GetDrift(), 0) << "tempo 100 in sixteenths is exact";
 
         Command(d, IDC_MAIN_MODE_SWITCH);
-        EXPECT_FALSE(d.m_engine.IsUserBeatMode());
+        EXPECT_FALSE(d.GetEngine().IsUserBeatMode());
         ASSERT_TRUE(PumpUntil(
             d, [&] { return d.Button(IDC_MAIN_BEAT_CHANGE).IsWindowEnabled(); }, 3s));
         EXPECT_FALSE(d.Button(IDC_MAIN_CUSTOM_BEAT).IsWindowEnabled());
