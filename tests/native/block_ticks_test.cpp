@@ -124,6 +124,18 @@ TEST(BlockTicks, TheTimeTheDeviceTakesToOpenCountsInTheFirstPeriod) {
     }
 }
 
+// The metronome at 113 bpm in 4/4, started on a stream of blocks.
+struct Metronome113 {
+    Metronome113() {
+        engine.SetBeat(4, 4);
+        engine.StartTicking(113);
+    }
+    RecordingSequencer sequencer;
+    pwtest::NoTickDisplay display;
+    BlockStream stream;
+    CMetronomeEngine engine{sequencer, display, stream};
+};
+
 // A device that plays what the stream writes at 48 kHz, as the stream's
 // render thread sees it every 10 ms of the system clock: its position a
 // little behind now and then, its clock gaining `drift`, and standing still
@@ -136,8 +148,9 @@ struct Dropout {
     double drift = 0;
 };
 
-std::vector<double> HeardTicks(CMetronomeEngine& engine, const RecordingSequencer& sequencer,
-                               BlockStream& stream, double seconds, const Dropout& dropout) {
+std::vector<double> HeardTicks(Metronome113& run, double seconds, const Dropout& dropout) {
+    const RecordingSequencer& sequencer = run.sequencer;
+    BlockStream& stream = run.stream;
     constexpr unsigned kRate = 48000;
     constexpr unsigned kWake = kRate / 100;
     constexpr double kQueued = kRate * 0.03;
@@ -177,22 +190,16 @@ std::vector<double> HeardTicks(CMetronomeEngine& engine, const RecordingSequence
         const double before = wake ? played[wake - 1] : 0;
         heard.push_back((static_cast<double>(wake) - (*at - frame) / std::max(*at - before, 1.0)) / 100);
     }
-    (void)engine;
     return heard;
 }
 
 TEST(BlockTicks, ClicksKeepTheirGridThroughTimeTheDeviceLost) {
     constexpr double kPeriod = 0.531; // 113 bpm
     for (double stallMs : {8.0, 37.0, 120.0}) {
-        RecordingSequencer sequencer;
-        pwtest::NoTickDisplay display;
-        BlockStream stream;
-        CMetronomeEngine engine(sequencer, display, stream);
-        engine.SetBeat(4, 4);
-        engine.StartTicking(113);
-        const std::vector<double> heard = HeardTicks(engine, sequencer, stream, 30, {12.3, stallMs, 0});
+        Metronome113 run;
+        const std::vector<double> heard = HeardTicks(run, 30, {12.3, stallMs, 0});
         ASSERT_GT(heard.size(), 50u);
-        EXPECT_EQ(engine.GetDropouts(), 1u) << stallMs;
+        EXPECT_EQ(run.engine.GetDropouts(), 1u) << stallMs;
         // Every tick not already queued when the device stood still is heard
         // on the grid of the first.
         unsigned off = 0;
@@ -208,14 +215,9 @@ TEST(BlockTicks, ClicksKeepTheirGridThroughTimeTheDeviceLost) {
 
 TEST(BlockTicks, AClockThatGainsOrLosesIsNoDropout) {
     for (double drift : {-300e-6, 0.0, 300e-6}) {
-        RecordingSequencer sequencer;
-        pwtest::NoTickDisplay display;
-        BlockStream stream;
-        CMetronomeEngine engine(sequencer, display, stream);
-        engine.SetBeat(4, 4);
-        engine.StartTicking(113);
-        const std::vector<double> heard = HeardTicks(engine, sequencer, stream, 600, {0, 0, drift});
-        EXPECT_EQ(engine.GetDropouts(), 0u) << drift;
+        Metronome113 run;
+        const std::vector<double> heard = HeardTicks(run, 600, {0, 0, drift});
+        EXPECT_EQ(run.engine.GetDropouts(), 0u) << drift;
         // The device's own time: drifting with its clock, not corrected.
         EXPECT_NEAR(heard.back() - heard.front(), 0.531 * static_cast<double>(heard.size() - 1) / (1 + drift),
                     0.001);
