@@ -5,10 +5,11 @@
 // the render thread; it tells the frames lost since, so that the stream's
 // clock moves on by them and the ticks after are heard on their grid again.
 //
-// The position moves in steps (a server reports its timing now and then), so
-// only what stays lost through a few wakes counts; a clock that slowly gains
-// or loses against the system's is followed, not corrected, as the ticks keep
-// the device's own time.
+// The position moves in steps and may fall behind for a while and catch up
+// (under Wine it is counted by a thread of Wine's that a busy machine holds
+// up), so only what stays lost through a few hundred milliseconds counts; a
+// clock that slowly gains or loses against the system's is followed, not
+// corrected, as the ticks keep the device's own time.
 #pragma once
 
 #include <array>
@@ -18,11 +19,12 @@ class CLostTime {
 public:
     // A gap shorter than this many milliseconds is the position's jitter.
     static constexpr double kLeastMs = 3.0;
-    // Wakes a gap must last through.
-    static constexpr std::size_t kWakes = 6;
+    // Wakes a gap must last through: at 5 to 10 ms a wake, longer than
+    // Wine's count takes to catch up after its thread was held up.
+    static constexpr std::size_t kWakes = 40;
     // Wakes after an open while the device settles into its lag (a stream
     // starts playing a little after its first write).
-    static constexpr std::size_t kSettleWakes = 25;
+    static constexpr std::size_t kSettleWakes = 40;
 
     // The frames lost since the last call; rate is frames per second.
     unsigned Update(double position, double clock, unsigned rate);
