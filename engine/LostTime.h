@@ -22,9 +22,10 @@ public:
     // Wakes a gap must last through: at 5 to 10 ms a wake, longer than
     // Wine's count takes to catch up after its thread was held up.
     static constexpr std::size_t kWakes = 40;
-    // Wakes after an open while the device settles into its lag (a stream
-    // starts playing a little after its first write).
-    static constexpr std::size_t kSettleWakes = 40;
+    // Wakes after an open while the device settles into its lag: under Wine
+    // the position runs behind by up to a hundred milliseconds more in the
+    // stream's first second, with nothing heard late.
+    static constexpr std::size_t kSettleWakes = 200;
 
     // The frames lost since the last call; rate is frames per second.
     unsigned Update(double position, double clock, unsigned rate);
