@@ -1,5 +1,7 @@
 #include "mainwnd/BeatChangeCtrl.h"
 
+#include "mainwnd/BeatChangeMath.h"
+
 namespace {
 
 constexpr int kCentreWidth = 92;
@@ -20,7 +22,7 @@ bool CBeatChangeCtrl::Create(const RECT& rect, CWnd* parent, UINT id) {
 void CBeatChangeCtrl::Open(int x, int y) {
     POINT point{x, y};
     ::MapWindowPoints(GetParent(), m_hWnd, &point, 1);
-    StartAnimation(point, beatchange::Animation::kOpening);
+    StartAnimation(point, skin::PopupAnimation::kOpening);
     ShowWindow(SW_SHOW);
     m_bOpen = 1;
 }
@@ -28,21 +30,20 @@ void CBeatChangeCtrl::Open(int x, int y) {
 void CBeatChangeCtrl::Close() {
     RECT rc;
     GetClientRect(&rc);
-    StartAnimation(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2},
-                   beatchange::Animation::kClosing);
+    StartAnimation(POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}, skin::PopupAnimation::kClosing);
     m_bOpen = 0;
 }
 
-void CBeatChangeCtrl::StartAnimation(POINT point, beatchange::Animation::Mode mode) {
-    if (mode == beatchange::Animation::kOpening) {
+void CBeatChangeCtrl::StartAnimation(POINT point, skin::PopupAnimation::Mode mode) {
+    if (mode == skin::PopupAnimation::kOpening) {
         ClientToScreen(&point);
         RECT rc;
         GetClientRect(&rc);
         const int width = rc.right - rc.left;
         // A popup still shrinking from its last opening is not at its full
         // height; measuring it then would make every later opening smaller.
-        const bool shrinking = m_nAnimTimer && m_animation.GetMode() == beatchange::Animation::kClosing;
-        m_animation.Open(shrinking ? m_animation.GetFullHeight() : rc.bottom - rc.top);
+        const bool shrinking = m_nAnimTimer && m_animation.GetMode() == skin::PopupAnimation::kClosing;
+        m_animation.Open(shrinking ? m_animation.GetOpenHeight() : rc.bottom - rc.top);
         POINT topLeft{point.x - width / 2, point.y - kCollapsedHeight / 2};
         ::ScreenToClient(GetParent(), &topLeft);
         MoveWindow(topLeft.x, topLeft.y, width, kCollapsedHeight, TRUE);
@@ -70,11 +71,11 @@ void CBeatChangeCtrl::AnimationStep() {
 void CBeatChangeCtrl::EndAnimation() {
     KillTimer(m_nAnimTimer);
     m_nAnimTimer = 0;
-    if (m_animation.GetMode() == beatchange::Animation::kClosing) {
+    if (m_animation.GetMode() == skin::PopupAnimation::kClosing) {
         RECT rc;
         GetClientRect(&rc);
         ShowWindow(SW_HIDE);
-        MoveWindow(0, 0, rc.right - rc.left, m_animation.GetFullHeight(), TRUE);
+        MoveWindow(0, 0, rc.right - rc.left, m_animation.GetOpenHeight(), TRUE);
     }
     if (::GetCapture() == m_hWnd)
         ::ReleaseCapture();

@@ -8,8 +8,8 @@
 #include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
-#include "mainwnd/BeatChangeMath.h"
 #include "mainwnd/MainMessages.h"
+#include "skin/PopupAnimation.h"
 #include "skin/SkinButton.h"
 
 class CBeatChangeCtrl : public CWnd {
@@ -22,7 +22,10 @@ public:
     enum TimerId : UINT_PTR { kAnimTimerId = 10411 };
     static constexpr UINT kAnimMilliseconds = 50;
     static constexpr UINT kCentreBitmapId = IDB_POPUP_CENTRE;
-    static constexpr int kCollapsedHeight = beatchange::Animation::kCollapsedHeight;
+    static constexpr int kCollapsedHeight = 38;
+    // Grows by 15, 13, 11 ... down to 1 pixel a frame; shrinks by 1, 3, 5 ...
+    // up to 15.
+    static constexpr skin::PopupAnimation::Shape kAnimationShape{kCollapsedHeight, 15, 1, 2, false};
 
     ~CBeatChangeCtrl() override;
 
@@ -58,7 +61,7 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
 
     void Layout(int cx, int cy);
-    void StartAnimation(POINT point, beatchange::Animation::Mode mode);
+    void StartAnimation(POINT point, skin::PopupAnimation::Mode mode);
     void AnimationStep();
     void EndAnimation();
     void Report() const;
@@ -72,5 +75,5 @@ protected:
     CFlashButton m_btnNoteDown;
     CBitmap m_bmpCenter;
     int m_bOpen = 0;
-    beatchange::Animation m_animation;
+    skin::PopupAnimation m_animation{kAnimationShape};
 };

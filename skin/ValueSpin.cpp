@@ -28,6 +28,9 @@ CValueSpin::~CValueSpin() {
 
 bool CValueSpin::Create(const RECT& home, CWnd* parent, UINT id) {
     m_rcHome = home;
+    skin::PopupAnimation::Shape shape = kAnimationShape;
+    shape.collapsedHeight = home.bottom - home.top;
+    m_animation = skin::PopupAnimation(shape);
     return CWnd::Create(nullptr, "", WS_CHILD | WS_CLIPCHILDREN, home, parent, id);
 }
 
@@ -38,9 +41,8 @@ void CValueSpin::SetValue(int value) {
 }
 
 void CValueSpin::Open() {
-    m_nAnimMode = kOpening;
+    m_animation.Open(kOpenHeight);
     MoveWindow(m_rcHome);
-    m_nAnimStep = 7;
     SetCapture();
     m_nAnimTimer = SetTimer(kAnimTimerId, kAnimMilliseconds);
     ShowWindow(SW_SHOW);
@@ -48,8 +50,7 @@ void CValueSpin::Open() {
 }
 
 void CValueSpin::Close() {
-    m_nAnimMode = kClosing;
-    m_nAnimStep = 1;
+    m_animation.Close();
     SetCapture();
     m_nAnimTimer = SetTimer(kAnimTimerId, kAnimMilliseconds);
     m_bOpen = 0;
@@ -171,29 +172,12 @@ void CValueSpin::Step(int delta) {
 
 void CValueSpin::AnimationTick() {
     RECT rc = RectInParent(m_hWnd);
-    int s = m_nAnimStep;
-    if (m_nAnimMode == kOpening) {
-        if (s > 1)
-            m_nAnimStep = s - 2 < 1 ? 1 : s - 2;
-        rc.top -= s;
-        rc.bottom += s;
-        if (rc.bottom - rc.top >= kOpenHeight) {
-            if (rc.bottom - rc.top > kOpenHeight) {
-                int middle = (rc.top + rc.bottom) / 2;
-                rc.top = middle - kOpenHeight / 2;
-                rc.bottom = rc.top + kOpenHeight;
-            }
-            StopAnimation();
-        }
-        MoveFrame(rc);
-        return;
-    }
-    if (s < 7)
-        m_nAnimStep = s + 2 > 7 ? 7 : s + 2;
-    rc.top += s;
-    rc.bottom -= s;
+    const int middle = (rc.top + rc.bottom) / 2;
+    const int height = m_animation.Next(rc.bottom - rc.top);
+    rc.top = middle - height / 2;
+    rc.bottom = rc.top + height;
     MoveFrame(rc);
-    if (m_rcHome.bottom - m_rcHome.top >= rc.bottom - rc.top)
+    if (m_animation.Done())
         StopAnimation();
 }
 
@@ -215,7 +199,7 @@ void CValueSpin::KillAnimTimer() {
 
 void CValueSpin::StopAnimation() {
     KillAnimTimer();
-    if (m_nAnimMode == kClosing) {
+    if (m_animation.GetMode() == skin::PopupAnimation::kClosing) {
         ShowWindow(SW_HIDE);
         MoveWindow(m_rcHome);
     }

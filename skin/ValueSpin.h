@@ -7,6 +7,7 @@
 #include "bitmap_ids.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
+#include "skin/PopupAnimation.h"
 #include "skin/RepeatButton.h"
 #include "skin/SkinMessages.h"
 
@@ -18,6 +19,10 @@ public:
     enum TimerId : UINT_PTR { kAnimTimerId = 10511 };
     static constexpr UINT kAnimMilliseconds = 50;
     static constexpr int kOpenHeight = 60;
+    // Grows by 7, 5, 3, 1 ... pixels at each edge a frame and shrinks by 1,
+    // 3, 5, 7 ...; the last shrinking frame may pass the home height, the
+    // spin goes home after it. The collapsed height is the home's.
+    static constexpr skin::PopupAnimation::Shape kAnimationShape{0, 14, 2, 4, true};
     static constexpr UINT kBackgroundId = IDB_SPIN_BACKGROUND;
 
     ~CValueSpin() override;
@@ -44,8 +49,6 @@ public:
     RECT m_rcHome{};
 
 protected:
-    enum { kOpening = 1, kClosing = 2 };
-
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     int OnCreate(CREATESTRUCTA* cs) override;
     void OnSize(UINT type, int cx, int cy) override;
@@ -73,8 +76,7 @@ protected:
     CBitmap m_bmpBack;
     int m_bOpen = 0;
     RECT m_rcText{};
-    int m_nAnimMode = kOpening;
-    int m_nAnimStep = 7;
+    skin::PopupAnimation m_animation{kAnimationShape};
     // At a limit the value shows in red until the next paint.
     bool m_bWarnLimit = false;
 };

@@ -1,5 +1,6 @@
 pw_sources(
     PORTABLE
+    PopupAnimation.cpp
     RegionRuns.cpp
     ScrollGeometry.cpp
     SkinMath.cpp
