@@ -153,20 +153,17 @@ int HitPart(const BarLayout& layout, int along) {
     return kPartPageDown;
 }
 
-bool InSnapArea(const SbRect& barAtPress, bool vertical, int x, int y) {
-    int alongX = vertical ? kSnapAcross : kSnapAlong;
-    int alongY = vertical ? kSnapAlong : kSnapAcross;
-    SbRect area{barAtPress.left - alongX, barAtPress.top - alongY, barAtPress.right + alongX,
-                barAtPress.bottom + alongY};
+bool InSnapArea(const SbRect& barAtPress, int x, int y) {
+    SbRect area{barAtPress.left - kSnapAcross, barAtPress.top - kSnapAlong, barAtPress.right + kSnapAcross,
+                barAtPress.bottom + kSnapAlong};
     return area.Contains(x, y);
 }
 
-int DragThumbStart(const BarLayout& layout, const SbRect& barAtPress, bool vertical, int x, int y,
-                   int grabOffset, int thumbStartAtPress) {
-    if (!InSnapArea(barAtPress, vertical, x, y))
+int DragThumbStart(const BarLayout& layout, const SbRect& barAtPress, int x, int y, int grabOffset,
+                   int thumbStartAtPress) {
+    if (!InSnapArea(barAtPress, x, y))
         return thumbStartAtPress;
-    int along = vertical ? y : x;
-    return std::clamp(along - grabOffset, layout.trackStart,
+    return std::clamp(y - grabOffset, layout.trackStart,
                       std::max(layout.trackEnd - layout.thumbLength, layout.trackStart));
 }
 

@@ -1,6 +1,6 @@
 // Layout and arithmetic of the custom scroll bars, kept apart from the window
-// code so that it can be tested on its own. Lengths run along the bar: top to
-// bottom for a vertical bar, left to right for a horizontal one.
+// code so that it can be tested on its own. Lengths run along the bar, which
+// is vertical: top to bottom.
 #pragma once
 
 namespace skinsb {
@@ -102,11 +102,11 @@ int ListParts(const BarLayout& layout, PartSpan (&out)[5]);
 int HitPart(const BarLayout& layout, int along);
 
 // The point lies within the area in which a thumb drag follows the pointer.
-bool InSnapArea(const SbRect& barAtPress, bool vertical, int x, int y);
+bool InSnapArea(const SbRect& barAtPress, int x, int y);
 // Where the dragged thumb starts: following the pointer inside the snap area,
 // back where it was picked up outside it.
-int DragThumbStart(const BarLayout& layout, const SbRect& barAtPress, bool vertical, int x, int y,
-                   int grabOffset, int thumbStartAtPress);
+int DragThumbStart(const BarLayout& layout, const SbRect& barAtPress, int x, int y, int grabOffset,
+                   int thumbStartAtPress);
 // The scroll position a thumb start stands for.
 int TrackPosFromThumb(const ScrollValues& values, const BarLayout& layout, int thumbStart);
 

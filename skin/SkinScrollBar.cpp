@@ -323,8 +323,8 @@ void OnPressedMouseMove(HWND hwnd, CSkinScrollBars& data, POINT clientPt) {
     }
     SbRect rect = BarRectOf(hwnd, data);
     BarLayout layout = LayoutBar(rect.top, rect.bottom, ArrowLength(), data.values, kMinThumb, data.state);
-    data.press.thumbStart = DragThumbStart(layout, data.press.barAtPress, true, pt.x, pt.y,
-                                           data.press.grabOffset, data.press.thumbStartAtPress);
+    data.press.thumbStart = DragThumbStart(layout, data.press.barAtPress, pt.x, pt.y, data.press.grabOffset,
+                                           data.press.thumbStartAtPress);
     RedrawBar(hwnd, data);
     int trackPos = TrackPosFromThumb(data.values, layout, data.press.thumbStart);
     if (trackPos != data.press.lastTrackPos) {

@@ -155,28 +155,28 @@ TEST(ScrollGeometry, ThumbDragFollowsThePointerInsideTheSnapArea) {
     int atPress = layout.thumbStart;
     ASSERT_EQ(atPress, kArrow + 60);
 
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, 77, grab, atPress), 67);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, 77, grab, atPress), 67);
     // Clamped to the track.
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, 0, grab, atPress), kArrow);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, 233, grab, atPress), kArrow + 121);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, 0, grab, atPress), kArrow);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, 233, grab, atPress), kArrow + 121);
     // 47 pixels below the bar still drags, 49 snaps back.
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, 234 + 47, grab, atPress), kArrow + 121);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, 234 + 48, grab, atPress), atPress);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, -48, grab, atPress), kArrow);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 108, -49, grab, atPress), atPress);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, 234 + 47, grab, atPress), kArrow + 121);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, 234 + 48, grab, atPress), atPress);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, -48, grab, atPress), kArrow);
+    EXPECT_EQ(DragThumbStart(layout, bar, 108, -49, grab, atPress), atPress);
     // 24 pixels to a side drags, 25 snaps back.
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 100 - 24, 77, grab, atPress), 67);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 100 - 25, 77, grab, atPress), atPress);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 117 + 23, 77, grab, atPress), 67);
-    EXPECT_EQ(DragThumbStart(layout, bar, true, 117 + 24, 77, grab, atPress), atPress);
+    EXPECT_EQ(DragThumbStart(layout, bar, 100 - 24, 77, grab, atPress), 67);
+    EXPECT_EQ(DragThumbStart(layout, bar, 100 - 25, 77, grab, atPress), atPress);
+    EXPECT_EQ(DragThumbStart(layout, bar, 117 + 23, 77, grab, atPress), 67);
+    EXPECT_EQ(DragThumbStart(layout, bar, 117 + 24, 77, grab, atPress), atPress);
 }
 
-TEST(ScrollGeometry, HorizontalSnapAreaRunsAlongX) {
-    SbRect bar{0, 100, 234, 117};
-    EXPECT_TRUE(InSnapArea(bar, false, 234 + 47, 108));
-    EXPECT_FALSE(InSnapArea(bar, false, 234 + 48, 108));
-    EXPECT_TRUE(InSnapArea(bar, false, 50, 100 - 24));
-    EXPECT_FALSE(InSnapArea(bar, false, 50, 100 - 25));
+TEST(ScrollGeometry, SnapAreaReachesFurtherAlongTheBarThanAcross) {
+    SbRect bar{100, 0, 117, 234};
+    EXPECT_TRUE(InSnapArea(bar, 108, 234 + 47));
+    EXPECT_FALSE(InSnapArea(bar, 108, 234 + 48));
+    EXPECT_TRUE(InSnapArea(bar, 100 - 24, 50));
+    EXPECT_FALSE(InSnapArea(bar, 100 - 25, 50));
 }
 
 TEST(ScrollGeometry, TrackPositionsCoverTheWholeRange) {
