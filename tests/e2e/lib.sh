@@ -252,9 +252,14 @@ wait_until_gone() {
 # check.
 send_key() {
     local log=$E2E_OUT/$E2E_NAME.xdotool.log
-    xdotool key --window "$1" "$2" 2>"$log" && return 0
-    grep -q BadWindow "$log" && window_gone "$1" && return 0
-    e2e_fail "xdotool key $2 to window $1 failed: $(cat "$log")"
+    if ! xdotool key --window "$1" "$2" 2>"$log"; then
+        grep -q BadWindow "$log" && window_gone "$1" ||
+            e2e_fail "xdotool key $2 to window $1 failed: $(cat "$log")"
+    fi
+    # A key that closes its window can lose its release with the window, and
+    # stay down on the display for every later test: it is released on the
+    # display itself (which lets the release of a key already up pass).
+    xdotool keyup "$2"
 }
 
 # darkest <window id> <x> <y> <width> <height>: the grey level (0 black to 255
