@@ -28,6 +28,9 @@ constexpr unsigned kDirectSoundBufferMs = 500;
 constexpr unsigned kDirectSoundPollMs = 5;
 // A device that wakes the stream no more for this long is taken for lost.
 constexpr DWORD kSilentDeviceMs = 500;
+// WASAPI gives durations and clock times in units of 100 ns.
+constexpr REFERENCE_TIME kUnitsPerMs = 10000;
+constexpr REFERENCE_TIME kUnitsPerSecond = 1000 * kUnitsPerMs;
 
 long long Now() {
     LARGE_INTEGER now;
@@ -106,7 +109,7 @@ public:
             return false;
         m_format = {mix->nSamplesPerSec, mix->nChannels};
         m_hEvent.Reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
-        const REFERENCE_TIME buffer = REFERENCE_TIME{kWasapiBufferMs} * 10000;
+        const REFERENCE_TIME buffer = REFERENCE_TIME{kWasapiBufferMs} * kUnitsPerMs;
         REFERENCE_TIME latency = 0;
         UINT32 frames = 0;
         if (!m_hEvent ||
@@ -125,11 +128,11 @@ public:
             FAILED(m_pClock->GetFrequency(&m_nClockFrequency)) || m_nClockFrequency == 0)
             m_pClock.Reset();
         m_pClient->GetStreamLatency(&latency);
-        m_nLatencyFrames = static_cast<unsigned>(latency * m_format.nRate / 10000000);
+        m_nLatencyFrames = static_cast<unsigned>(latency * m_format.nRate / kUnitsPerSecond);
         m_nFrequency = Frequency();
         REFERENCE_TIME period = 0;
         m_pClient->GetDevicePeriod(&period, nullptr);
-        m_nPeriodFrames = static_cast<unsigned>(period * m_format.nRate / 10000000);
+        m_nPeriodFrames = static_cast<unsigned>(period * m_format.nRate / kUnitsPerSecond);
         return true;
     }
 
@@ -199,7 +202,7 @@ private:
         const double rate = m_format.nRate;
         const double played =
             static_cast<double>(position - m_nFirstPosition) * rate / static_cast<double>(m_nClockFrequency);
-        const double elapsed = static_cast<double>(at - m_nFirstAt) * rate / 1e7;
+        const double elapsed = static_cast<double>(at - m_nFirstAt) * rate / kUnitsPerSecond;
         m_nSkipped += m_lost.Update(played, elapsed, m_format.nRate);
     }
 
